@@ -1,0 +1,65 @@
+#include "remote/Prompter.h"
+
+#include <QDesktopServices>
+#include <QInputDialog>
+#include <QMessageBox>
+#include <QUrl>
+
+namespace {
+QMessageBox::Icon toQt(TMsgIcon icon) {
+    switch (icon) {
+    case TMsgIcon::Information: return QMessageBox::Information;
+    case TMsgIcon::Warning: return QMessageBox::Warning;
+    case TMsgIcon::Error: return QMessageBox::Critical;
+    case TMsgIcon::Question: return QMessageBox::Question;
+    case TMsgIcon::None: break;
+    }
+    return QMessageBox::NoIcon;
+}
+} // namespace
+
+void QtPrompter::showMessage(QWidget* parent, const QString& text, const QString& caption, TMsgIcon icon) {
+    QMessageBox box(toQt(icon), caption, text, QMessageBox::Ok, parent);
+    box.setDefaultButton(QMessageBox::Ok);
+    box.setEscapeButton(QMessageBox::Ok);
+    box.exec();
+}
+
+bool QtPrompter::askYesNo(QWidget* parent, const QString& text, const QString& caption) {
+    QMessageBox box(QMessageBox::Question, caption, text, QMessageBox::Yes | QMessageBox::No, parent);
+    box.setDefaultButton(QMessageBox::Yes);
+    box.setEscapeButton(QMessageBox::No);
+    return box.exec() == QMessageBox::Yes;
+}
+
+std::optional<QString> QtPrompter::askText(QWidget* parent, const QString& caption, const QString& prompt,
+                                           const QString& initial) {
+    bool ok = false;
+    const QString text = QInputDialog::getText(parent, caption, prompt, QLineEdit::Normal, initial, &ok);
+    if (!ok) return std::nullopt;
+    return text;
+}
+
+void DesktopLinkOpener::open(const QString& address) { QDesktopServices::openUrl(QUrl(address)); }
+
+void ShowTransportFailure(Prompter& prompter, QWidget* parent, const QString& prefix, const QString& errorText) {
+    prompter.showMessage(parent, prefix + errorText, QStringLiteral("错误"), TMsgIcon::Error);
+}
+
+void ShowRefusal(Prompter& prompter, QWidget* parent, const QString& prefix, const QString& returnMsg,
+                 TMsgIcon icon) {
+    prompter.showMessage(parent, prefix + returnMsg, QStringLiteral("提示"), icon);
+}
+
+void ShowGeneralError(Prompter& prompter, QWidget* parent, const QString& description) {
+    prompter.showMessage(parent, QStringLiteral("处理服务器返回的数据时出错：") + description,
+                         QStringLiteral("错误"), TMsgIcon::Error);
+}
+
+void ShowHint(Prompter& prompter, QWidget* parent, const QString& text, TMsgIcon icon) {
+    prompter.showMessage(parent, text, QStringLiteral("提示"), icon);
+}
+
+bool AskConfirm(Prompter& prompter, QWidget* parent, const QString& text) {
+    return prompter.askYesNo(parent, text, QStringLiteral("提示"));
+}

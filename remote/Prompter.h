@@ -1,0 +1,67 @@
+#pragma once
+// The seams through which the program reaches a person or the desktop: message boxes, questions and
+// the input box (Prompter), opening links (LinkOpener) and the clock of the lifecycle rules (Clock).
+// Screens receive them in TServices; tests put recording doubles in their place.
+#include <QDateTime>
+#include <QString>
+#include <optional>
+
+class QWidget;
+
+enum class TMsgIcon { None, Information, Warning, Error, Question };
+
+class Prompter {
+public:
+    virtual ~Prompter() = default;
+    // A modal box with an OK button.
+    virtual void showMessage(QWidget* parent, const QString& text, const QString& caption, TMsgIcon icon) = 0;
+    // A Yes/No question box; true only for Yes.
+    virtual bool askYesNo(QWidget* parent, const QString& text, const QString& caption) = 0;
+    // The one-line input box; nullopt when cancelled.
+    virtual std::optional<QString> askText(QWidget* parent, const QString& caption, const QString& prompt,
+                                           const QString& initial) = 0;
+};
+
+class LinkOpener {
+public:
+    virtual ~LinkOpener() = default;
+    virtual void open(const QString& address) = 0;
+};
+
+class Clock {
+public:
+    virtual ~Clock() = default;
+    virtual QDateTime now() const = 0;
+};
+
+// The real implementations: QMessageBox, QInputDialog, QDesktopServices, the system clock.
+class QtPrompter : public Prompter {
+public:
+    void showMessage(QWidget* parent, const QString& text, const QString& caption, TMsgIcon icon) override;
+    bool askYesNo(QWidget* parent, const QString& text, const QString& caption) override;
+    std::optional<QString> askText(QWidget* parent, const QString& caption, const QString& prompt,
+                                   const QString& initial) override;
+};
+
+class DesktopLinkOpener : public LinkOpener {
+public:
+    void open(const QString& address) override;
+};
+
+class SystemClock : public Clock {
+public:
+    QDateTime now() const override { return QDateTime::currentDateTime(); }
+};
+
+// The three forms in which a command's outcome reaches the user.
+// Transport failure: prefix + error text, caption "错误", error icon.
+void ShowTransportFailure(Prompter& prompter, QWidget* parent, const QString& prefix, const QString& errorText);
+// Refusal: prefix + returnmsg, caption "提示", the command's icon.
+void ShowRefusal(Prompter& prompter, QWidget* parent, const QString& prefix, const QString& returnMsg,
+                 TMsgIcon icon);
+// The general error handler: a reply (or anything else) that could not be handled.
+void ShowGeneralError(Prompter& prompter, QWidget* parent, const QString& description);
+// Information box captioned "提示", the form of input messages and success confirmations.
+void ShowHint(Prompter& prompter, QWidget* parent, const QString& text, TMsgIcon icon = TMsgIcon::Information);
+// Yes/No question captioned "提示".
+bool AskConfirm(Prompter& prompter, QWidget* parent, const QString& text);

@@ -1,0 +1,186 @@
+#include "remote/uHttpClient.h"
+
+#include "remote/uCipher.h"
+#include "remote/uCommaText.h"
+#include "remote/ufrmWaitForProcessDone.h"
+
+#include <QMetaObject>
+#include <curl/curl.h>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <thread>
+
+namespace {
+
+// Everything the worker touches; the user-interface thread reads it only after joining the worker.
+struct TCallRecord {
+    std::string strHostURL;
+    std::string body; // head=<hex>[&data=<hex>]
+    long connectTimeoutMs = 0;
+    long totalTimeoutMs = 0;
+    std::string AResponse;
+    std::string statusLine;
+    bool bSuccess = false;
+    QString strTmpErrMsg;
+};
+
+void initCurlOnce() {
+    static std::once_flag once;
+    std::call_once(once, [] { curl_global_init(CURL_GLOBAL_DEFAULT); });
+}
+
+size_t writeBody(char* data, size_t size, size_t count, void* user) {
+    static_cast<TCallRecord*>(user)->AResponse.append(data, size * count);
+    return size * count;
+}
+
+size_t writeHeader(char* data, size_t size, size_t count, void* user) {
+    auto* record = static_cast<TCallRecord*>(user);
+    std::string line(data, size * count);
+    if (line.rfind("HTTP/", 0) == 0) { // the status line (a later one replaces an interim 1xx)
+        while (!line.empty() && (line.back() == '\r' || line.back() == '\n')) line.pop_back();
+        record->statusLine = line;
+    }
+    return size * count;
+}
+
+QString describeFailure(CURLcode code, CURL* curl, const char* detail, const TCallRecord& record) {
+    const QString reason = QString::fromUtf8(*detail ? detail : curl_easy_strerror(code));
+    switch (code) {
+    case CURLE_OPERATION_TIMEDOUT: {
+        curl_off_t connected = 0;
+        curl_easy_getinfo(curl, CURLINFO_CONNECT_TIME_T, &connected);
+        if (connected == 0)
+            return QStringLiteral("连接服务器超时（%1 秒内未能建立连接）").arg(record.connectTimeoutMs / 1000.0);
+        return QStringLiteral("服务器响应超时（%1 秒内未收到完整回复）").arg(record.totalTimeoutMs / 1000.0);
+    }
+    case CURLE_COULDNT_CONNECT:
+        return QStringLiteral("无法连接到服务器（%1）").arg(reason);
+    case CURLE_COULDNT_RESOLVE_HOST:
+        return QStringLiteral("无法解析服务器地址（%1）").arg(reason);
+    case CURLE_GOT_NOTHING:
+        return QStringLiteral("服务器没有返回任何数据就关闭了连接（%1）").arg(reason);
+    case CURLE_RECV_ERROR:
+    case CURLE_SEND_ERROR:
+    case CURLE_PARTIAL_FILE:
+        return QStringLiteral("与服务器的连接中断（%1）").arg(reason);
+    default:
+        return QStringLiteral("网络通讯错误（%1）").arg(reason);
+    }
+}
+
+// The worker's whole exchange: one new easy handle, nothing shared with other calls.
+void runExchange(TCallRecord& record) {
+    CURL* curl = curl_easy_init();
+    if (!curl) {
+        record.strTmpErrMsg = QStringLiteral("无法创建网络连接");
+        return;
+    }
+    char detail[CURL_ERROR_SIZE] = {0};
+    const std::string url = record.strHostURL + "rest";
+    curl_easy_setopt(curl, CURLOPT_URL, url.c_str());
+    curl_easy_setopt(curl, CURLOPT_HTTP_VERSION, long(CURL_HTTP_VERSION_1_0));
+    curl_easy_setopt(curl, CURLOPT_USERAGENT, ChannelUserAgent);
+    curl_easy_setopt(curl, CURLOPT_COOKIEFILE, ""); // cookie engine on, for this call only
+    curl_easy_setopt(curl, CURLOPT_FOLLOWLOCATION, 0L);
+    curl_easy_setopt(curl, CURLOPT_PROXY, "");
+    curl_easy_setopt(curl, CURLOPT_NOSIGNAL, 1L);
+    curl_easy_setopt(curl, CURLOPT_POST, 1L);
+    curl_easy_setopt(curl, CURLOPT_POSTFIELDS, record.body.c_str());
+    curl_easy_setopt(curl, CURLOPT_POSTFIELDSIZE, long(record.body.size()));
+    curl_easy_setopt(curl, CURLOPT_CONNECTTIMEOUT_MS, record.connectTimeoutMs);
+    curl_easy_setopt(curl, CURLOPT_TIMEOUT_MS, record.totalTimeoutMs);
+    curl_easy_setopt(curl, CURLOPT_WRITEFUNCTION, writeBody);
+    curl_easy_setopt(curl, CURLOPT_WRITEDATA, &record);
+    curl_easy_setopt(curl, CURLOPT_HEADERFUNCTION, writeHeader);
+    curl_easy_setopt(curl, CURLOPT_HEADERDATA, &record);
+    curl_easy_setopt(curl, CURLOPT_ERRORBUFFER, detail);
+
+    const CURLcode code = curl_easy_perform(curl);
+    if (code != CURLE_OK) {
+        record.AResponse.clear();
+        record.strTmpErrMsg = describeFailure(code, curl, detail, record);
+    } else {
+        long status = 0;
+        curl_easy_getinfo(curl, CURLINFO_RESPONSE_CODE, &status);
+        char* location = nullptr;
+        curl_easy_getinfo(curl, CURLINFO_REDIRECT_URL, &location);
+        if (status >= 200 && status <= 299) {
+            record.bSuccess = true;
+        } else if (status >= 300 && status <= 399 && location && *location) {
+            record.AResponse.clear(); // the redirect is not followed: the holder stays empty
+            record.bSuccess = true;
+        } else {
+            record.AResponse.clear();
+            record.strTmpErrMsg = QString::fromLatin1(record.statusLine.c_str());
+            if (record.strTmpErrMsg.isEmpty()) record.strTmpErrMsg = QStringLiteral("HTTP %1").arg(status);
+        }
+    }
+    curl_easy_cleanup(curl);
+}
+
+} // namespace
+
+QString HostUrl(const TChannelSettings& settings) {
+    return QStringLiteral("http://%1:%2/").arg(settings.host).arg(settings.port);
+}
+
+bool ExecRemoteProc(QWidget* owner, QStringList* head, const QStringList* data, QByteArray* response,
+                    QString& errorText, int clientType, const QString& userName, const QString& password,
+                    bool showWait, const TChannelSettings& settings) {
+    errorText.clear();
+    if (!head) {
+        errorText = QStringLiteral("请求头部参数未指定！");
+        return false;
+    }
+    if (!data) {
+        errorText = QStringLiteral("请求数据参数未指定！");
+        return false;
+    }
+    if (!response) {
+        errorText = QStringLiteral("返回值未指定");
+        return false;
+    }
+    initCurlOnce();
+
+    head->append(QStringLiteral("%1=%2").arg(QStringLiteral("head_clienttype")).arg(clientType));
+    head->append(QStringLiteral("head_username=") + userName);
+    head->append(QStringLiteral("head_password=") + password);
+
+    auto record = std::make_shared<TCallRecord>();
+    record->body = "head=" + EncipherToHex(CommaText(*head), ChannelKey).toStdString();
+    if (!data->isEmpty()) record->body += "&data=" + EncipherToHex(CommaText(*data), ChannelKey).toStdString();
+    record->strHostURL = HostUrl(settings).toStdString();
+    record->connectTimeoutMs = settings.connectTimeoutMs;
+    record->totalTimeoutMs = settings.totalTimeoutMs;
+    record->bSuccess = false;
+
+    std::thread worker;
+    if (showWait) {
+        // The worker starts when the dialog shows; its last act posts the completion to this call's
+        // own dialog, which then closes and ends the modal showing.
+        TfrmWaitForProcessDone* dialog = nullptr;
+        TfrmWaitForProcessDone waitDialog(
+            owner,
+            [&worker, &dialog, record] {
+                TfrmWaitForProcessDone* target = dialog;
+                worker = std::thread([record, target] {
+                    runExchange(*record);
+                    QMetaObject::invokeMethod(target, "OnWM_WaitForProcessDone", Qt::QueuedConnection);
+                });
+            },
+            QStringLiteral("命令正在执行，请耐心等待......"));
+        dialog = &waitDialog;
+        waitDialog.exec();
+        if (worker.joinable()) worker.join();
+        else record->strTmpErrMsg = QStringLiteral("命令没有执行");
+    } else {
+        worker = std::thread([record] { runExchange(*record); });
+        worker.join();
+    }
+
+    response->append(QByteArray::fromStdString(record->AResponse));
+    errorText = record->strTmpErrMsg;
+    return record->bSuccess;
+}

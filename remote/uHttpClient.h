@@ -1,0 +1,32 @@
+#pragma once
+// The request channel: one command to the platform server behind the modal wait dialog.
+#include <QByteArray>
+#include <QString>
+#include <QStringList>
+
+class QWidget;
+
+// Where and how the channel talks to the server. The defaults are the build constants; tests pass
+// the port of their own server and may shorten the time-outs.
+struct TChannelSettings {
+    QString host = QStringLiteral(QUORVANE_REST_HOST);
+    int port = QUORVANE_REST_PORT;
+    int connectTimeoutMs = 10'000;
+    int totalTimeoutMs = 60'000;
+};
+
+// The exact User-Agent every request carries.
+inline constexpr const char* ChannelUserAgent =
+    "Mozilla/5.0 (Windows NT 6.1; WOW64) AppleWebKit/537.36 (KHTML, like Gecko) Chrome/40.0.2214.111 "
+    "Safari/537.36";
+
+// "http://host:port/", the base the path "rest" is appended to.
+QString HostUrl(const TChannelSettings& settings);
+
+// Appends head_clienttype, head_username and head_password to `head`, enciphers head and data,
+// posts them (HTTP/1.0) to <host>/rest on a worker thread while the wait dialog is up, and returns
+// whether a reply body arrived in `response`. On false `errorText` says why. The call never returns
+// while its worker runs. A missing input returns false at once with its own text.
+bool ExecRemoteProc(QWidget* owner, QStringList* head, const QStringList* data, QByteArray* response,
+                    QString& errorText, int clientType, const QString& userName, const QString& password,
+                    bool showWait = true, const TChannelSettings& settings = TChannelSettings());

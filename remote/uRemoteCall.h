@@ -1,0 +1,51 @@
+#pragma once
+// The frame every screen sends its commands in: the catalogue's lists, the current user's
+// credentials, the channel behind the wait dialog, the transport-failure message, and the reading of
+// returncode and returnmsg. Also the guard that turns any reading failure into the general error box.
+#include "remote/Prompter.h"
+#include "remote/uCommandCatalogue.h"
+#include "remote/uHttpClient.h"
+#include "remote/uReply.h"
+
+#include <optional>
+#include <utility>
+
+// What a screen needs from the desktop and the network; passed in, never reached for.
+struct TServices {
+    Prompter& prompter;
+    LinkOpener& links;
+    const Clock& clock;
+    TChannelSettings channel;
+};
+
+// The client type every command passes.
+inline constexpr int ClientType = 2;
+
+struct TRemoteReply {
+    TReplyObject object;
+    int code = 0;
+    std::optional<QString> msg; // returnmsg, absent when the reply has none
+
+    bool done() const { return code == 1; }
+};
+
+// Sends `command` with `values` (in the catalogue's order) and the current user's credentials.
+// A transport failure is shown as `failurePrefix` + the channel's reason and gives nullopt.
+// A reply that cannot be read throws EReadError (returncode and returnmsg are read on every reply).
+std::optional<TRemoteReply> SendCommand(const TServices& services, QWidget* owner, TCommand command,
+                                        const std::vector<TCommandValue>& values, const QString& failurePrefix);
+
+// Sends `command` and ignores whatever comes back (logout).
+void SendCommandIgnoringReply(const TServices& services, QWidget* owner, TCommand command);
+
+// Runs a handler body; a reading failure (or any other exception) ends in the general error box and
+// leaves done what was done. No exception crosses the event loop.
+template <typename F> void RunGuarded(const TServices& services, QWidget* parent, F&& body) {
+    try {
+        std::forward<F>(body)();
+    } catch (const EReadError& error) {
+        ShowGeneralError(services.prompter, parent, error.message());
+    } catch (const std::exception& error) {
+        ShowGeneralError(services.prompter, parent, QString::fromUtf8(error.what()));
+    }
+}

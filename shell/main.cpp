@@ -1,1 +1,3 @@
-int main() { return 0; }
+#include "shell/uStartup.h"
+
+int main(int argc, char** argv) { return RunClient(argc, argv); }

@@ -1,0 +1,26 @@
+#pragma once
+// One copy of the client per user: a lock file in the user's runtime folder. A copy that crashed or
+// was killed leaves a lock that names a dead process, which the next start takes over.
+#include <QString>
+#include <memory>
+
+class QLockFile;
+
+class TSingleInstance {
+public:
+    // `lockPath` empty: the per-user default.
+    explicit TSingleInstance(QString lockPath = QString());
+    ~TSingleInstance();
+
+    // False when another running copy holds the lock.
+    bool acquire();
+    void release();
+    bool held() const;
+    QString path() const { return FPath; }
+
+    static QString defaultLockPath();
+
+private:
+    QString FPath;
+    std::unique_ptr<QLockFile> FLock;
+};

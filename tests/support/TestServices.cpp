@@ -1,0 +1,34 @@
+#include "tests/support/TestServices.h"
+
+void TestPrompter::showMessage(QWidget*, const QString& text, const QString& caption, TMsgIcon icon) {
+    entries.push_back({Kind::Message, text, caption, icon});
+    if (onShow) onShow(entries.back());
+}
+
+bool TestPrompter::askYesNo(QWidget*, const QString& text, const QString& caption) {
+    entries.push_back({Kind::Question, text, caption, TMsgIcon::Question});
+    if (onShow) onShow(entries.back());
+    if (yesNoAnswers.empty()) {
+        ++unanswered;
+        return false;
+    }
+    const bool answer = yesNoAnswers.front();
+    yesNoAnswers.pop_front();
+    return answer;
+}
+
+std::optional<QString> TestPrompter::askText(QWidget*, const QString& caption, const QString& prompt,
+                                             const QString& initial) {
+    entries.push_back({Kind::Input, prompt, caption, TMsgIcon::None});
+    inputInitials.append(initial);
+    if (onShow) onShow(entries.back());
+    if (inputAnswers.empty()) {
+        ++unanswered;
+        return std::nullopt;
+    }
+    const bool given = inputAnswers.front().has_value();
+    const QString text = given ? *inputAnswers.front() : QString();
+    inputAnswers.pop_front();
+    if (!given) return std::nullopt;
+    return text;
+}

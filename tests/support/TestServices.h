@@ -1,0 +1,69 @@
+#pragma once
+// Test doubles of the desktop seams: a Prompter that records every box and answers from a script,
+// a LinkOpener that records addresses, and a clock fixed by the test.
+#include "remote/Prompter.h"
+#include "remote/uRemoteCall.h"
+
+#include <QStringList>
+#include <deque>
+#include <functional>
+#include <optional>
+#include <vector>
+
+class TestPrompter : public Prompter {
+public:
+    enum class Kind { Message, Question, Input };
+    struct Entry {
+        Kind kind;
+        QString text;
+        QString caption;
+        TMsgIcon icon;
+    };
+
+    void showMessage(QWidget* parent, const QString& text, const QString& caption, TMsgIcon icon) override;
+    bool askYesNo(QWidget* parent, const QString& text, const QString& caption) override;
+    std::optional<QString> askText(QWidget* parent, const QString& caption, const QString& prompt,
+                                   const QString& initial) override;
+
+    // Answers for the next questions and input boxes, in order. A question with no queued answer
+    // is answered No and counted in `unanswered`.
+    std::deque<bool> yesNoAnswers;
+    std::deque<std::optional<QString>> inputAnswers;
+    // Called while a message box would be up (after it is recorded), e.g. to check that nothing was
+    // reloaded before the box closed.
+    std::function<void(const Entry&)> onShow;
+
+    std::vector<Entry> entries;
+    int unanswered = 0;
+    QStringList inputInitials; // the initial text each input box was opened with
+
+    const Entry* last() const { return entries.empty() ? nullptr : &entries.back(); }
+    QString lastText() const { return entries.empty() ? QString() : entries.back().text; }
+    void clear() { entries.clear(); }
+};
+
+class RecordingLinkOpener : public LinkOpener {
+public:
+    void open(const QString& address) override { opened.append(address); }
+    QStringList opened;
+};
+
+class FixedClock : public Clock {
+public:
+    explicit FixedClock(QDateTime at = QDateTime(QDate(2016, 5, 1), QTime(8, 30, 0))) : FNow(std::move(at)) {}
+    QDateTime now() const override { return FNow; }
+    void set(const QDateTime& at) { FNow = at; }
+
+private:
+    QDateTime FNow;
+};
+
+// Everything a screen needs, wired to the doubles above and to a given endpoint.
+struct TestServices {
+    TestPrompter prompter;
+    RecordingLinkOpener links;
+    FixedClock clock;
+    TServices services{prompter, links, clock, TChannelSettings()};
+
+    explicit TestServices(const TChannelSettings& channel = TChannelSettings()) { services.channel = channel; }
+};
