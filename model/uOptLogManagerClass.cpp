@@ -1,0 +1,7 @@
+#include "model/uOptLogManagerClass.h"
+
+TOptLogManagerClass OptLogManager;
+
+void TOptLogManagerClass::AddOptLog(POptLog) {}
+
+void TOptLogManagerClass::ClearOptLogInfo() {}
