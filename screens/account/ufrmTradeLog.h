@@ -1,0 +1,14 @@
+#pragma once
+// Placeholder until the screen is built: the class name and constructor every caller uses.
+#include "remote/uRemoteCall.h"
+
+#include <QWidget>
+
+class TfrmTradeLog : public QWidget {
+    Q_OBJECT
+public:
+    explicit TfrmTradeLog(const TServices& services, QWidget* parent = nullptr);
+
+private:
+    const TServices& FServices;
+};
