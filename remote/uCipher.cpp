@@ -50,9 +50,11 @@ QByteArray zeroFilled(QByteArray bytes) {
     return bytes;
 }
 
-void checkStreams(QIODevice* in, QIODevice* out) {
+void checkStreams(QIODevice* in, QIODevice* out, const QByteArray& key8) {
     if (!in) throw std::invalid_argument("Error: InStream is nil.");
     if (!out) throw std::invalid_argument("Error: OutStream is nil.");
+    // OpenSSL reads exactly 8 key bytes; a shorter array would be read past its end.
+    if (key8.size() != 8) throw std::invalid_argument("Error: a DES key has 8 bytes.");
 }
 
 QByteArray utf16le(const QString& text) {
@@ -82,14 +84,14 @@ QByteArray DesKeyFromText(const QString& keyText) {
 }
 
 void EncipherStreamRawKey(QIODevice* in, QIODevice* out, const QByteArray& key8) {
-    checkStreams(in, out);
+    checkStreams(in, out, key8);
     const QByteArray plain = in->readAll();
     if (plain.isEmpty()) return;
     out->write(runDes(zeroFilled(plain), key8, true));
 }
 
 void DecipherStreamRawKey(QIODevice* in, QIODevice* out, const QByteArray& key8) {
-    checkStreams(in, out);
+    checkStreams(in, out, key8);
     const QByteArray cipher = in->readAll();
     if (cipher.isEmpty()) return;
     QByteArray plain = runDes(zeroFilled(cipher), key8, false);

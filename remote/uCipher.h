@@ -16,7 +16,8 @@ QByteArray DesKeyFromText(const QString& keyText);
 // A null stream throws std::invalid_argument with "Error: InStream is nil." / "Error: OutStream is nil.".
 void EncipherStream(QIODevice* in, QIODevice* out, const QString& keyText);
 void DecipherStream(QIODevice* in, QIODevice* out, const QString& keyText);
-// The same with the 8 DES key bytes given directly (known-answer tests, benchmarks).
+// The same with the 8 DES key bytes given directly (known-answer tests, benchmarks); a key of
+// another length throws std::invalid_argument.
 void EncipherStreamRawKey(QIODevice* in, QIODevice* out, const QByteArray& key8);
 void DecipherStreamRawKey(QIODevice* in, QIODevice* out, const QByteArray& key8);
 

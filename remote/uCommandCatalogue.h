@@ -40,7 +40,8 @@ enum TCommand {
     cmConfirmReplyAndComplete = 34,
 };
 
-// "%s": text unchanged; "%d": decimal integer; "%f": two decimals, '.' separator, no grouping.
+// "%s": text unchanged; "%d": decimal integer; "%f": two decimals (the nearest, halves away from
+// zero), '.' separator, no grouping.
 enum class TFieldFormat { Text, Int, Money };
 
 struct TCommandField {
