@@ -1,0 +1,108 @@
+#pragma once
+// Shared between the command implementations of the platform server (not part of its interface).
+#include "server/uServerDb.h"
+
+#include <QDateTime>
+#include <QString>
+#include <QStringList>
+#include <nlohmann/json.hpp>
+
+#include <cstdint>
+#include <stdexcept>
+
+using json = nlohmann::json;
+
+// Thrown by a command to refuse it; the transaction is rolled back and the reason is returned.
+class ERefusal : public std::runtime_error {
+public:
+    explicit ERefusal(const QString& reason) : std::runtime_error(reason.toStdString()) {}
+    QString reason() const { return QString::fromUtf8(what()); }
+};
+
+// TOptType: kinds of operation-log entries.
+enum TServerOptType { otPublish = 0, otHandle = 1, otBeenHandled = 2, otCancelHandle = 3, otClear = 4, otTaskComplete = 5 };
+// TMoneyType: direction of a trade-log entry.
+enum TServerMoneyType { mtIn = 0, mtOut = 1 };
+
+inline constexpr int PageSize = 20;
+inline constexpr int PayTimeLimitMinutes = 15;
+
+// One authenticated command in progress.
+struct TCommandContext {
+    TDbConnection& db;
+    int userId;            // 0 for sign-up
+    QString username;
+    QString password;      // as sent in the head
+    const QStringList& data;
+    QDateTime now;
+
+    // The value of a data line; refuses when the line is missing.
+    QString text(const char* name) const;
+    QString trimmed(const char* name) const { return text(name).trimmed(); }
+    int integer(const char* name) const;
+    // pageindex, counted from 1: the row offset of that page.
+    std::int64_t pageOffset() const;
+};
+
+inline std::string S(const QString& text) { return text.toStdString(); }
+
+json Done(const QString& message = QStringLiteral("操作成功"));
+json ListReply(std::int64_t total, json rows);
+
+// Logs: written inside the caller's transaction, together with the change they record.
+void AddTradeLog(TCommandContext& ctx, int userId, const QString& taskid, const QString& msg, TServerMoneyType type,
+                 std::int64_t inCents, std::int64_t outCents);
+void AddOptLog(TCommandContext& ctx, int userId, const QString& taskid, TServerOptType type, const QString& action,
+               const QString& marks = QString());
+// Adds `deltaCents` to the available balance; refuses (and changes nothing) when it would go below 0.
+void MoveBalance(TCommandContext& ctx, int userId, std::int64_t deltaCents);
+std::int64_t BalanceOf(TDbConnection& db, int userId);
+
+// The command implementations, one per code.
+json CmdLogin(TCommandContext& ctx);
+json CmdLogout(TCommandContext& ctx);
+json CmdRegister(TCommandContext& ctx);
+json CmdBindAlipay(TCommandContext& ctx);
+json CmdRechargeRequest(TCommandContext& ctx);
+json CmdWithdrawRequest(TCommandContext& ctx);
+json CmdModifyPassword(TCommandContext& ctx);
+json CmdGetSubUserList(TCommandContext& ctx);
+json CmdGetWithdrawList(TCommandContext& ctx);
+json CmdGetRechargeList(TCommandContext& ctx);
+json CmdSaveUserInfo(TCommandContext& ctx);
+json CmdGetBasicInfo(TCommandContext& ctx);
+json CmdGetOptLogList(TCommandContext& ctx);
+json CmdGetTradeLogList(TCommandContext& ctx);
+
+json CmdPublishTask(TCommandContext& ctx);
+json CmdGetTaskCenterList(TCommandContext& ctx);
+json CmdSearchTaskCenter(TCommandContext& ctx);
+json CmdGetHandledTaskList(TCommandContext& ctx);
+json CmdSearchHandledTask(TCommandContext& ctx);
+json CmdGetPublishedTaskList(TCommandContext& ctx);
+json CmdSearchPublishedTask(TCommandContext& ctx);
+json CmdHandleTask(TCommandContext& ctx);
+json CmdCancelHandledTask(TCommandContext& ctx);
+json CmdCancelTaskNoPayOnTime(TCommandContext& ctx);
+json CmdDeleteTask(TCommandContext& ctx);
+json CmdBackTask(TCommandContext& ctx);
+json CmdConfirmHasPay(TCommandContext& ctx);
+json CmdExtendPayTime(TCommandContext& ctx);
+json CmdSetDelivered(TCommandContext& ctx);
+json CmdConfirmShouhuoAndReply(TCommandContext& ctx);
+json CmdConfirmReplyAndComplete(TCommandContext& ctx);
+
+// Used by the demo seed and the administrative actions as well.
+struct TNewUser {
+    QString username, password, qq, shopkeeperusername, taobaoxiaohao;
+    int inviteuserid = 0;
+};
+// Inserts the user; refuses when the name is taken. Returns the new id.
+int InsertUser(TDbConnection& db, const TNewUser& user, const QDateTime& now);
+// Reviews a pending recharge (credits the balance and the inviter's commission) or withdrawal
+// (a rejection returns the reserved commission). Refuses an unknown or already reviewed request.
+void ReviewRecharge(TCommandContext& ctx, std::int64_t requestId, bool approve);
+void ReviewWithdraw(TCommandContext& ctx, std::int64_t requestId, bool approve);
+
+// The commission an inviter earns on an approved recharge of an invited user: 5 %, rounded down to fen.
+inline std::int64_t InviteCommission(std::int64_t rechargeCents) { return rechargeCents * 5 / 100; }
