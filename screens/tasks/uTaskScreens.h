@@ -1,0 +1,84 @@
+#pragma once
+// What the taken-tasks and the published-tasks screens share: the trimming of typed text, the tidying
+// of a context menu's separators, the row icons, the lifecycle command with its outcome messages,
+// copying a task id and the row's task record.
+#include "model/uCommonVarConst.h"
+#include "remote/uRemoteCall.h"
+
+#include "screens/tasks/uPagedList.h"
+
+#include <QIcon>
+#include <QString>
+
+class QAction;
+class QLabel;
+class QLineEdit;
+class QMenu;
+class QPushButton;
+
+// The frame both task screens are built in: the top panel `pnl_Top` (73 high) with the picture
+// `Image1` and a banner label, the list `lv_task` (column 1 bold green, column 5 red, hand cursor),
+// and the bottom panel `pnl_Navigate` (41 high) with the search box, `btn_Search` "查找" and the
+// navigation bar. The screen's font is 宋体 12 px.
+struct TTaskScreenFrame {
+    QLabel* Image1 = nullptr;
+    QLabel* banner = nullptr;
+    TListView* lv_task = nullptr;
+    QLineEdit* edt_search = nullptr;
+    QPushButton* btn_Search = nullptr;
+    TPageNavigationBar* navigation = nullptr;
+};
+struct TTaskScreenLayout {
+    QSize size;
+    const char* bannerName;
+    QString bannerText;
+    QFont bannerFont;
+    QColor bannerColour; // invalid: the window-text colour
+    const char* searchEditName;
+    QList<TListView::TColumn> columns;
+};
+TTaskScreenFrame BuildTaskScreenFrame(QWidget* screen, const TTaskScreenLayout& layout);
+
+// A menu item with its object name, and optionally an icon of ToolIcon and a hint.
+QAction* AddMenuItem(QMenu* menu, const char* name, const QString& caption, int icon = -1,
+                     const QString& hint = {});
+// A submenu whose menu and item both carry `name`.
+QMenu* AddSubmenu(QMenu* menu, const char* name, const QString& caption);
+
+// Removes every leading and trailing character of code 32 or below (blanks, tabs, line breaks),
+// the form in which every typed text is read.
+QString TrimText(const QString& text);
+
+// Shows a separator only between two visible items: never first, never last, never two in a row.
+// Every other separator of `menu` is hidden. Call after the items' visibility is settled.
+void TidySeparators(QMenu* menu);
+
+// The menu icons of the task screens, by their index in the shared tool picture list.
+QIcon ToolIcon(int index);
+
+// The two small row pictures of the task lists: 0 a document (column "ID"), 1 a shield.
+QIcon TaskRowIcon(int index);
+
+// The record a task row carries, or nullptr when no row is selected.
+PTaskInfo SelectedTask(const TListView* list);
+// Adds a task row to `list`: the record rides on the row; column 0 gets icon 0, `shieldColumn`
+// icon 1. Columns 1 to the last size themselves to their content afterwards.
+void AddTaskRow(TListView* list, const QStringList& cells, PTaskInfo task, int shieldColumn);
+
+// The texts of one lifecycle action.
+struct TLifecycleTexts {
+    QString question;         // asked first, Yes/No "提示"
+    QString success;          // information box "提示"
+    QString refusedPrefix;    // followed by returnmsg when the server answers returncode 0
+    QString transportPrefix;  // "...，请稍后再试！", followed by the channel's reason
+};
+
+// Sends one lifecycle command and reports its outcome: returncode 1 shows the success box and gives
+// true once that box has closed; returncode 0 shows the refusal with the server's returnmsg; any
+// other returncode shows nothing; a transport failure shows its error box. Only true asks the
+// caller to reload. The question is the caller's (some actions ask for more before sending).
+bool SendLifecycleCommand(const TServices& services, QWidget* owner, TCommand command,
+                          const std::vector<TCommandValue>& values, const TLifecycleTexts& texts);
+
+// Puts the task id on the clipboard and confirms it with "已复制任务ID到剪切板！".
+void CopyTaskIdToClipboard(const TServices& services, QWidget* owner, const TTaskInfo& task);

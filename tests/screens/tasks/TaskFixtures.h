@@ -1,0 +1,67 @@
+#pragma once
+// Task objects and list replies as the platform sends them, and a reading of a context menu, for the
+// task screen tests.
+#include "remote/uReply.h"
+
+#include <QAction>
+#include <QDateTime>
+#include <QMenu>
+#include <QStringList>
+#include <nlohmann/json.hpp>
+
+// The clock of the task screen tests: 2016-05-01 10:00:00.
+inline QDateTime T0() { return QDateTime(QDate(2016, 5, 1), QTime(10, 0, 0)); }
+inline std::string WireTime(const QDateTime& at) { return FormatDateTime(at).toStdString(); }
+
+struct TTaskFixture {
+    QString taskid = QStringLiteral("T100");
+    int status = 1;
+    QDateTime shouldpay = T0().addSecs(15 * 60);
+    QDateTime shouldreview = T0().addSecs(2 * 3600);
+    double money = 15;
+};
+
+// A task object carrying every member any of the six readers reads.
+inline nlohmann::json TaskJson(const TTaskFixture& f) {
+    return {{"id", 7},
+            {"taskid", f.taskid.toStdString()},
+            {"publishtime", WireTime(T0().addDays(-1))},
+            {"publishuserid", 3},
+            {"publishtaobaoxiaohao", "pub_buyer"},
+            {"taskmoney", f.money},
+            {"shopkeeperusername", "店主甲"},
+            {"goodskeyword", "红色 连衣裙"},
+            {"replymsg", "很好"},
+            {"detailrequirement", "无"},
+            {"status", f.status},
+            {"marks", ""},
+            {"handleuserid", 9},
+            {"handletime", WireTime(T0().addSecs(-60))},
+            {"shouldpaytime", WireTime(f.shouldpay)},
+            {"paytime", WireTime(T0())},
+            {"fahuotime", WireTime(T0())},
+            {"shouldshouhuoandreplytime", WireTime(f.shouldreview)},
+            {"shouhuoandreplytime", WireTime(T0())},
+            {"handlerusername", "接手人乙"},
+            {"handlershopkeeperusername", "乙店"},
+            {"handlertaobaoxiaohao", "hdl_buyer"},
+            {"handlerqq", "67890"},
+            {"publisherusername", "发布人甲"},
+            {"publishershopkeeperusername", "甲店"},
+            {"publishertaobaoxiaohao", "pub_buyer"},
+            {"publisherqq", "12345"}};
+}
+
+inline nlohmann::json ListReply(const std::vector<TTaskFixture>& tasks, int total = -1) {
+    nlohmann::json body = nlohmann::json::array();
+    for (const TTaskFixture& task : tasks) body.push_back(TaskJson(task));
+    return {{"returncode", 1}, {"totalnum", total < 0 ? int(tasks.size()) : total}, {"msgbody", body}};
+}
+
+// The visible entries of a menu in order: object names, "-" for a separator.
+inline QString VisibleItems(const QMenu* menu) {
+    QStringList names;
+    for (const QAction* action : menu->actions())
+        if (action->isVisible()) names.append(action->isSeparator() ? QStringLiteral("-") : action->objectName());
+    return names.join(u',');
+}
