@@ -201,7 +201,60 @@ std::string TPlatformService::handleFields(const std::string& headHex, const std
     } catch (const std::exception&) {
         return encipherReply(refusal(QStringLiteral("请求数据格式错误")));
     }
-    return encipherReply(handleLists(headLines, dataLines));
+    return replyText(headLines, dataLines);
+}
+
+int TPlatformService::authenticate(TDbConnection& db, const QString& username, const QString& password) {
+    if (username.isEmpty() || password.isEmpty()) return 0;
+    int userId = 0;
+    QString salt, hash;
+    {
+        TStmt stmt = db.prepare("SELECT id, passsalt, passhash FROM users WHERE username = ?");
+        stmt.bind(1, username);
+        if (!stmt.step()) return 0;
+        userId = stmt.integer(0);
+        salt = stmt.text(1);
+        hash = stmt.text(2);
+    }
+    return FCredentials.check(userId, password, salt, hash) ? userId : 0;
+}
+
+std::string TPlatformService::replyText(const QStringList& head, const QStringList& data) {
+    // Only a well-formed hall page request is served from the cache; anything else takes the full path.
+    std::optional<std::pair<int, int>> page;
+    if (FHallCacheEnabled && ValueOfLine(head, QStringLiteral("head_command")).trimmed() == QString::number(cmGetTaskCenterList)) {
+        bool pageOk = false, typeOk = false;
+        const int index = ValueOfLine(data, QStringLiteral("pageindex")).trimmed().toInt(&pageOk, 10);
+        const int type = ValueOfLine(data, QStringLiteral("taskttimetype")).trimmed().toInt(&typeOk, 10);
+        if (pageOk && typeOk && index >= 1 && index <= 10000 && type >= 0 && type <= 4) page = std::make_pair(index, type);
+    }
+    const std::uint64_t version = FVersion.load();
+    if (page) {
+        std::string cached;
+        {
+            std::lock_guard lock(FHallMutex);
+            const auto it = FHallPages.find(*page);
+            if (it != FHallPages.end() && it->second.version == version) cached = it->second.text;
+        }
+        if (!cached.empty()) {
+            try {
+                TConnectionLease lease = FDb.acquire();
+                if (authenticate(*lease, ValueOfLine(head, QStringLiteral("head_username")),
+                                 ValueOfLine(head, QStringLiteral("head_password"))))
+                    return cached;
+            } catch (const std::exception&) {
+                // fall through to the full path, which reports the failure
+            }
+        }
+    }
+    const json reply = handleLists(head, data);
+    std::string text = encipherReply(reply);
+    if (page && reply.value("returncode", 0) == 1) {
+        std::lock_guard lock(FHallMutex);
+        if (FHallPages.size() > 1000) FHallPages.clear();
+        FHallPages[*page] = TCachedPage{version, text};
+    }
+    return text;
 }
 
 nlohmann::json TPlatformService::handleLists(const QStringList& head, const QStringList& data) {
@@ -233,22 +286,14 @@ nlohmann::json TPlatformService::handleLists(const QStringList& head, const QStr
         TDbConnection& db = *lease;
         int userId = 0;
         if (code != cmRegister) {
-            if (username.isEmpty() || password.isEmpty()) return refusal(QStringLiteral("用户名或密码错误"));
-            QString salt, hash;
-            {
-                TStmt stmt = db.prepare("SELECT id, passsalt, passhash FROM users WHERE username = ?");
-                stmt.bind(1, username);
-                if (!stmt.step()) return refusal(QStringLiteral("用户名或密码错误"));
-                userId = stmt.integer(0);
-                salt = stmt.text(1);
-                hash = stmt.text(2);
-            }
-            if (!FCredentials.check(userId, password, salt, hash)) return refusal(QStringLiteral("用户名或密码错误"));
+            userId = authenticate(db, username, password);
+            if (!userId) return refusal(QStringLiteral("用户名或密码错误"));
         }
         TTransaction transaction(db, entry->second.writes);
         TCommandContext ctx{db, userId, username, password, data, db.now()};
         json reply = entry->second.run(ctx);
         transaction.commit();
+        if (entry->second.writes) ++FVersion;
         return reply;
     } catch (const ERefusal& refused) {
         return refusal(refused.reason());

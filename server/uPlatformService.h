@@ -9,6 +9,9 @@
 #include <QStringList>
 #include <nlohmann/json.hpp>
 
+#include <atomic>
+#include <map>
+#include <mutex>
 #include <optional>
 #include <string>
 
@@ -20,6 +23,10 @@ inline constexpr int MaxFieldValueChars = 2000;
 class TPlatformService {
 public:
     explicit TPlatformService(TServerDb& db) : FDb(db) {}
+
+    // The task hall's pages are the same for every user and the busiest request of all: their
+    // enciphered replies are kept until the next change made by any command (on by default).
+    void setHallCacheEnabled(bool enabled) { FHallCacheEnabled = enabled; }
 
     // The form body of POST /rest (application/x-www-form-urlencoded): the enciphered reply body.
     std::string handleFormBody(const std::string& body);
@@ -33,6 +40,21 @@ public:
     static nlohmann::json refusal(const QString& reason);
 
 private:
+    // The user's id for good credentials, 0 otherwise.
+    int authenticate(TDbConnection& db, const QString& username, const QString& password);
+    std::string replyText(const QStringList& head, const QStringList& data);
+
+    struct TCachedPage {
+        std::uint64_t version;
+        std::string text;
+    };
+
     TServerDb& FDb;
     TCredentialCache FCredentials;
+    bool FHallCacheEnabled = true;
+    // Bumped after every committed command that writes; a cached page is served only while the
+    // version it was read under is still the current one.
+    std::atomic<std::uint64_t> FVersion{0};
+    std::mutex FHallMutex;
+    std::map<std::pair<int, int>, TCachedPage> FHallPages;
 };

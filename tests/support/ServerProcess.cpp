@@ -1,0 +1,78 @@
+#include "tests/support/ServerProcess.h"
+
+#include <QDeadlineTimer>
+#include <QRegularExpression>
+
+#ifndef QUORVANE_SERVER_BIN
+#error "QUORVANE_SERVER_BIN must name the quorvane-server binary"
+#endif
+
+ServerProcess::ServerProcess(bool seedDemo) : FSeedDemo(seedDemo) {}
+
+ServerProcess::~ServerProcess() { stop(); }
+
+QString ServerProcess::binaryPath() { return QStringLiteral(QUORVANE_SERVER_BIN); }
+
+QString ServerProcess::databasePath() const { return FDir.filePath(QStringLiteral("server.sqlite")); }
+
+bool ServerProcess::isRunning() const { return FProcess && FProcess->state() == QProcess::Running; }
+
+bool ServerProcess::start() {
+    if (isRunning()) return true;
+    if (!FDir.isValid()) {
+        FError = QStringLiteral("cannot create a temporary folder");
+        return false;
+    }
+    FProcess = std::make_unique<QProcess>();
+    FProcess->setProcessChannelMode(QProcess::SeparateChannels);
+    QStringList args = {QStringLiteral("--address"), QStringLiteral("127.0.0.1"), QStringLiteral("--port"),
+                        QStringLiteral("0"), QStringLiteral("--db"), databasePath()};
+    if (FSeedDemo) args << QStringLiteral("--seed-demo");
+    FProcess->start(binaryPath(), args);
+    if (!FProcess->waitForStarted(10000)) {
+        FError = QStringLiteral("cannot start %1: %2").arg(binaryPath(), FProcess->errorString());
+        return false;
+    }
+    static const QRegularExpression listening(QStringLiteral(R"(listening on [^\s:]+:(\d+))"));
+    QByteArray seen;
+    QDeadlineTimer deadline(20000);
+    while (!deadline.hasExpired()) {
+        if (!FProcess->waitForReadyRead(int(std::max<qint64>(1, deadline.remainingTime())))) break;
+        seen += FProcess->readAllStandardOutput();
+        const QRegularExpressionMatch m = listening.match(QString::fromUtf8(seen));
+        if (m.hasMatch()) {
+            FPort = m.captured(1).toInt();
+            return true;
+        }
+    }
+    FError = QStringLiteral("server did not report its port; stdout: %1 stderr: %2")
+                 .arg(QString::fromUtf8(seen), QString::fromUtf8(FProcess->readAllStandardError()));
+    stop();
+    return false;
+}
+
+void ServerProcess::stop() {
+    if (!FProcess) return;
+    if (FProcess->state() != QProcess::NotRunning) {
+        FProcess->terminate();
+        if (!FProcess->waitForFinished(5000)) {
+            FProcess->kill();
+            FProcess->waitForFinished(5000);
+        }
+    }
+    FProcess.reset();
+}
+
+int ServerProcess::admin(const QStringList& args, QString* output) const {
+    QProcess process;
+    process.setProcessChannelMode(QProcess::MergedChannels);
+    process.start(binaryPath(), QStringList{QStringLiteral("admin"), QStringLiteral("--db"), databasePath()} + args);
+    if (!process.waitForFinished(30000)) {
+        process.kill();
+        process.waitForFinished();
+        if (output) *output = QStringLiteral("admin action did not finish");
+        return -1;
+    }
+    if (output) *output = QString::fromUtf8(process.readAll());
+    return process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
+}

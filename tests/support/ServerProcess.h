@@ -1,0 +1,40 @@
+#pragma once
+// Runs the real quorvane-server binary for a test: a free port, a fresh database in a temporary
+// folder (optionally with the demo data), the admin actions on that database, and a clean stop in
+// the destructor.
+#include <QProcess>
+#include <QString>
+#include <QStringList>
+#include <QTemporaryDir>
+
+#include <memory>
+
+class ServerProcess {
+public:
+    explicit ServerProcess(bool seedDemo = false);
+    ~ServerProcess();
+    ServerProcess(const ServerProcess&) = delete;
+    ServerProcess& operator=(const ServerProcess&) = delete;
+
+    // Starts the server and waits until it listens. False with errorText() when it does not.
+    bool start();
+    // Stops the server (SIGTERM, then SIGKILL); the database stays until the object is destroyed.
+    void stop();
+
+    bool isRunning() const;
+    int port() const { return FPort; }
+    QString databasePath() const;
+    QString errorText() const { return FError; }
+
+    // `quorvane-server admin --db <this database> args...`: the exit code; stdout and stderr in `output`.
+    int admin(const QStringList& args, QString* output = nullptr) const;
+
+    static QString binaryPath();
+
+private:
+    bool FSeedDemo;
+    QTemporaryDir FDir;
+    std::unique_ptr<QProcess> FProcess;
+    int FPort = 0;
+    QString FError;
+};
