@@ -1,0 +1,187 @@
+// One task from publishing to completion against the real platform server: demo1 publishes through
+// the publish dialog, demo2 takes it and confirms payment on the taken-tasks screen, demo1 marks it
+// shipped on the published-tasks screen, the server's clock passes the review time, demo2 confirms
+// receipt and review, demo1 completes it, and the task money has moved from demo1 to demo2.
+#include "model/uCommonVarConst.h"
+#include "model/uTaskManagerClass.h"
+#include "screens/tasks/uPagedList.h"
+#include "screens/tasks/ufrmHandledTaskManager.h"
+#include "screens/tasks/ufrmPublishTask.h"
+#include "screens/tasks/ufrmPublishedTaskManager.h"
+#include "tests/support/ServerProcess.h"
+#include "tests/support/TestServices.h"
+
+#include <QAction>
+#include <QLineEdit>
+#include <QMenu>
+#include <QPushButton>
+#include <QTest>
+
+namespace {
+const QString Password = QStringLiteral("demo123");
+const QString Keyword = QStringLiteral("端到端测试专用关键词");
+
+TChannelSettings channelTo(int port) {
+    TChannelSettings settings;
+    settings.host = QStringLiteral("127.0.0.1");
+    settings.port = port;
+    settings.totalTimeoutMs = 15'000;
+    return settings;
+}
+
+// The process-wide current user becomes `name`, filled from the server's login reply.
+bool logIn(const TServices& services, const QString& name) {
+    TUserInfo& user = CurrentUser();
+    user.Clear();
+    user.Fusername = name;
+    user.Fuserpass = Password;
+    const auto reply = SendCommand(services, nullptr, cmLogin, {}, QStringLiteral("登录失败，请稍后再试！"));
+    if (!reply || !reply->done()) return false;
+    FillUserInfoFromLoginReply(user, reply->object);
+    return user.Fusername == name && user.Fid > 0;
+}
+
+double balanceOf(const TServices& services, const QString& name) {
+    if (!logIn(services, name)) return -1;
+    const auto reply = SendCommand(services, nullptr, cmGetBasicInfo, {}, QStringLiteral("获取基本信息失败，请稍后再试！"));
+    if (!reply || !reply->done()) return -1;
+    const std::vector<const TReplyObject*> records = ReplyRecords(reply->object);
+    if (records.empty()) return -1;
+    TBasicInfo info;
+    ReadBasicInfo(*records.front(), info);
+    return info.Faccountbalance;
+}
+
+// The record of `dictionary` published with the test's keyword, or nullptr.
+PTaskInfo testTask(TTaskDictionary dictionary) {
+    for (const auto& [taskid, task] : TaskManager.Dictionary(dictionary))
+        if (task->Fgoodskeyword == Keyword) return task.get();
+    return nullptr;
+}
+
+// Selects the row of `taskid` in the screen's list; false when it is not listed.
+bool selectTask(QWidget* screen, const QString& taskid) {
+    auto* list = screen->findChild<TListView*>(QStringLiteral("lv_task"));
+    for (int row = 0; row < list->rowCount(); ++row)
+        if (list->cellText(row, 1) == taskid) {
+            list->selectRow(row);
+            return true;
+        }
+    return false;
+}
+
+// Whether the menu offers `item` after its rules ran.
+bool offers(QWidget* screen, const char* item) {
+    return screen->findChild<QAction*>(QString::fromLatin1(item))->isVisible();
+}
+} // namespace
+
+class TestTaskLifecycle : public QObject {
+    Q_OBJECT
+private slots:
+    void publishTakePayShipReviewComplete() {
+        ServerProcess server(true);
+        QVERIFY2(server.start(), qPrintable(server.errorText()));
+        TestServices t(channelTo(server.port()));
+        auto& prompter = t.prompter;
+
+        const double publisherBefore = balanceOf(t.services, QStringLiteral("demo1"));
+        const double handlerBefore = balanceOf(t.services, QStringLiteral("demo2"));
+        QVERIFY(publisherBefore >= 25);
+        QVERIFY(handlerBefore >= 0);
+
+        // demo1 publishes through the dialog.
+        QVERIFY(logIn(t.services, QStringLiteral("demo1")));
+        {
+            TfrmPublishTask dialog(t.services);
+            dialog.show();
+            dialog.findChild<QLineEdit*>(QStringLiteral("edt_taskmoney"))->setText(QStringLiteral(" 25 "));
+            dialog.findChild<QLineEdit*>(QStringLiteral("edt_goodskeyword"))->setText(Keyword);
+            prompter.yesNoAnswers = {true};
+            dialog.findChild<QPushButton*>(QStringLiteral("btn_PublishTask"))->click();
+            QCOMPARE(prompter.lastText(), QStringLiteral("恭喜，任务发布成功！"));
+            QCOMPARE(dialog.result(), int(QDialog::Accepted));
+        }
+        TfrmPublishedTaskManager published(t.services);
+        published.GetPublishedTaskList();
+        PTaskInfo task = testTask(tdPublished);
+        QVERIFY(task);
+        const QString taskid = task->Ftaskid;
+        QCOMPARE(task->Fstatus, tsWaitforHandle);
+        QCOMPARE(task->Ftaskmoney, 25.0);
+
+        // demo2 takes it and confirms payment before the deadline.
+        QVERIFY(logIn(t.services, QStringLiteral("demo2")));
+        const int handlerId = CurrentUser().Fid;
+        const auto taken = SendCommand(t.services, nullptr, cmHandleTask, {taskid, handlerId},
+                                       QStringLiteral("接手任务失败，请稍后再试！"));
+        QVERIFY(taken && taken->done());
+        TfrmHandledTaskManager handled(t.services);
+        handled.GetHandledTaskList();
+        QVERIFY(selectTask(&handled, taskid));
+        task = testTask(tdHandled);
+        QVERIFY(task);
+        QCOMPARE(task->Fstatus, tsWaitforPay);
+        t.clock.set(task->Fhandletime);
+        handled.PopupMenu1Popup();
+        QVERIFY(offers(&handled, "N_ConfirmHasPay"));
+        prompter.yesNoAnswers = {true};
+        handled.findChild<QAction*>(QStringLiteral("N_ConfirmHasPay"))->trigger();
+        QCOMPARE(prompter.lastText(), QStringLiteral("提交申请成功，请等待发单人审核并发货！"));
+        QTRY_VERIFY(testTask(tdHandled) && testTask(tdHandled)->Fstatus == tsWaitforDelivergoods);
+
+        // demo1 marks it shipped.
+        QVERIFY(logIn(t.services, QStringLiteral("demo1")));
+        published.GetPublishedTaskList();
+        QVERIFY(selectTask(&published, taskid));
+        published.PopupMenu1Popup();
+        QVERIFY(offers(&published, "N_Yifahuo"));
+        prompter.yesNoAnswers = {true};
+        published.findChild<QAction*>(QStringLiteral("N_Yifahuo"))->trigger();
+        QCOMPARE(prompter.lastText(), QStringLiteral("恭喜，设置此任务已发货成功！"));
+        QTRY_VERIFY(testTask(tdPublished) && testTask(tdPublished)->Fstatus == tsWaitforReply);
+
+        // The server's clock passes the two-hour review wait chosen by default.
+        QString output;
+        QCOMPARE(server.admin({QStringLiteral("advance-clock"), QStringLiteral("130")}, &output), 0);
+
+        // demo2 confirms receipt and review once the review time is reached.
+        QVERIFY(logIn(t.services, QStringLiteral("demo2")));
+        handled.GetHandledTaskList();
+        QVERIFY(selectTask(&handled, taskid));
+        task = testTask(tdHandled);
+        QCOMPARE(task->Fstatus, tsWaitforReply);
+        t.clock.set(task->Fshouldshouhuoandreplytime);
+        handled.PopupMenu1Popup();
+        QVERIFY(offers(&handled, "N_ConfirmShouhuoAndReply"));
+        prompter.yesNoAnswers = {true};
+        handled.findChild<QAction*>(QStringLiteral("N_ConfirmShouhuoAndReply"))->trigger();
+        QCOMPARE(prompter.lastText(), QStringLiteral("提交申请成功，请等待发单人审核并完成任务！"));
+        QTRY_VERIFY(testTask(tdHandled) && testTask(tdHandled)->Fstatus == tsWaitforConfirmReply);
+
+        // demo1 completes it.
+        QVERIFY(logIn(t.services, QStringLiteral("demo1")));
+        published.GetPublishedTaskList();
+        QVERIFY(selectTask(&published, taskid));
+        published.PopupMenu1Popup();
+        QVERIFY(offers(&published, "N_ConfirmReplyAndtaskComplete"));
+        prompter.yesNoAnswers = {true};
+        published.findChild<QAction*>(QStringLiteral("N_ConfirmReplyAndtaskComplete"))->trigger();
+        QCOMPARE(prompter.lastText(), QStringLiteral("恭喜，任务完成！"));
+        QTRY_VERIFY(testTask(tdPublished) && testTask(tdPublished)->Fstatus == tsTaskComplete);
+        QVERIFY(selectTask(&published, taskid));
+        auto* list = published.findChild<TListView*>(QStringLiteral("lv_task"));
+        QCOMPARE(list->cellText(list->selectedRow(), 7), QStringLiteral("已经完成"));
+
+        // The money moved from the publisher to the handler.
+        QCOMPARE(balanceOf(t.services, QStringLiteral("demo1")), publisherBefore - 25);
+        QCOMPARE(balanceOf(t.services, QStringLiteral("demo2")), handlerBefore + 25);
+        // Nothing went wrong on the way: no error box, every question answered.
+        for (const TestPrompter::Entry& entry : prompter.entries)
+            QVERIFY2(entry.icon != TMsgIcon::Error, qPrintable(entry.text));
+        QCOMPARE(prompter.unanswered, 0);
+    }
+};
+
+QTEST_MAIN(TestTaskLifecycle)
+#include "test_task_lifecycle.moc"
