@@ -3,6 +3,7 @@
 #include <httplib.h>
 
 #include <algorithm>
+#include <sys/socket.h>
 #include <thread>
 
 TPlatformHttpServer::TPlatformHttpServer(TPlatformService& service)
@@ -15,6 +16,15 @@ TPlatformHttpServer::TPlatformHttpServer(TPlatformService& service)
     FServer->set_read_timeout(10, 0);
     FServer->set_write_timeout(10, 0);
     FServer->set_keep_alive_max_count(1000);
+    // Replies go out as header and body writes: without this, Nagle and delayed ACKs hold the body
+    // back by some 40 ms on a kept-alive connection.
+    FServer->set_tcp_nodelay(true);
+    // Remember the listening socket, to widen its backlog after binding (see bind()).
+    FServer->set_socket_options([this](int socket) {
+        int yes = 1;
+        ::setsockopt(socket, SOL_SOCKET, SO_REUSEADDR, &yes, sizeof yes);
+        FListenSocket = socket;
+    });
 
     FServer->Post("/rest", [this](const httplib::Request& request, httplib::Response& response) {
         std::string reply;
@@ -50,8 +60,11 @@ TPlatformHttpServer::~TPlatformHttpServer() = default;
 
 int TPlatformHttpServer::bind(const QString& address, int port) {
     const std::string host = address.toStdString();
-    if (port == 0) return FServer->bind_to_any_port(host);
-    return FServer->bind_to_port(host, port) ? port : -1;
+    const int bound = port == 0 ? FServer->bind_to_any_port(host) : (FServer->bind_to_port(host, port) ? port : -1);
+    // The library listens with a backlog of 5: many clients connecting at once would see dropped
+    // connection requests and a one-second retry. Listening again only changes the backlog.
+    if (bound > 0 && FListenSocket >= 0) ::listen(FListenSocket, 256);
+    return bound;
 }
 
 bool TPlatformHttpServer::listen() { return FServer->listen_after_bind(); }

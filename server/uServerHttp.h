@@ -28,4 +28,5 @@ public:
 private:
     TPlatformService& FService;
     std::unique_ptr<httplib::Server> FServer;
+    int FListenSocket = -1;
 };
