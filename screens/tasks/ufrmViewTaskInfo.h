@@ -1,0 +1,72 @@
+#pragma once
+// The task detail dialog: one task in full (identity, publishing time, state, what the publisher
+// asked for and, once taken, the handler), with QQ contact icons for the publisher and the handler.
+// It sends nothing and saves nothing.
+//
+// Usage (the taken and published tasks screens, for the selected row):
+//     TfrmViewTaskInfo dialog(services, task, this);
+//     dialog.exec();
+// `ATaskInfo` is not owned and must stay valid while the dialog is open (the task store owns it; the
+// opening screen cannot reload while the modal dialog is up). The two QQ numbers are copied when
+// the dialog is created. The boxes are filled when the dialog is shown.
+#include "model/uCommonVarConst.h"
+#include "remote/uRemoteCall.h"
+
+#include <QDialog>
+
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QPlainTextEdit;
+class QPushButton;
+class QTabWidget;
+class QToolButton;
+
+class TfrmViewTaskInfo : public QDialog {
+    Q_OBJECT
+public:
+    TfrmViewTaskInfo(const TServices& services, PTaskInfo ATaskInfo, QWidget* parent = nullptr);
+
+    QGroupBox* grp_Basic;
+    QLabel* lbl_taskid;
+    QLabel* lbl_PublishTime;
+    QLabel* lbl_TaskStatus;
+    QGroupBox* grp_Detail;
+    QTabWidget* PageControl1;
+    QWidget* ts_Publish;
+    QWidget* ts_Handler;
+    QLineEdit* edt_taskmoney;
+    QLineEdit* edt_publisher;
+    QToolButton* img_QQPublisher;
+    QLineEdit* edt_publishershopkeeperusername;
+    QLineEdit* edt_goodskeyword;
+    QLineEdit* edt_replymsg;
+    QLabel* Label6;
+    QLineEdit* edt_ShouldreplyTime;
+    QPlainTextEdit* mmo_detailrequirement;
+    QWidget* pnl_UnHandle;
+    QLabel* Label5;
+    QWidget* pnl_Info;
+    QLabel* lbl_Handlerusername;
+    QLabel* lbl_handlershopkeeperusername;
+    QLabel* lbl_handlertaobaoxiaohao;
+    QLabel* lbl_handlerqq;
+    QToolButton* img_QQHandler;
+    QLabel* lbl_HandleTime;
+    QPushButton* btn_Close;
+
+public slots:
+    // Fills every box from the record (run when the dialog is shown).
+    void FormShow();
+    void img_QQPublisherClick();
+    void img_QQHandlerClick();
+
+protected:
+    void showEvent(QShowEvent* event) override;
+
+private:
+    const TServices& FServices;
+    PTaskInfo FTaskInfo;
+    QString FPublisherQQ;
+    QString FHandlerQQ;
+};
