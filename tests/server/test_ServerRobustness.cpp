@@ -72,7 +72,7 @@ private slots:
         QTest::newRow("recharge amount zero")
             << form(head(cmRechargeRequest), dataLines({QStringLiteral("rechargeamount=0.00"),
                                                         QStringLiteral("tradetype=x"), QStringLiteral("tradeid=z")}));
-        QTest::newRow("withdraw above the commission")
+        QTest::newRow("withdraw with no commission and no Alipay account")
             << form(head(cmWithdrawRequest), dataLines({QStringLiteral("tixianamount=5.00")}));
     }
 
