@@ -1,0 +1,143 @@
+// The task hall against the real platform server: a page of the demo data reads without an error and
+// splits over the two tabs, a category button narrows the page, a search shows the masked buyer
+// account, a take succeeds and reloads, and a take that another handler won first is refused.
+#include "model/uCommonVarConst.h"
+#include "model/uTaskManagerClass.h"
+#include "screens/tasks/ufrmTaskCenter.h"
+#include "tests/support/ServerProcess.h"
+#include "tests/support/TestServices.h"
+#include "tests/support/WireClient.h"
+
+#include <QAction>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTabWidget>
+#include <QTest>
+#include <QToolButton>
+
+namespace {
+const QString Password = QStringLiteral("demo123");
+
+TChannelSettings channelTo(int port) {
+    TChannelSettings settings;
+    settings.host = QStringLiteral("127.0.0.1");
+    settings.port = port;
+    settings.totalTimeoutMs = 15'000;
+    return settings;
+}
+
+// The process-wide current user becomes `name`, filled from the server's login reply.
+bool logIn(const TServices& services, const QString& name) {
+    TUserInfo& user = CurrentUser();
+    user.Clear();
+    user.Fusername = name;
+    user.Fuserpass = Password;
+    const auto reply = SendCommand(services, nullptr, cmLogin, {}, QStringLiteral("登录失败，请稍后再试！"));
+    if (!reply || !reply->done()) return false;
+    FillUserInfoFromLoginReply(user, reply->object);
+    return user.Fid > 0;
+}
+
+int userId(const WireClient& wire, const QString& name) {
+    return ReplyInt(wire.call(cmLogin, name, Password), "id");
+}
+
+// Publishes a task as `name` over the wire and returns its task id (the newest of the publisher's).
+QString publish(const WireClient& wire, const QString& name, const QString& keyword, int interval) {
+    const TReplyObject published =
+        wire.call(cmPublishTask, name, Password,
+                  {userId(wire, name), name + QStringLiteral("_xiaohao"), name + QStringLiteral("的小店"),
+                   QStringLiteral("18.00"), keyword, QStringLiteral("好评"), QString(), interval});
+    if (ReplyReturnCode(published) != 1) return {};
+    const TReplyObject list = wire.call(cmGetPublishedTaskList, name, Password, {1});
+    for (const TReplyObject* task : ReplyRecords(list))
+        if (ReplyText(*task, "goodskeyword") == keyword) return ReplyText(*task, "taskid");
+    return {};
+}
+
+int rowOf(const TListView* list, const QString& taskid) {
+    for (int row = 0; row < list->rowCount(); ++row)
+        if (list->cellText(row, 1) == taskid) return row;
+    return -1;
+}
+
+bool anyError(const TestPrompter& prompter) {
+    for (const TestPrompter::Entry& entry : prompter.entries)
+        if (entry.caption == QStringLiteral("错误")) return true;
+    return false;
+}
+} // namespace
+
+class TestTaskHallEndToEnd : public QObject {
+    Q_OBJECT
+private slots:
+    void hallAgainstTheServer() {
+        ServerProcess server(true);
+        QVERIFY2(server.start(), qPrintable(server.errorText()));
+        const WireClient wire(server.port());
+        TestServices t(channelTo(server.port()));
+        const QString fourDays = publish(wire, QStringLiteral("demo1"), QStringLiteral("大厅测试四天"), it96Hour);
+        QVERIFY(!fourDays.isEmpty());
+
+        QVERIFY(logIn(t.services, QStringLiteral("demo2")));
+        TfrmTaskCenter hall(t.services);
+        hall.GetTaskListFromTaskCenter();
+        QVERIFY2(t.prompter.entries.empty(), qPrintable(t.prompter.lastText()));
+        QVERIFY(hall.lv_task->rowCount() > 1);
+        QVERIFY(hall.pnl_Navigation->lbl_totalnum->text() != QStringLiteral("总:0条"));
+        QCOMPARE(rowOf(hall.lv_task, fourDays), 0); // open tasks first, newest first
+        QCOMPARE(hall.lv_task->cellText(0, 2), QStringLiteral("demo1"));
+        QCOMPARE(hall.lv_task->cellText(0, 3), QStringLiteral(" 18.00 元"));
+
+        // Categories: the 4-day task is listed under "4天任务", not under "2小时任务".
+        hall.btn_2hour->click();
+        QTRY_COMPARE(rowOf(hall.lv_task, fourDays), -1);
+        QVERIFY(hall.lv_task->rowCount() > 0); // the demo's 2-hour tasks
+        hall.btn_4day->click();
+        QTRY_COMPARE(rowOf(hall.lv_task, fourDays), 0);
+        QVERIFY(!anyError(t.prompter));
+
+        // A search shows the masked buyer account of the publisher.
+        hall.edt_TaskID->setText(QStringLiteral(" ") + fourDays);
+        hall.btn_Search->click();
+        QCOMPARE(hall.lv_task->rowCount(), 1);
+        QCOMPARE(hall.lv_task->cellText(0, 2), QStringLiteral("demo1_xiaoh**"));
+        QCOMPARE(hall.pnl_Navigation->lbl_totalnum->text(), QStringLiteral("总:1条"));
+
+        // Take it: success box, then the page is reloaded without it among the open tasks.
+        hall.lv_task->selectRow(0);
+        t.prompter.yesNoAnswers = {true};
+        hall.N1->trigger();
+        QCOMPARE(t.prompter.lastText(), QStringLiteral("恭喜，任务接手成功，请尽快完成支付操作！"));
+        QTRY_VERIFY(hall.lv_task->rowCount() > 1 || hall.lv_handledtask->rowCount() > 0);
+        QCOMPARE(rowOf(hall.lv_task, fourDays), -1);
+        hall.btn_Search->click();
+        QCOMPARE(hall.lv_task->rowCount(), 0);
+        QCOMPARE(rowOf(hall.lv_handledtask, fourDays), 0);
+        QCOMPARE(hall.lv_handledtask->cellText(0, 5), QStringLiteral("等待支付"));
+        QVERIFY(!anyError(t.prompter));
+
+        // Another handler wins the race for a listed task: the take is refused with the server's text.
+        const QString raced = publish(wire, QStringLiteral("demo1"), QStringLiteral("大厅测试抢单"), it2Hour);
+        hall.edt_TaskID->setText(raced);
+        hall.btn_Search->click();
+        QCOMPARE(rowOf(hall.lv_task, raced), 0);
+        const TReplyObject taken = wire.call(cmHandleTask, QStringLiteral("demo3"), Password,
+                                             {raced, userId(wire, QStringLiteral("demo3"))});
+        QCOMPARE(ReplyReturnCode(taken), 1);
+        hall.lv_task->selectRow(0);
+        t.prompter.yesNoAnswers = {true};
+        t.prompter.clear();
+        hall.N1->trigger();
+        QCOMPARE(t.prompter.entries.size(), std::size_t(2));
+        QVERIFY2(t.prompter.lastText().startsWith(QStringLiteral("任务接手失败")), qPrintable(t.prompter.lastText()));
+        QVERIFY(t.prompter.lastText().size() > QStringLiteral("任务接手失败").size());
+        QCOMPARE(t.prompter.last()->caption, QStringLiteral("提示"));
+        QTest::qWait(100);
+        QCOMPARE(rowOf(hall.lv_task, raced), 0); // no reload after a refusal
+    }
+};
+
+QTEST_MAIN(TestTaskHallEndToEnd)
+#include "test_taskhall.moc"
