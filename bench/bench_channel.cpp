@@ -3,10 +3,17 @@
 // Part 1 measures the payload cipher (EncipherToHex and DecipherFromHex of a typical data list)
 // against the bare DES-ECB of the same bytes through OpenSSL's EVP interface, and prints median and
 // 90th percentile per operation in microseconds and the ratio between the two.
-// Part 2, the round trip of one command through the channel, is a placeholder (see below).
+// Part 2 measures one command through ExecRemoteProc, wait dialog included, against a bare libcurl
+// POST of the same body to the same loopback server.
 #include "remote/uCipher.h"
 #include "remote/uCommaText.h"
 #include "remote/uCommandCatalogue.h"
+#include "remote/uHttpClient.h"
+#include "remote/uReply.h"
+#include "tests/support/ScriptedServer.h"
+
+#include <QApplication>
+#include <curl/curl.h>
 
 #include <QByteArray>
 #include <QString>
@@ -152,14 +159,48 @@ void measureCipher(int samples) {
                 (encipher.median + decipher.median) / (rawEncipher.median + rawDecipher.median));
 }
 
-// ---------------------------------------------------------------------------------------------
-// CHANNEL ROUND TRIP — TO BE ADDED.
-// The measurement of one command through ExecRemoteProc (build the lists, encipher, POST to a
-// loopback server started by the benchmark, wait for the reply, ParseReply) belongs here. Until it
-// is written this function reports that it measured nothing.
-// ---------------------------------------------------------------------------------------------
-void measureChannelRoundTrip(int /*samples*/) {
-    std::printf("Channel round trip: not measured yet\n");
+// One command through ExecRemoteProc (head and data lists enciphered, POST on a worker thread,
+// wait dialog shown and closed, offscreen) against a bare libcurl POST of the same body to the same
+// loopback server, which answers every request at once with the same enciphered reply.
+size_t discardBody(char*, size_t size, size_t count, void*) { return size * count; }
+
+void measureChannelRoundTrip(int samples) {
+    samples = std::clamp(samples / 10, 20, 200); // each sample is a batch of round trips
+    ScriptedServer server;
+    server.setDefault(TScriptedReply::json({{"returncode", 1}, {"returnmsg", "ok"}, {"totalnum", 0}, {"msgbody", nlohmann::json::array()}}));
+    const TChannelSettings settings = server.settings(60000);
+    const QStringList data = BuildDataList(cmGetTaskCenterList, {1, 0});
+
+    QStringList sampleHead = BuildHeadList(cmGetTaskCenterList);
+    sampleHead << QStringLiteral("head_clienttype=2") << QStringLiteral("head_username=demo1")
+               << QStringLiteral("head_password=demo123");
+    const std::string body = "head=" + EncipherToHex(CommaText(sampleHead), ChannelKey).toStdString() +
+                             "&data=" + EncipherToHex(CommaText(data), ChannelKey).toStdString();
+    const std::string url = HostUrl(settings).toStdString() + "rest";
+
+    const Figures bare = measure(samples, [&] {
+        CURL* curl = curl_easy_init();
+        curl_easy_setopt(curl, CURLOPT_URL, url.c_str());
+        curl_easy_setopt(curl, CURLOPT_HTTP_VERSION, long(CURL_HTTP_VERSION_1_0));
+        curl_easy_setopt(curl, CURLOPT_POSTFIELDS, body.c_str());
+        curl_easy_setopt(curl, CURLOPT_WRITEFUNCTION, discardBody);
+        curl_easy_setopt(curl, CURLOPT_NOSIGNAL, 1L);
+        if (curl_easy_perform(curl) != CURLE_OK) throw std::runtime_error("bare POST failed");
+        curl_easy_cleanup(curl);
+    });
+    const Figures channel = measure(samples, [&] {
+        QStringList head = BuildHeadList(cmGetTaskCenterList);
+        QByteArray reply;
+        QString error;
+        if (!ExecRemoteProc(nullptr, &head, &data, &reply, error, 2, QStringLiteral("demo1"),
+                            QStringLiteral("demo123"), true, settings))
+            throw std::runtime_error(error.toStdString());
+        ParseReply(reply);
+    });
+    std::printf("Channel round trip on loopback (%d batches of %d calls):\n", samples, BatchSize);
+    print("bare libcurl POST", bare);
+    print("ExecRemoteProc + ParseReply (wait dialog)", channel);
+    std::printf("  difference of the medians: %.0f us\n", channel.median - bare.median);
 }
 
 } // namespace
@@ -170,6 +211,8 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "usage: bench_channel [samples >= 10]\n");
         return 2;
     }
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
     try {
         measureCipher(samples);
         measureChannelRoundTrip(samples);
