@@ -25,8 +25,9 @@ bool ServerProcess::start() {
     }
     FProcess = std::make_unique<QProcess>();
     FProcess->setProcessChannelMode(QProcess::SeparateChannels);
+    // A free port the first time; a restart comes back on the same port, as a real server would.
     QStringList args = {QStringLiteral("--address"), QStringLiteral("127.0.0.1"), QStringLiteral("--port"),
-                        QStringLiteral("0"), QStringLiteral("--db"), databasePath()};
+                        QString::number(FPort), QStringLiteral("--db"), databasePath()};
     if (FSeedDemo) args << QStringLiteral("--seed-demo");
     FProcess->start(binaryPath(), args);
     if (!FProcess->waitForStarted(10000)) {

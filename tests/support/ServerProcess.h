@@ -16,7 +16,8 @@ public:
     ServerProcess(const ServerProcess&) = delete;
     ServerProcess& operator=(const ServerProcess&) = delete;
 
-    // Starts the server and waits until it listens. False with errorText() when it does not.
+    // Starts the server and waits until it listens (on the port of the previous start, if any).
+    // False with errorText() when it does not.
     bool start();
     // Stops the server (SIGTERM, then SIGKILL); the database stays until the object is destroyed.
     void stop();
