@@ -1,6 +1,47 @@
 #include "screens/account/ufrmRechargeInfo.h"
 
-TfrmRechargeInfo::TfrmRechargeInfo(const TServices& services, QWidget* parent) : QDialog(parent), FServices(services) {
-    setObjectName(QStringLiteral("frmRechargeInfo"));
-    setWindowTitle(QStringLiteral("充值申请"));
+#include "model/uCommonVarConst.h"
+#include "screens/account/ufrmRechargeRequest.h"
+
+namespace {
+TRequestListLayout rechargeLayout() {
+    return {
+        "frmRechargeInfo",
+        QStringLiteral("充值申请"),
+        QSize(617, 431),
+        "lv_recharge",
+        "btn_RechargeRequest",
+        QStringLiteral("提交充值申请"),
+        "btn_refreshrecharge",
+        QStringLiteral("刷新充值申请列表"),
+        {{QStringLiteral("ID"), 30},
+         {QStringLiteral("充值金额"), 60},
+         {QStringLiteral("充值方式"), 60},
+         {QStringLiteral("充值交易单号"), 100},
+         {QStringLiteral("申请时间"), 100},
+         {QStringLiteral("处理时间"), 100},
+         {QStringLiteral("状态"), 80}},
+        cmGetRechargeList,
+        QStringLiteral("获取充值申请列表失败，请稍后再试！"),
+        [](const TReplyObject& record) {
+            TRechargeInfo info;
+            ReadRechargeInfo(record, info);
+            return QStringList{info.Fmoney,
+                               info.Ftradetype,
+                               info.Ftradeid,
+                               info.Faddtime,
+                               RequestHandleTimeText(info.Fstatus, info.Fhandletime),
+                               RechargeStatusName(info.Fstatus)};
+        },
+    };
+}
+} // namespace
+
+TfrmRechargeInfo::TfrmRechargeInfo(const TServices& services, QWidget* parent)
+    : TRequestListDialog(services, parent, rechargeLayout()), lv_recharge(list()),
+      btn_RechargeRequest(FRequestButton), btn_refreshrecharge(FRefreshButton) {}
+
+void TfrmRechargeInfo::runRequestDialog() {
+    TfrmRechargeRequest dialog(FServices, this);
+    dialog.exec();
 }

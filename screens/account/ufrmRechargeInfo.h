@@ -1,14 +1,24 @@
 #pragma once
-// Placeholder until the screen is built: the class name and constructor every caller uses.
-#include "remote/uRemoteCall.h"
+// The recharge list: the user's recharge requests with their review state, a page at a time
+// (cmGetRechargeList), and the way to the recharge request dialog.
+#include "screens/account/uRequestListDialog.h"
 
-#include <QDialog>
-
-class TfrmRechargeInfo : public QDialog {
+class TfrmRechargeInfo : public TRequestListDialog {
     Q_OBJECT
 public:
     explicit TfrmRechargeInfo(const TServices& services, QWidget* parent = nullptr);
 
-private:
-    const TServices& FServices;
+    TListView* lv_recharge;
+    QToolButton* btn_RechargeRequest;
+    QToolButton* btn_refreshrecharge;
+
+public slots:
+    void GetRechargeList() { paging()->Fetch(); }
+    void btn_refreshrechargeClick() { GetRechargeList(); }
+    // Opens the request dialog; after it closes, presses btn_refreshrecharge.
+    void btn_RechargeRequestClick() { requestClicked(); }
+    void btn_CloseClick() { reject(); }
+
+protected:
+    void runRequestDialog() override;
 };

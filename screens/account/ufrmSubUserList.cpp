@@ -1,6 +1,74 @@
 #include "screens/account/ufrmSubUserList.h"
 
+#include "model/uCommonVarConst.h"
+#include "model/uRecordReader.h"
+
+#include <QFrame>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QShowEvent>
+#include <QVBoxLayout>
+
 TfrmSubUserList::TfrmSubUserList(const TServices& services, QWidget* parent) : QDialog(parent), FServices(services) {
     setObjectName(QStringLiteral("frmSubUserList"));
     setWindowTitle(QStringLiteral("我的下线"));
+    setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);
+    setFixedSize(719, 477);
+
+    auto* top = new QFrame(this);
+    top->setObjectName(QStringLiteral("pnl_Top"));
+    top->setFixedHeight(41);
+    top->setFrameShape(QFrame::StyledPanel);
+    top->setFrameShadow(QFrame::Raised);
+    lbl_username = new QLabel(QStringLiteral("您的下线用户列表："), top);
+    lbl_username->setObjectName(QStringLiteral("lbl_username"));
+    auto* topLayout = new QHBoxLayout(top);
+    topLayout->addWidget(lbl_username);
+
+    lv_user = new TListView(QStringLiteral("lv_user"), this);
+    lv_user->setColumns({{QStringLiteral("ID"), 50},
+                         {QStringLiteral("用户名"), 200, Qt::AlignCenter},
+                         {QStringLiteral("注册时间"), 200, Qt::AlignCenter}});
+    lv_user->horizontalHeader()->setStretchLastSection(true);
+    lv_user->setFrameShape(QFrame::NoFrame);
+    lv_user->setHandCursor(true);
+
+    auto* bottom = new QWidget(this);
+    bottom->setObjectName(QStringLiteral("pnl_Bottom"));
+    bottom->setFixedHeight(41);
+    navigationBar = new TPageNavigationBar(bottom);
+    auto* bottomLayout = new QHBoxLayout(bottom);
+    bottomLayout->setContentsMargins(0, 0, 0, 0);
+    bottomLayout->addWidget(navigationBar, 1);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(top);
+    auto* middle = new QVBoxLayout;
+    middle->setContentsMargins(4, 4, 4, 4);
+    middle->addWidget(lv_user);
+    layout->addLayout(middle, 1);
+    layout->addWidget(bottom);
+
+    TPagedListConfig config;
+    config.command = cmGetSubUserList;
+    config.failurePrefix = QStringLiteral("获取下线用户列表失败，请稍后再试！");
+    config.extraValues = [] { return std::vector<TCommandValue>{CurrentUser().Fid}; };
+    config.clearRows = [this] { lv_user->clearRows(); };
+    config.addRows = [this](const TReplyObject& reply) {
+        ReadRecordList<TSubUserInfo>(reply, ReadSubUserInfo, [this](TSubUserInfo&& info) {
+            lv_user->addRow({QString(), info.Fusername, FormatDateTime(info.Fregistertime)});
+        });
+    };
+    config.onRefused = [this](const TRemoteReply&) {
+        FServices.prompter.showMessage(this, QStringLiteral("获取下线用户列表失败！"), QStringLiteral("错误"),
+                                       TMsgIcon::Error);
+    };
+    paging = new TPagedList(this, services, navigationBar, std::move(config));
+}
+
+void TfrmSubUserList::showEvent(QShowEvent* event) {
+    QDialog::showEvent(event);
+    if (!event->spontaneous()) paging->StartLoadTimer();
 }

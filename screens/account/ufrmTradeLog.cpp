@@ -1,6 +1,53 @@
 #include "screens/account/ufrmTradeLog.h"
 
-TfrmTradeLog::TfrmTradeLog(const TServices& services, QWidget* parent) : QWidget(parent), FServices(services) {
-    setObjectName(QStringLiteral("frmTradeLog"));
-    setWindowTitle(QStringLiteral("交易记录"));
+#include "model/uCommonFunc.h"
+#include "model/uRecordReader.h"
+
+QStringList TradeLogAmountCells(const TTradeLog& log) {
+    switch (log.Fmoneytype) {
+    case mtIn:
+        return {FormatMoney(log.Finmoney, u"+"), QString()};
+    case mtOut:
+        return {QString(), FormatMoney(log.Foutmoney, u"-")};
+    }
+    return {QString(), QString()};
+}
+
+TfrmTradeLog::TfrmTradeLog(const TServices& services, QWidget* parent)
+    : TLogScreen(services, parent,
+                 {"frmTradeLog",
+                  QStringLiteral("交易记录"),
+                  QStringLiteral("所有的交易记录信息列表，任务接手、任务完成等详细信息"),
+                  "lv_trade",
+                  {{QStringLiteral("ID"), 50},
+                   {QStringLiteral("事件"), 150, Qt::AlignCenter},
+                   {QStringLiteral("存入金额"), 120, Qt::AlignCenter},
+                   {QStringLiteral("冻结金额"), 120, Qt::AlignCenter},
+                   {QStringLiteral("当前可用余额"), 120},
+                   {QStringLiteral("时间"), 150, Qt::AlignCenter}},
+                  4,
+                  cmGetTradeLogList,
+                  QStringLiteral("获取交易记录列表失败，请稍后再试！")}),
+      lv_trade(list()) {}
+
+void TfrmTradeLog::addRecords(const TReplyObject& reply) {
+    ReadRecordList<TTradeLog>(reply, ReadTradeLog, [this](TTradeLog&& log) {
+        FRecords.push_back(std::make_unique<TTradeLog>(std::move(log)));
+        const TTradeLog& record = *FRecords.back();
+        QStringList cells{record.Fmsg};
+        cells += TradeLogAmountCells(record);
+        cells << FormatMoney(record.Fcurrentmoney) << FormatDateTime(record.Faddtime);
+        appendRow(cells);
+    });
+}
+
+const TTradeLog* TfrmTradeLog::rowRecord(int row) const {
+    bool ok = false;
+    const int index = lv_trade->rowData(row).toInt(&ok);
+    return ok && index >= 0 && std::size_t(index) < FRecords.size() ? FRecords[std::size_t(index)].get() : nullptr;
+}
+
+QString TfrmTradeLog::rowTaskId(int row) const {
+    const TTradeLog* record = rowRecord(row);
+    return record ? record->Ftaskid : QString();
 }

@@ -1,14 +1,25 @@
 #pragma once
-// Placeholder until the screen is built: the class name and constructor every caller uses.
-#include "remote/uRemoteCall.h"
+// The withdrawal list: the user's withdrawal requests with their review state, a page at a time
+// (cmGetWithdrawList), and the way to the withdrawal request dialog.
+#include "screens/account/uRequestListDialog.h"
 
-#include <QDialog>
-
-class TfrmWithdrawInfo : public QDialog {
+class TfrmWithdrawInfo : public TRequestListDialog {
     Q_OBJECT
 public:
     explicit TfrmWithdrawInfo(const TServices& services, QWidget* parent = nullptr);
 
-private:
-    const TServices& FServices;
+    TListView* lv_withdraw;
+    QToolButton* btn_WithdrawRequest;
+    QToolButton* btn_refreshwithdraw;
+
+public slots:
+    void GetWithdrawList() { paging()->Fetch(); }
+    void btn_refreshwithdrawClick() { GetWithdrawList(); }
+    // Opens the request dialog; after it closes, presses btn_refreshwithdraw.
+    void btn_WithdrawRequestClick() { requestClicked(); }
+    void btn_CloseClick() { reject(); }
+
+protected:
+    void showEvent(QShowEvent* event) override;
+    void runRequestDialog() override;
 };
