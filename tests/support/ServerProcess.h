@@ -23,6 +23,8 @@ public:
     void stop();
 
     bool isRunning() const;
+    // The running server's process id, 0 when none runs.
+    qint64 processId() const { return FProcess ? FProcess->processId() : 0; }
     int port() const { return FPort; }
     QString databasePath() const;
     QString errorText() const { return FError; }
