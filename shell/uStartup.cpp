@@ -1,9 +1,20 @@
 #include "shell/uStartup.h"
 
+#include "model/uOptLogManagerClass.h"
+#include "model/uTaskManagerClass.h"
 #include "remote/Prompter.h"
-#include "remote/uRemoteCall.h"
+#include "remote/ufrmWaitForProcessDone.h"
+#include "screens/account/ufrmOptLog.h"
+#include "screens/account/ufrmTradeLog.h"
+#include "screens/account/ufrmWelcome.h"
+#include "screens/tasks/ufrmHandledTaskManager.h"
+#include "screens/tasks/ufrmPublishedTaskManager.h"
+#include "screens/tasks/ufrmTaskCenter.h"
 #include "shell/uSingleInstance.h"
+#include "shell/udmResource.h"
+#include "shell/ufrmAbout.h"
 #include "shell/ufrmMain.h"
+#include "shell/ufrmNotice.h"
 
 #include <QApplication>
 #include <QFile>
@@ -11,9 +22,14 @@
 #include <QLibraryInfo>
 #include <QLocale>
 #include <QMessageBox>
+#include <QTimer>
 #include <QTranslator>
+#include <cstdlib>
 
 void ApplyProcessWideSettings(QApplication& app) {
+    // Chinese texts and the platform's numbers; every date-time the program writes or reads from a
+    // reply goes through the one fixed form of remote/uReply.h ("yyyy-MM-dd hh:mm:ss"), whatever
+    // the user's regional settings.
     QLocale::setDefault(QLocale(QLocale::Chinese, QLocale::China));
     auto* translator = new QTranslator(&app);
     if (translator->load(QStringLiteral("qtbase_zh_CN"), QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
@@ -29,15 +45,48 @@ void ApplyProcessWideSettings(QApplication& app) {
     }
     QFile theme(QStringLiteral(":/theme.qss"));
     if (theme.open(QIODevice::ReadOnly)) app.setStyleSheet(QString::fromUtf8(theme.readAll()));
+    app.setWindowIcon(ProgramIcon());
+}
+
+TLongLivedWindows::TLongLivedWindows(const TServices& services, TSingleInstance& instance) {
+    frmMain = std::make_unique<TfrmMain>(services, instance);
+    frmHandledTaskManager = std::make_unique<TfrmHandledTaskManager>(services);
+    frmPublishedTaskManager = std::make_unique<TfrmPublishedTaskManager>(services);
+    frmWaitForProcessDone = std::make_unique<TfrmWaitForProcessDone>(nullptr, std::function<void()>(), QString());
+    frmNotice = std::make_unique<TfrmNotice>(frmMain.get());
+    frmOptLog = std::make_unique<TfrmOptLog>(services);
+    frmTradeLog = std::make_unique<TfrmTradeLog>(services);
+    frmTaskCenter = std::make_unique<TfrmTaskCenter>(services);
+    frmWelcome = std::make_unique<TfrmWelcome>(services);
+    dmResource = std::make_unique<TdmResource>();
+    frmAbout = std::make_unique<TfrmAbout>(frmMain.get());
+    frmMain->setScreens({frmHandledTaskManager.get(), frmPublishedTaskManager.get(), frmNotice.get(), frmOptLog.get(),
+                         frmTradeLog.get(), frmTaskCenter.get(), frmWelcome.get(), frmAbout.get()});
+}
+
+// Reverse order of creation; the screens embedded in the main window leave it as they go.
+TLongLivedWindows::~TLongLivedWindows() {
+    frmAbout.reset();
+    dmResource.reset();
+    frmWelcome.reset();
+    frmTaskCenter.reset();
+    frmTradeLog.reset();
+    frmOptLog.reset();
+    frmNotice.reset();
+    frmWaitForProcessDone.reset();
+    frmPublishedTaskManager.reset();
+    frmHandledTaskManager.reset();
+    frmMain.reset();
 }
 
 int RunClient(int argc, char** argv) {
+    // The task store and the operation-log store are process-wide objects (TaskManager,
+    // OptLogManager), created before this runs.
+    TSingleInstance instance;
     QApplication app(argc, argv);
     app.setApplicationName(QStringLiteral("quorvane-client"));
     app.setApplicationVersion(QStringLiteral(QUORVANE_VERSION_TEXT));
     ApplyProcessWideSettings(app);
-
-    TSingleInstance instance;
     if (!instance.acquire()) {
         QMessageBox box(QMessageBox::Information, QStringLiteral("提示"), QStringLiteral("程序已经在运行了!"),
                         QMessageBox::Ok);
@@ -45,13 +94,16 @@ int RunClient(int argc, char** argv) {
         box.exec();
         return 0;
     }
+    // The program runs on in the tray with no window shown; only the exit flow ends it.
+    app.setQuitOnLastWindowClosed(false);
 
     QtPrompter prompter;
     DesktopLinkOpener links;
     SystemClock clock;
-    TServices services{prompter, links, clock, TChannelSettings()};
+    const TServices services{prompter, links, clock, TChannelSettings()};
 
-    TfrmMain main(services, instance);
-    main.show();
+    TLongLivedWindows windows(services, instance);
+    // The main window's first showing runs the login as soon as the loop starts.
+    QTimer::singleShot(0, windows.frmMain.get(), &TfrmMain::FormShow);
     return app.exec();
 }

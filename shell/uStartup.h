@@ -1,8 +1,44 @@
 #pragma once
 // The client's start-up: single instance, process-wide settings, the long-lived windows, the loop.
-class QApplication;
+#include "remote/uRemoteCall.h"
 
-// Loads Qt's own Chinese texts, the theme and a font that renders Chinese.
+#include <memory>
+
+class QApplication;
+class TSingleInstance;
+class TdmResource;
+class TfrmAbout;
+class TfrmHandledTaskManager;
+class TfrmMain;
+class TfrmNotice;
+class TfrmOptLog;
+class TfrmPublishedTaskManager;
+class TfrmTaskCenter;
+class TfrmTradeLog;
+class TfrmWaitForProcessDone;
+class TfrmWelcome;
+
+// Loads Qt's own Chinese texts, the theme and a font that renders Chinese; sets the process-wide
+// date-time form.
 void ApplyProcessWideSettings(QApplication& app);
+
+// The windows that live from start-up to the end of the program, created in this order (the main
+// window first) and destroyed in the reverse order, the main window last.
+struct TLongLivedWindows {
+    std::unique_ptr<TfrmMain> frmMain;
+    std::unique_ptr<TfrmHandledTaskManager> frmHandledTaskManager;
+    std::unique_ptr<TfrmPublishedTaskManager> frmPublishedTaskManager;
+    std::unique_ptr<TfrmWaitForProcessDone> frmWaitForProcessDone; // never shown
+    std::unique_ptr<TfrmNotice> frmNotice;
+    std::unique_ptr<TfrmOptLog> frmOptLog;
+    std::unique_ptr<TfrmTradeLog> frmTradeLog;
+    std::unique_ptr<TfrmTaskCenter> frmTaskCenter;
+    std::unique_ptr<TfrmWelcome> frmWelcome;
+    std::unique_ptr<TdmResource> dmResource;
+    std::unique_ptr<TfrmAbout> frmAbout;
+
+    TLongLivedWindows(const TServices& services, TSingleInstance& instance);
+    ~TLongLivedWindows();
+};
 
 int RunClient(int argc, char** argv);

@@ -1,18 +1,65 @@
 #pragma once
-// Placeholder until the screen is built: the class name and constructor every caller uses.
+// The welcome dashboard: greeting, last login, the account's task counts and balance
+// (cmGetBasicInfo, fetched 100 ms after every showing and on "刷新信息"), and the entry points to a
+// recharge request, the support chat, the invitation link and the two user guides.
 #include "remote/uRemoteCall.h"
 
 #include <QWidget>
+
+class QGroupBox;
+class QLabel;
+class QPushButton;
+class QTimer;
+class QToolButton;
+class TClickLabel;
 
 class TfrmWelcome : public QWidget {
     Q_OBJECT
 public:
     explicit TfrmWelcome(const TServices& services, QWidget* parent = nullptr);
 
+    QWidget* pnl_Top;
+    QLabel* lbl_UserName;
+    QLabel* lbl_lastuptime;
+    QGroupBox* grp_Info;
+    QLabel* lbl_currentopttaskcount;
+    QLabel* lbl_totaloptcount;
+    QLabel* lbl_accountbalance;
+    QPushButton* btn_refresh;
+    QLabel* lbl_waitforhandletaskcount;
+    QLabel* lbl_waitforpaytaskcount;
+    QLabel* lbl_waitforfahuotaskcount;
+    QLabel* lbl_waitforreplytaskcount;
+    QGroupBox* grp1;
+    QPushButton* btn_ShowRechargeForm;
+    QPushButton* btn_ConnectQQ;
+    TClickLabel* lbl_inviteURL;
+    QGroupBox* GroupBox1;
+    QLabel* Label2;
+    QLabel* Label3;
+    QLabel* sLabel1;
+    QToolButton* btn_publisher;
+    QToolButton* btn_Handler;
+    QTimer* Timer1;
+
+signals:
+    // "刷新信息" was pressed: the main window rewrites its status text of the signed-in account.
+    void refreshStatusRequested();
+
 public slots:
     // Reloads the dashboard figures (cmGetBasicInfo).
-    void GetBasicInfo() {}
+    void GetBasicInfo();
+    void FormShow();
+    void btn_refreshClick();
+    void btn_ShowRechargeFormClick();
+    void lbl_inviteURLClick();
+
+protected:
+    void showEvent(QShowEvent* event) override;
 
 private:
+    void fetchBasicInfo();
+    void showBalance(double balance);
+
     const TServices& FServices;
 };

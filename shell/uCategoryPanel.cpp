@@ -1,0 +1,87 @@
+#include "shell/uCategoryPanel.h"
+
+#include <QKeyEvent>
+#include <QLinearGradient>
+#include <QPainter>
+#include <QVBoxLayout>
+
+TCategoryHeader::TCategoryHeader(const QString& caption, const QPixmap& picture, QWidget* parent)
+    : QWidget(parent), FCaption(caption), FPicture(picture) {
+    setFixedHeight(36);
+    setFocusPolicy(Qt::TabFocus);
+    setToolTip(QStringLiteral("双击收起或展开项"));
+    setAccessibleName(caption);
+    setAccessibleDescription(QStringLiteral("双击收起或展开项"));
+    setCursor(Qt::PointingHandCursor);
+}
+
+void TCategoryHeader::setCollapsed(bool collapsed) {
+    FCollapsed = collapsed;
+    update();
+}
+
+void TCategoryHeader::paintEvent(QPaintEvent*) {
+    QPainter painter(this);
+    painter.setRenderHint(QPainter::Antialiasing);
+    QLinearGradient gradient(0, 0, 0, height());
+    gradient.setColorAt(0, QColor(0xFF, 0xFF, 0xFF));
+    gradient.setColorAt(1, QColor(0xE2, 0xE6, 0xEB));
+    painter.fillRect(rect(), gradient);
+    painter.setPen(QColor(0xC8, 0xCD, 0xD3));
+    painter.drawLine(0, height() - 1, width(), height() - 1);
+    painter.drawPixmap(4, 2, 32, 32, FPicture);
+    QFont font = this->font();
+    font.setBold(true);
+    font.setPixelSize(13);
+    painter.setFont(font);
+    painter.setPen(QColor(0x33, 0x33, 0x33));
+    painter.drawText(QRect(42, 0, width() - 64, height()), Qt::AlignLeft | Qt::AlignVCenter, FCaption);
+    // The fold mark at the right: pointing down when open, right when folded.
+    painter.setPen(Qt::NoPen);
+    painter.setBrush(QColor(0x66, 0x66, 0x66));
+    const QPointF c(width() - 14, height() / 2.0);
+    if (FCollapsed)
+        painter.drawPolygon(QPolygonF({c + QPointF(-3, -5), c + QPointF(3, 0), c + QPointF(-3, 5)}));
+    else
+        painter.drawPolygon(QPolygonF({c + QPointF(-5, -3), c + QPointF(5, -3), c + QPointF(0, 3)}));
+    if (hasFocus()) {
+        painter.setPen(QPen(QColor(0x39, 0x8D, 0xEE), 1, Qt::DotLine));
+        painter.setBrush(Qt::NoBrush);
+        painter.drawRect(rect().adjusted(1, 1, -2, -2));
+    }
+}
+
+void TCategoryHeader::mouseDoubleClickEvent(QMouseEvent* event) {
+    if (event->button() == Qt::LeftButton) emit toggleRequested();
+}
+
+void TCategoryHeader::keyPressEvent(QKeyEvent* event) {
+    if (event->key() == Qt::Key_Space || event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
+        emit toggleRequested();
+        return;
+    }
+    QWidget::keyPressEvent(event);
+}
+
+TCategoryPanel::TCategoryPanel(const QString& objectName, const QString& caption, const QPixmap& picture,
+                               QWidget* parent)
+    : QWidget(parent) {
+    setObjectName(objectName);
+    setAccessibleName(caption);
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    FHeader = new TCategoryHeader(caption, picture, this);
+    FHeader->setObjectName(objectName + QStringLiteral("_header"));
+    FBody = new QWidget(this);
+    FBody->setObjectName(objectName + QStringLiteral("_body"));
+    layout->addWidget(FHeader);
+    layout->addWidget(FBody);
+    connect(FHeader, &TCategoryHeader::toggleRequested, this, [this] { setCollapsed(!FCollapsed); });
+}
+
+void TCategoryPanel::setCollapsed(bool collapsed) {
+    FCollapsed = collapsed;
+    FBody->setVisible(!collapsed);
+    FHeader->setCollapsed(collapsed);
+}

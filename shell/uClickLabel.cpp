@@ -1,0 +1,13 @@
+#include "shell/uClickLabel.h"
+
+#include <QMouseEvent>
+
+TClickLabel::TClickLabel(const QString& objectName, QWidget* parent) : QLabel(parent) {
+    setObjectName(objectName);
+    setCursor(Qt::PointingHandCursor);
+}
+
+void TClickLabel::mouseReleaseEvent(QMouseEvent* event) {
+    QLabel::mouseReleaseEvent(event);
+    if (event->button() == Qt::LeftButton && rect().contains(event->position().toPoint())) emit clicked();
+}

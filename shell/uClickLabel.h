@@ -1,0 +1,16 @@
+#pragma once
+// A label that acts as a link or a picture button: hand cursor, `clicked` on a left-button release
+// inside it, and an accessible name so that it can be found without seeing it.
+#include <QLabel>
+
+class TClickLabel : public QLabel {
+    Q_OBJECT
+public:
+    TClickLabel(const QString& objectName, QWidget* parent = nullptr);
+
+signals:
+    void clicked();
+
+protected:
+    void mouseReleaseEvent(QMouseEvent* event) override;
+};

@@ -1,0 +1,28 @@
+#pragma once
+// The settings file of the saved credentials: section "login", keys "username" and "userpass".
+// It sits beside the executable (same base name, ".ini") when that folder can be written, otherwise
+// in the user's configuration folder. Only the owner may read or write it, since it holds a password.
+#include <QString>
+
+struct TSavedLogin {
+    QString username;
+    QString userpass;
+};
+
+// The default path of the settings file (see above).
+QString DefaultSettingsFilePath();
+
+class TSettingsFile {
+public:
+    explicit TSettingsFile(QString path);
+
+    const QString& path() const { return FPath; }
+    // A missing file or key reads as the empty text.
+    TSavedLogin readLogin() const;
+    // Writes both keys, keeping every other section and key. Returns an empty text on success,
+    // otherwise a description of the failure.
+    QString writeLogin(const TSavedLogin& login) const;
+
+private:
+    QString FPath;
+};

@@ -1,0 +1,39 @@
+#pragma once
+// The program's pictures, drawn once on demand: the program icon, the logo and banner, the QQ
+// contact button, the navigator's category pictures and the shared tool image list `il_Tool` that
+// menus and buttons use.
+#include <QIcon>
+#include <QPixmap>
+
+// Indices of the shared tool image list in use.
+enum TToolImage {
+    tiRefresh = 1,
+    tiRecharge = 3,
+    tiHomePage = 5,
+    tiQQ = 7,
+    tiGuidePublisher = 9,
+    tiGuideHandler = 10,
+    tiExitApp = 17,
+    tiShowMainForm = 18,
+};
+
+// The holder of the tool image list; one instance lives for the whole run.
+class TdmResource {
+public:
+    TdmResource();
+    // One picture of the list (an empty icon for an index not in use).
+    static QIcon il_Tool(int index);
+};
+
+// The program's icon (window and tray).
+QIcon ProgramIcon();
+// The platform logo, 184 x 60.
+QPixmap LogoPixmap();
+// The login dialog's banner, width x 70.
+QPixmap BannerPixmap(int width);
+// The "QQ交谈" contact button picture.
+QPixmap QQContactPixmap();
+// The 32 x 32 pictures of the navigator's category headers: 0 tasks, 1 logs, 2 personal centre.
+QPixmap CategoryPixmap(int which);
+// The about dialog's 64 x 64 picture.
+QPixmap AboutPixmap();

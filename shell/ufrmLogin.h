@@ -1,0 +1,54 @@
+#pragma once
+// The login dialog: the only way into the program. A successful login fills the current-user
+// record and closes the dialog; closing it otherwise (after a Yes to "确定要退出程序?") ends the
+// process at once.
+#include "remote/uRemoteCall.h"
+#include "shell/uSettingsFile.h"
+
+#include <QDialog>
+#include <functional>
+
+class QCheckBox;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class TClickLabel;
+
+class TfrmLogin : public QDialog {
+    Q_OBJECT
+public:
+    // `settingsPath` empty: DefaultSettingsFilePath(). The saved credentials are read here.
+    TfrmLogin(const TServices& services, QWidget* parent = nullptr, const QString& settingsPath = QString());
+
+    // What ends the process when the user closes the dialog without logging in. Default: an
+    // immediate exit with code 0 (no logout, nothing saved). Tests put a recorder in its place.
+    void setExitAction(std::function<void()> exitAction) { FExitAction = std::move(exitAction); }
+
+    bool FbCloseAfterLogin = false;
+
+    TClickLabel* Image1;
+    QGroupBox* grp_Login;
+    QLabel* Label1;
+    QLineEdit* edt_username;
+    QLabel* Label2;
+    QLineEdit* edt_password;
+    QLabel* Label4;
+    TClickLabel* img_pingtaiQQ;
+    QCheckBox* chk_Saveconfig;
+    QPushButton* btn_Login;
+    TClickLabel* lbl_userregister;
+
+public slots:
+    void btn_LoginClick();
+    void lbl_userregisterClick();
+    // Closing by the frame, Esc or the system menu comes here.
+    void reject() override;
+
+private:
+    void login();
+
+    const TServices& FServices;
+    TSettingsFile FSettings;
+    std::function<void()> FExitAction;
+};

@@ -1,0 +1,203 @@
+// The main window: first showing after login, the screens in the content area and their loads, the
+// notice, the dashboard refresh hook, and the exit flow.
+#include "screens/account/ufrmOptLog.h"
+#include "screens/account/ufrmTradeLog.h"
+#include "screens/account/ufrmWelcome.h"
+#include "screens/tasks/ufrmHandledTaskManager.h"
+#include "screens/tasks/ufrmTaskCenter.h"
+#include "screens/tasks/ufrmPublishedTaskManager.h"
+#include "shell/uSingleInstance.h"
+#include "shell/uStartup.h"
+#include "shell/ufrmMain.h"
+#include "shell/ufrmNotice.h"
+#include "tests/screens/shell/ShellFixtures.h"
+
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QSystemTrayIcon>
+#include <QTemporaryDir>
+#include <QTest>
+
+using namespace shell_fixtures;
+
+namespace {
+struct MainFixture {
+    QTemporaryDir dir;
+    TSingleInstance instance{dir.filePath(QStringLiteral("client.lock"))};
+    TestServices t;
+    std::unique_ptr<TLongLivedWindows> windows;
+    int logins = 0;
+    int quits = 0;
+
+    explicit MainFixture(const TChannelSettings& channel) : t(channel) {
+        QVERIFY(instance.acquire());
+        windows = std::make_unique<TLongLivedWindows>(t.services, instance);
+        main().setLoginRunner([this] {
+            ++logins;
+            QVERIFY(!main().isVisible()); // the login comes before the window appears
+            CurrentUser().Clear();
+            CurrentUser().Fusername = QStringLiteral("alice");
+            CurrentUser().Fuserpass = QStringLiteral("pw");
+        });
+        main().setQuitAction([this] { ++quits; });
+    }
+    TfrmMain& main() { return *windows->frmMain; }
+};
+
+std::size_t basicInfoLoads(const ScriptedServer& server) { return RequestsOf(server, cmGetBasicInfo).size(); }
+} // namespace
+
+class TestMain : public QObject {
+    Q_OBJECT
+private slots:
+    void firstShowingLogsInThenShowsTheWelcomeScreen() {
+        ScriptedServer server;
+        MainFixture f(server.settings());
+        TfrmMain& main = f.main();
+        QCOMPARE(main.statusText(0), QStringLiteral("欢迎使用Quorvane 版本号：1.0.0.0"));
+        main.FormShow();
+        QCOMPARE(f.logins, 1);
+        QVERIFY(main.isVisible());
+        QVERIFY(main.isMaximized());
+        QCOMPARE(main.FCurrentForm, static_cast<QWidget*>(f.windows->frmWelcome.get()));
+        QVERIFY(f.windows->frmWelcome->isVisible());
+        QCOMPARE(f.windows->frmWelcome->parentWidget(), main.pnl_Content);
+        QVERIFY(main.btn_Index->isChecked());
+        QCOMPARE(main.statusText(1), QStringLiteral("管理对象：任务首页管理"));
+        QCOMPARE(main.statusText(2), QStringLiteral("当前登录账户：alice"));
+        QCOMPARE(main.lbl_Info->text(), QStringLiteral("alice您好，欢迎您来到Quorvane!"));
+        QTRY_COMPARE(basicInfoLoads(server), std::size_t(1));
+
+        // About a second later the notice comes up on top, without blocking.
+        TfrmNotice* notice = f.windows->frmNotice.get();
+        QVERIFY(main.tmr_Notice->isActive());
+        QTRY_VERIFY_WITH_TIMEOUT(notice->isVisible(), 3000);
+        QVERIFY(!notice->isModal());
+        QVERIFY(notice->windowFlags() & Qt::WindowStaysOnTopHint);
+        QCOMPARE(notice->RichEdit1->toPlainText().split(u'\n'), TfrmNotice::NoticeLines());
+        QCOMPARE(TfrmNotice::NoticeLines().size(), 13);
+        notice->btn_OK->click();
+        QVERIFY(!notice->isVisible());
+
+        // Later showings skip the login.
+        main.FormShow();
+        QCOMPARE(f.logins, 1);
+    }
+
+    void navigationLoadsAScreenOnlyWhenItIsShownAnew() {
+        ScriptedServer server;
+        MainFixture f(server.settings());
+        TfrmMain& main = f.main();
+        main.FormShow();
+        QTRY_COMPARE(basicInfoLoads(server), std::size_t(1));
+
+        main.btn_Index->click(); // the screen on show: nothing is reloaded
+        QTest::qWait(300);
+        QCOMPARE(basicInfoLoads(server), std::size_t(1));
+
+        const struct {
+            QPushButton* button;
+            QWidget* screen;
+            const char* status;
+        } screens[] = {
+            {main.btn_HandledTask, static_cast<QWidget*>(f.windows->frmHandledTaskManager.get()), "管理对象：已接手任务管理"},
+            {main.btn_PublishedTask, static_cast<QWidget*>(f.windows->frmPublishedTaskManager.get()), "管理对象：已发布任务管理"},
+            {main.btn_TaskCenter, static_cast<QWidget*>(f.windows->frmTaskCenter.get()), "管理对象：任务大厅"},
+            {main.btn_OptLog, static_cast<QWidget*>(f.windows->frmOptLog.get()), "管理对象：操作记录管理"},
+            {main.btn_TradeLog, static_cast<QWidget*>(f.windows->frmTradeLog.get()), "管理对象：交易记录管理"},
+        };
+        for (const auto& s : screens) {
+            s.button->click();
+            QCOMPARE(main.FCurrentForm, s.screen);
+            QVERIFY(s.screen->isVisible());
+            QVERIFY(!f.windows->frmWelcome->isVisible());
+            QVERIFY(s.button->isChecked());
+            QVERIFY(!main.btn_Index->isChecked());
+            QCOMPARE(main.statusText(1), QString::fromUtf8(s.status));
+        }
+        // Back to the welcome screen: its figures are loaded again.
+        main.btn_Index->click();
+        QTRY_COMPARE(basicInfoLoads(server), std::size_t(2));
+        QCOMPARE(main.statusText(1), QStringLiteral("管理对象：任务首页管理"));
+
+        // A deletion on the published-tasks screen reloads the dashboard figures.
+        emit f.windows->frmPublishedTaskManager->requestDashboardRefresh();
+        QCOMPARE(basicInfoLoads(server), std::size_t(3));
+
+        // The dashboard's refresh rewrites the signed-in account's status text.
+        CurrentUser().Fusername = QStringLiteral("bob");
+        f.windows->frmWelcome->btn_refresh->click();
+        QCOMPARE(main.statusText(2), QStringLiteral("当前登录账户：bob"));
+    }
+
+    void categoryPanelsFoldOnDoubleClick() {
+        MainFixture f(TChannelSettings{});
+        TfrmMain& main = f.main();
+        main.setLoginRunner([] {});
+        main.show();
+        QWidget* header = main.findChild<QWidget*>(QStringLiteral("ctgrypnl_LogManager_header"));
+        QVERIFY(header);
+        QCOMPARE(header->accessibleName(), QStringLiteral("日志记录"));
+        QCOMPARE(header->toolTip(), QStringLiteral("双击收起或展开项"));
+        QVERIFY(main.btn_OptLog->isVisible());
+        QTest::mouseDClick(header, Qt::LeftButton);
+        QVERIFY(!main.btn_OptLog->isVisible());
+        QTest::mouseDClick(header, Qt::LeftButton);
+        QVERIFY(main.btn_OptLog->isVisible());
+    }
+
+    void exitFlow_data() {
+        QTest::addColumn<bool>("reachable"); // false: nothing listens; true: the server answers 500
+        QTest::newRow("server answers an error") << true;
+        QTest::newRow("server unreachable") << false;
+    }
+    void exitFlow() {
+        QFETCH(bool, reachable);
+        ScriptedServer server;
+        server.setDefault(TScriptedReply::status_(500, "Internal Server Error"));
+        MainFixture f(reachable ? server.settings() : UnreachableChannel());
+        TfrmMain& main = f.main();
+        main.FormShow();
+        f.t.prompter.clear();
+
+        // No: the program stays reachable (in the tray, or minimised where there is no tray).
+        f.t.prompter.yesNoAnswers = {false};
+        main.close();
+        QTRY_COMPARE(int(f.t.prompter.entries.size()), 1);
+        QCOMPARE(f.t.prompter.lastText(), QStringLiteral("确定要退出程序吗?"));
+        QCOMPARE(f.t.prompter.last()->kind, TestPrompter::Kind::Question);
+        QCOMPARE(f.t.prompter.last()->caption, QStringLiteral("提示"));
+        if (QSystemTrayIcon::isSystemTrayAvailable()) {
+            QVERIFY(!main.isVisible());
+        } else {
+            QVERIFY(main.isVisible());
+            QVERIFY(main.isMinimized());
+        }
+        QCOMPARE(f.quits, 0);
+        QVERIFY(f.instance.held());
+
+        // The tray's "显示主窗口" brings it back without a new login.
+        main.act_showmainform->trigger();
+        QTRY_VERIFY(main.isVisible() && !main.isMinimized());
+        QCOMPARE(f.logins, 1);
+
+        // Yes: logout attempted, no message whatever the outcome, lock released, loop ended.
+        server.clearRequests();
+        f.t.prompter.yesNoAnswers = {true};
+        main.act_exitapp->trigger();
+        QTRY_COMPARE(f.quits, 1);
+        QCOMPARE(int(f.t.prompter.entries.size()), 2); // the two questions only
+        QVERIFY(!f.instance.held());
+        if (reachable) {
+            QCOMPARE(RequestsOf(server, cmLogout).size(), std::size_t(1));
+            QCOMPARE(RequestsOf(server, cmLogout).front().headValue(QStringLiteral("head_username")),
+                     QStringLiteral("alice"));
+        }
+        TSingleInstance next(f.instance.path());
+        QVERIFY(next.acquire());
+    }
+};
+
+QTEST_MAIN(TestMain)
+#include "test_main.moc"
