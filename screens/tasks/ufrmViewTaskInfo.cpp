@@ -144,17 +144,23 @@ TfrmViewTaskInfo::TfrmViewTaskInfo(const TServices& services, PTaskInfo ATaskInf
     lbl_handlerqq = named(new QLabel(QStringLiteral("联系QQ："), pnl_Info), "lbl_handlerqq");
     img_QQHandler = contactButton(QStringLiteral("img_QQHandler"), QStringLiteral("联系接单人"), contact, pnl_Info);
     lbl_HandleTime = named(new QLabel(QStringLiteral("接手日期："), pnl_Info), "lbl_HandleTime");
-    auto* info = new QGridLayout(pnl_Info);
-    info->setVerticalSpacing(12);
-    int at = 0;
+    auto* info = new QVBoxLayout(pnl_Info);
+    info->setSpacing(12);
     for (QLabel* label : {lbl_Handlerusername, lbl_handlershopkeeperusername, lbl_handlertaobaoxiaohao,
                           lbl_handlerqq, lbl_HandleTime}) {
         label->setTextInteractionFlags(Qt::TextSelectableByMouse);
-        info->addWidget(label, at++, 0);
+        if (label != lbl_handlerqq) {
+            info->addWidget(label);
+            continue;
+        }
+        // The contact icon right after the QQ number.
+        auto* qqRow = new QHBoxLayout;
+        qqRow->addWidget(lbl_handlerqq);
+        qqRow->addWidget(img_QQHandler);
+        qqRow->addStretch(1);
+        info->addLayout(qqRow);
     }
-    info->addWidget(img_QQHandler, 3, 1, Qt::AlignLeft);
-    info->setColumnStretch(2, 1);
-    info->setRowStretch(at, 1);
+    info->addStretch(1);
 
     auto* handler = new QVBoxLayout(ts_Handler);
     handler->addWidget(pnl_UnHandle);
