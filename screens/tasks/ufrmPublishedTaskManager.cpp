@@ -3,6 +3,7 @@
 #include "model/uCommonFunc.h"
 #include "model/uTaskManagerClass.h"
 #include "model/uVarConst.h"
+#include "screens/tasks/ufrmViewTaskInfo.h"
 
 #include <QAction>
 #include <QLabel>
@@ -247,5 +248,7 @@ void TfrmPublishedTaskManager::N_CopyTaskIDClick() {
 void TfrmPublishedTaskManager::N_ViewTaskInfoClick() {
     const PTaskInfo task = SelectedTask(lv_task);
     if (!task) return;
-    // TASK DETAIL: open TfrmViewTaskInfo modally for `task` here once it exists.
+    // Modal: the list cannot reload while it is open, so the record stays valid.
+    TfrmViewTaskInfo dialog(FServices, task, this);
+    dialog.exec();
 }

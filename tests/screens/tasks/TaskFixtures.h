@@ -2,8 +2,12 @@
 // Task objects and list replies as the platform sends them, and a reading of a context menu, for the
 // task screen tests.
 #include "remote/uReply.h"
+#include "screens/tasks/ufrmViewTaskInfo.h"
 
 #include <QAction>
+#include <QApplication>
+#include <QLabel>
+#include <QTimer>
 #include <QDateTime>
 #include <QMenu>
 #include <QStringList>
@@ -64,4 +68,18 @@ inline QString VisibleItems(const QMenu* menu) {
     for (const QAction* action : menu->actions())
         if (action->isVisible()) names.append(action->isSeparator() ? QStringLiteral("-") : action->objectName());
     return names.join(u',');
+}
+
+// Runs `open` and reports the "任务ID：..." line of the task detail dialog it showed modally (the
+// dialog is closed again), or an empty text when no detail dialog came up.
+template <typename F> QString DetailDialogTaskLine(F&& open) {
+    QString line;
+    QTimer::singleShot(0, [&line] {
+        if (auto* dialog = qobject_cast<TfrmViewTaskInfo*>(QApplication::activeModalWidget())) {
+            line = dialog->lbl_taskid->text();
+            dialog->reject();
+        }
+    });
+    open();
+    return line;
 }

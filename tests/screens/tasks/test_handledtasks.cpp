@@ -296,6 +296,19 @@ private slots:
         QCOMPARE(s.t.prompter.last()->icon, TMsgIcon::Information);
     }
 
+    void detailsOpenForTheSelectedRow() {
+        Screen s;
+        TTaskFixture other;
+        other.taskid = QStringLiteral("T200");
+        s.load({TTaskFixture(), other});
+        s.list()->selectRow(1);
+        QCOMPARE(DetailDialogTaskLine([&] { s.item("N_ViewTaskInfo")->trigger(); }), QStringLiteral("任务ID：T200"));
+        s.list()->selectRow(0);
+        QCOMPARE(DetailDialogTaskLine([&] { emit s.list()->cellDoubleClicked(0, 1); }),
+                 QStringLiteral("任务ID：T100"));
+        QCOMPARE(s.server.requestCount(), std::size_t(1)); // the page fetch only: the dialog sends nothing
+    }
+
     void searchReplacesTheRowsAndRefreshBringsThePageBack() {
         Screen s;
         s.w.pagedList()->FCurrentPageIndex = 3;

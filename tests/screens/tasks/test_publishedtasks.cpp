@@ -303,6 +303,16 @@ private slots:
         QCOMPARE(s.t.prompter.last()->icon, TMsgIcon::Information);
     }
 
+    void detailsOpenForTheSelectedRow() {
+        Screen s;
+        s.load({TTaskFixture{QStringLiteral("T1"), 0}, TTaskFixture{QStringLiteral("T2"), 2}});
+        s.list()->selectRow(1);
+        QCOMPARE(DetailDialogTaskLine([&] { s.item(QStringLiteral("N_ViewTaskInfo"))->trigger(); }),
+                 QStringLiteral("任务ID：T2"));
+        s.list()->selectRow(0);
+        QCOMPARE(DetailDialogTaskLine([&] { emit s.list()->cellDoubleClicked(0, 3); }), QStringLiteral("任务ID：T1"));
+    }
+
     void searchTexts() {
         Screen s;
         s.w.pagedList()->FCurrentPageIndex = 2;
