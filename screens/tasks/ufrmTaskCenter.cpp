@@ -286,6 +286,8 @@ void TfrmTaskCenter::N1Click() {
     RunGuarded(FServices, this, [this] {
         const PTaskInfo task = SelectedTask(lv_task);
         if (!task) return;
+        // Copied before the question: a reload that runs while the box is up disposes the record.
+        const QString taskId = task->Ftaskid;
         if (!AskConfirm(FServices.prompter, this, QStringLiteral("确定要接手此任务吗?"))) return;
         const TLifecycleTexts texts{
             .question = {},
@@ -294,7 +296,7 @@ void TfrmTaskCenter::N1Click() {
             .transportPrefix = QStringLiteral("接手任务失败，请稍后再试！"),
         };
         // True once the success box has closed: only then is the reload posted.
-        if (SendLifecycleCommand(FServices, this, cmHandleTask, {task->Ftaskid, CurrentUser().Fid}, texts))
+        if (SendLifecycleCommand(FServices, this, cmHandleTask, {taskId, CurrentUser().Fid}, texts))
             OnWM_GetTaskListFromTaskCenter();
     });
 }

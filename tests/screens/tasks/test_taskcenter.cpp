@@ -325,6 +325,25 @@ private slots:
         QCOMPARE(f.hall.lv_task->rowCount(), 2);
     }
 
+    // A reload that runs while the question is up (the load timer, a posted reload) disposes the
+    // records; the take still sends the task the user was asked about.
+    void takeSendsTheAskedTaskAfterAReloadUnderTheQuestion() {
+        Fixture f;
+        f.signIn();
+        f.loadMixedPage();
+        f.hall.lv_task->selectRow(1);
+        f.server.enqueueJson(listReply(2, {task("R1", 0), task("R2", 0)}));
+        f.server.enqueueJson({{"returncode", 0}, {"returnmsg", "已被接手"}});
+        f.t.prompter.yesNoAnswers = {true};
+        f.t.prompter.onShow = [&](const TestPrompter::Entry& entry) {
+            if (entry.kind == TestPrompter::Kind::Question) f.hall.GetTaskListFromTaskCenter();
+        };
+        f.hall.N1->trigger();
+        QCOMPARE(f.server.requestCount(), std::size_t(2));
+        QCOMPARE(f.server.lastRequest().dataValue("taskid"), QStringLiteral("T3"));
+        QCOMPARE(f.t.prompter.lastText(), QStringLiteral("任务接手失败已被接手"));
+    }
+
     void copyTaskIdFromEitherList() {
         Fixture f;
         f.loadMixedPage();
