@@ -24,6 +24,7 @@ TLogScreen::TLogScreen(const TServices& services, QWidget* parent, const TLogScr
     auto* picture = new QLabel(top);
     picture->setObjectName(QStringLiteral("img_Top"));
     picture->setFixedSize(64, 64);
+    picture->setAccessibleName(layout.caption);
     picture->setPixmap(style()->standardIcon(QStyle::SP_FileDialogDetailedView).pixmap(64, 64));
     auto* title = new QLabel(layout.title, top);
     title->setObjectName(QStringLiteral("lbl_Title"));

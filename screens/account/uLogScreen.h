@@ -10,6 +10,8 @@
 #include "screens/tasks/uPagedList.h"
 
 #include <QWidget>
+#include <memory>
+#include <vector>
 
 class QAction;
 class QLineEdit;
@@ -52,8 +54,16 @@ protected:
     virtual void addRecords(const TReplyObject& reply) = 0;
     // The task id of a row, for the search.
     virtual QString rowTaskId(int row) const = 0;
-    // Appends one row: empty caption, the screen's picture, `cells` from the second column on.
+    // Appends one row: empty caption, the screen's picture, `cells` from the second column on. The
+    // row keeps its index into the screen's records, which grow with the rows.
     void appendRow(const QStringList& cells);
+    // The record of a row, or nullptr.
+    template <class TRecord>
+    const TRecord* recordOfRow(const std::vector<std::unique_ptr<TRecord>>& records, int row) const {
+        bool ok = false;
+        const int index = FList->rowData(row).toInt(&ok);
+        return ok && index >= 0 && std::size_t(index) < records.size() ? records[std::size_t(index)].get() : nullptr;
+    }
 
     const TServices& FServices;
 

@@ -33,11 +33,7 @@ void TfrmOptLog::addRecords(const TReplyObject& reply) {
     });
 }
 
-const TOptLog* TfrmOptLog::rowRecord(int row) const {
-    bool ok = false;
-    const int index = lv_OptLog->rowData(row).toInt(&ok);
-    return ok && index >= 0 && std::size_t(index) < FRecords.size() ? FRecords[std::size_t(index)].get() : nullptr;
-}
+const TOptLog* TfrmOptLog::rowRecord(int row) const { return recordOfRow(FRecords, row); }
 
 QString TfrmOptLog::rowTaskId(int row) const {
     const TOptLog* record = rowRecord(row);

@@ -41,11 +41,7 @@ void TfrmTradeLog::addRecords(const TReplyObject& reply) {
     });
 }
 
-const TTradeLog* TfrmTradeLog::rowRecord(int row) const {
-    bool ok = false;
-    const int index = lv_trade->rowData(row).toInt(&ok);
-    return ok && index >= 0 && std::size_t(index) < FRecords.size() ? FRecords[std::size_t(index)].get() : nullptr;
-}
+const TTradeLog* TfrmTradeLog::rowRecord(int row) const { return recordOfRow(FRecords, row); }
 
 QString TfrmTradeLog::rowTaskId(int row) const {
     const TTradeLog* record = rowRecord(row);

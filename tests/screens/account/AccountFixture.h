@@ -32,7 +32,7 @@ struct AccountFixture {
     }
     QString lastCommand() const { return server.lastRequest().headValue(QStringLiteral("head_command")); }
 
-    // (text, caption, icon) of every box shown, questions included.
+    // The text of every box shown, questions included, in order.
     QStringList shown() const {
         QStringList out;
         for (const auto& entry : t.prompter.entries) out.append(entry.text);
