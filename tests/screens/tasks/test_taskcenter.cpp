@@ -213,7 +213,7 @@ private slots:
         QCOMPARE(f.server.lastRequest().dataValue("pageindex"), QStringLiteral("2"));
     }
 
-    void searchFailures() {
+    void searchAndPageFailures() {
         Fixture f;
         f.loadMixedPage();
         f.hall.edt_TaskID->setText(QStringLiteral("T1"));
@@ -224,6 +224,14 @@ private slots:
         QVERIFY(f.t.prompter.lastText().size() > prefix.size());
         QCOMPARE(f.t.prompter.last()->caption, QStringLiteral("错误"));
         QCOMPARE(f.t.prompter.last()->icon, TMsgIcon::Error);
+        QCOMPARE(f.hall.lv_task->rowCount() + f.hall.lv_handledtask->rowCount(), 0);
+
+        // The page fetch names its own operation.
+        f.loadMixedPage();
+        f.server.enqueue(TScriptedReply::status_(500, "Internal Server Error"));
+        f.hall.N_N2->trigger();
+        QVERIFY(f.t.prompter.lastText().startsWith(QStringLiteral("获取已发布任务列表失败，请稍后再试！")));
+        QCOMPARE(f.t.prompter.last()->caption, QStringLiteral("错误"));
         QCOMPARE(f.hall.lv_task->rowCount() + f.hall.lv_handledtask->rowCount(), 0);
 
         // Not found (returncode 0): silent, both lists empty.
