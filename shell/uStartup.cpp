@@ -26,7 +26,11 @@
 #include <QTranslator>
 #include <cstdlib>
 
+// The resources live in a static library: their registration must be pulled in by name.
+static void InitResources() { Q_INIT_RESOURCE(resources); }
+
 void ApplyProcessWideSettings(QApplication& app) {
+    InitResources();
     // Chinese texts and the platform's numbers; every date-time the program writes or reads from a
     // reply goes through the one fixed form of remote/uReply.h ("yyyy-MM-dd hh:mm:ss"), whatever
     // the user's regional settings.

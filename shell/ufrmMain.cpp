@@ -176,7 +176,7 @@ void TfrmMain::buildNavigator(QWidget* parent) {
     btn_PublishedTask = navButton(QStringLiteral("btn_PublishedTask"), QStringLiteral("已发布任务"), ctgrypnl_taskManager->body());
     btn_TaskCenter = navButton(QStringLiteral("btn_TaskCenter"), QStringLiteral("任务大厅"), ctgrypnl_taskManager->body());
     btn_publishtask = navButton(QStringLiteral("btn_publishtask"), QStringLiteral("发布任务"), ctgrypnl_taskManager->body(), false);
-    btn_publishtask->setProperty("redText", true);
+    btn_publishtask->setStyleSheet(QStringLiteral("color: red;"));
     for (QPushButton* button : {btn_Index, btn_HandledTask, btn_PublishedTask, btn_TaskCenter, btn_publishtask})
         tasks->addWidget(button);
 
@@ -193,7 +193,7 @@ void TfrmMain::buildNavigator(QWidget* parent) {
     QVBoxLayout* personal = panelBody(ctgrypnl_UserCenter);
     btn_UserCenter = navButton(QStringLiteral("btn_UserCenter"), QStringLiteral("个人资料"), ctgrypnl_UserCenter->body(), false);
     btn_ModifyPass = navButton(QStringLiteral("btn_ModifyPass"), QStringLiteral("修改密码"), ctgrypnl_UserCenter->body(), false);
-    btn_ModifyPass->setProperty("redText", true);
+    btn_ModifyPass->setStyleSheet(QStringLiteral("color: red;"));
     btn_Recharge = navButton(QStringLiteral("btn_Recharge"), QStringLiteral("充值申请"), ctgrypnl_UserCenter->body(), false);
     btn_Withdraw = navButton(QStringLiteral("btn_Withdraw"), QStringLiteral("提现申请"), ctgrypnl_UserCenter->body(), false);
     btn_SubUser = navButton(QStringLiteral("btn_SubUser"), QStringLiteral("我的下线"), ctgrypnl_UserCenter->body(), false);

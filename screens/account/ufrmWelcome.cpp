@@ -37,7 +37,7 @@ QPushButton* flatButton(const QString& objectName, const QString& caption, const
     button->setFlat(true);
     button->setCursor(Qt::PointingHandCursor);
     button->setIconSize(QSize(20, 20));
-    button->setStyleSheet(QStringLiteral("QPushButton { color: %1; font-weight: bold; border: none; padding: 4px 8px; }"
+    button->setStyleSheet(QStringLiteral("QPushButton { color: %1; font-weight: bold; border: none; background: transparent; padding: 4px 8px; }"
                                          "QPushButton:hover { text-decoration: underline; }")
                               .arg(colour));
     return button;
