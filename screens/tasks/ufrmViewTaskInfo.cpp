@@ -1,5 +1,6 @@
 #include "screens/tasks/ufrmViewTaskInfo.h"
 
+#include "model/uAccountInput.h"
 #include "model/uVarConst.h"
 
 #include <QGridLayout>
@@ -15,12 +16,6 @@
 #include <QVBoxLayout>
 
 namespace {
-
-// The price in its shortest general form, at most 15 significant digits: 15 -> "15", 12.5 -> "12.5".
-QString ShortestNumberText(double value) {
-    if (value == 0) return QStringLiteral("0"); // also -0
-    return QString::number(value, 'g', 15);
-}
 
 // The contact icon beside the publisher and the handler: a round badge reading "QQ".
 QIcon qqIcon() {
@@ -207,7 +202,7 @@ void TfrmViewTaskInfo::FormShow() {
     lbl_taskid->setText(QStringLiteral("任务ID：%1").arg(task.Ftaskid));
     lbl_PublishTime->setText(QStringLiteral("发布日期：%1").arg(FormatDateTime(task.Fpublishtime)));
     lbl_TaskStatus->setText(QStringLiteral("任务状态：%1").arg(TaskStatusName(task.Fstatus)));
-    edt_taskmoney->setText(ShortestNumberText(task.Ftaskmoney));
+    edt_taskmoney->setText(GeneralNumberText(task.Ftaskmoney));
     edt_goodskeyword->setText(task.Fgoodskeyword);
     edt_replymsg->setText(task.Freplymsg);
     mmo_detailrequirement->setPlainText(task.Fdetailrequirement);
