@@ -11,14 +11,6 @@
 #include <QStyle>
 #include <QVBoxLayout>
 
-QString TrimText(const QString& text) {
-    qsizetype begin = 0;
-    qsizetype end = text.size();
-    while (begin < end && text.at(begin).unicode() <= 32) ++begin;
-    while (end > begin && text.at(end - 1).unicode() <= 32) --end;
-    return text.mid(begin, end - begin);
-}
-
 void TidySeparators(QMenu* menu) {
     QAction* pending = nullptr; // the separator that would stand before the next visible item
     bool itemShown = false;

@@ -2,6 +2,7 @@
 // What the taken-tasks and the published-tasks screens share: the trimming of typed text, the tidying
 // of a context menu's separators, the row icons, the lifecycle command with its outcome messages,
 // copying a task id and the row's task record.
+#include "model/uAccountInput.h"
 #include "model/uCommonVarConst.h"
 #include "remote/uRemoteCall.h"
 
@@ -45,9 +46,9 @@ QAction* AddMenuItem(QMenu* menu, const char* name, const QString& caption, int 
 // A submenu whose menu and item both carry `name`.
 QMenu* AddSubmenu(QMenu* menu, const char* name, const QString& caption);
 
-// Removes every leading and trailing character of code 32 or below (blanks, tabs, line breaks),
-// the form in which every typed text is read.
-QString TrimText(const QString& text);
+// Typed text as the input checks take it: without leading and trailing characters of code 32 or
+// below (blanks, tabs, line breaks).
+inline QString TrimText(const QString& text) { return TrimControls(text); }
 
 // Shows a separator only between two visible items: never first, never last, never two in a row.
 // Every other separator of `menu` is hidden. Call after the items' visibility is settled.

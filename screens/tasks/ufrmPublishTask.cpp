@@ -1,5 +1,6 @@
 #include "screens/tasks/ufrmPublishTask.h"
 
+#include "model/uAccountInput.h"
 #include "model/uCommonVarConst.h"
 #include "screens/tasks/uTaskScreens.h"
 
@@ -17,7 +18,7 @@
 #include <QStyle>
 #include <QVBoxLayout>
 
-#include <cmath>
+#include <optional>
 
 namespace {
 QLabel* namedLabel(const char* name, const QString& text, QWidget* parent) {
@@ -171,9 +172,8 @@ void TfrmPublishTask::btn_PublishTaskClick() {
             ShowHint(FServices.prompter, this, QStringLiteral("请输入任务价格！"));
             return;
         }
-        bool isNumber = false;
-        const double value = price.toDouble(&isNumber);
-        if (!isNumber || !std::isfinite(value) || value <= 0) {
+        const std::optional<double> value = TextToAmount(price);
+        if (!value || *value <= 0) {
             ShowHint(FServices.prompter, this, QStringLiteral("请输入准确的任务价格！"));
             return;
         }
