@@ -117,6 +117,19 @@ private slots:
         QVERIFY(!dialog.isVisible());
         QCOMPARE(CurrentUser().Fqq, QStringLiteral("10001"));
     }
+
+    void enterSavesAndEscapeCloses() {
+        AccountFixture f;
+        TfrmUserCenter dialog(f.t.services);
+        dialog.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+        dialog.edt_qq->clear();
+        QTest::keyClick(dialog.edt_qq, Qt::Key_Return);
+        QCOMPARE(f.shown(), QStringList{"请输入联系QQ！"});
+        QTest::keyClick(dialog.edt_qq, Qt::Key_Escape);
+        QVERIFY(!dialog.isVisible());
+        QCOMPARE(f.server.requestCount(), std::size_t(0));
+    }
 };
 
 QTEST_MAIN(TestUserCenter)
