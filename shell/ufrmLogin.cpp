@@ -1,6 +1,6 @@
 #include "shell/ufrmLogin.h"
 
-#include "shell/uInputText.h"
+#include "model/uAccountInput.h"
 #include "model/uCommonVarConst.h"
 #include "model/uVarConst.h"
 #include "shell/uClickLabel.h"
@@ -95,13 +95,13 @@ void TfrmLogin::btn_LoginClick() {
 }
 
 void TfrmLogin::login() {
-    const QString username = TrimInput(edt_username->text());
+    const QString username = TrimControls(edt_username->text());
     if (username.isEmpty()) {
         ShowHint(FServices.prompter, this, QStringLiteral("登陆账户不能为空!"), TMsgIcon::Error);
         edt_username->setFocus();
         return;
     }
-    const QString userpass = TrimInput(edt_password->text());
+    const QString userpass = TrimControls(edt_password->text());
     if (userpass.isEmpty()) {
         ShowHint(FServices.prompter, this, QStringLiteral("登陆密码不能为空!"), TMsgIcon::Error);
         edt_password->setFocus();

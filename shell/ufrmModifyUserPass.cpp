@@ -1,6 +1,6 @@
 #include "shell/ufrmModifyUserPass.h"
 
-#include "shell/uInputText.h"
+#include "model/uAccountInput.h"
 #include "model/uCommonVarConst.h"
 
 #include <QGroupBox>
@@ -69,9 +69,9 @@ void TfrmModifyUserPass::btn_ModifyPassClick() {
 }
 
 void TfrmModifyUserPass::modifyPass() {
-    const QString oldPass = TrimInput(edt_olduserpass->text());
-    const QString newPass = TrimInput(edt_newuserpass->text());
-    const QString confirm = TrimInput(edt_confirmnewuserpass->text());
+    const QString oldPass = TrimControls(edt_olduserpass->text());
+    const QString newPass = TrimControls(edt_newuserpass->text());
+    const QString confirm = TrimControls(edt_confirmnewuserpass->text());
     if (oldPass.isEmpty() || newPass.isEmpty() || confirm.isEmpty()) {
         ShowHint(FServices.prompter, this, QStringLiteral("请输入原登录密码！"));
         return;

@@ -1,6 +1,6 @@
 #include "shell/ufrmUserRegister.h"
 
-#include "shell/uInputText.h"
+#include "model/uAccountInput.h"
 #include "model/uVarConst.h"
 #include "shell/uClickLabel.h"
 #include "shell/udmResource.h"
@@ -99,7 +99,7 @@ void TfrmUserRegister::FormShow() {
     QString inviter;
     const QString prefix = QStringLiteral("inviteuid=");
     for (const QString& line : cookie.split(u'\n')) {
-        const QString entry = TrimInput(line);
+        const QString entry = TrimControls(line);
         if (entry.startsWith(prefix)) {
             inviter = entry.mid(prefix.size());
             break;
@@ -113,12 +113,12 @@ void TfrmUserRegister::btn_registerClick() {
 }
 
 void TfrmUserRegister::signUp() {
-    const QString username = TrimInput(edt_username->text());
-    const QString userpass = TrimInput(edt_userpass->text());
-    const QString qq = TrimInput(edt_qq->text());
-    const QString shopkeeper = TrimInput(edt_shopkeeperusername->text());
-    const QString xiaohao = TrimInput(edt_taobaoxiaohao->text());
-    const QString inviter = TrimInput(edt_inviteuserid->text());
+    const QString username = TrimControls(edt_username->text());
+    const QString userpass = TrimControls(edt_userpass->text());
+    const QString qq = TrimControls(edt_qq->text());
+    const QString shopkeeper = TrimControls(edt_shopkeeperusername->text());
+    const QString xiaohao = TrimControls(edt_taobaoxiaohao->text());
+    const QString inviter = TrimControls(edt_inviteuserid->text());
     const std::pair<const QString*, const char*> checks[] = {
         {&username, "请输入登录用户名！"},
         {&userpass, "请输入登录密码！"},
