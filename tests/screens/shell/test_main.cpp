@@ -6,6 +6,8 @@
 #include "screens/tasks/ufrmHandledTaskManager.h"
 #include "screens/tasks/ufrmTaskCenter.h"
 #include "screens/tasks/ufrmPublishedTaskManager.h"
+#include "model/uVarConst.h"
+#include "shell/uClickLabel.h"
 #include "shell/uSingleInstance.h"
 #include "shell/uStartup.h"
 #include "shell/ufrmMain.h"
@@ -145,6 +147,45 @@ private slots:
         QVERIFY(!main.btn_OptLog->isVisible());
         QTest::mouseDClick(header, Qt::LeftButton);
         QVERIFY(main.btn_OptLog->isVisible());
+    }
+
+    void navigatorAndMenusOpenTheirWindows() {
+        ScriptedServer server;
+        MainFixture f(server.settings());
+        TfrmMain& main = f.main();
+        main.FormShow();
+        const struct {
+            std::function<void()> trigger;
+            const char* className;
+        } cases[] = {
+            {[&] { main.btn_publishtask->click(); }, "TfrmPublishTask"},
+            {[&] { main.btn_UserCenter->click(); }, "TfrmUserCenter"},
+            {[&] { main.btn_ModifyPass->click(); }, "TfrmModifyUserPass"},
+            {[&] { main.btn_Recharge->click(); }, "TfrmRechargeInfo"},
+            {[&] { main.btn_Withdraw->click(); }, "TfrmWithdrawInfo"},
+            {[&] { main.btn_SubUser->click(); }, "TfrmSubUserList"},
+            {[&] { main.act_About->trigger(); }, "TfrmAbout"},
+            {[&] { main.act_Notice->trigger(); }, "TfrmNotice"},
+        };
+        for (const auto& c : cases) {
+            QString opened;
+            QWidget* owner = nullptr;
+            const auto found = OnNextModal<QDialog>([&](QDialog* dialog) {
+                opened = QString::fromLatin1(dialog->metaObject()->className());
+                owner = dialog->parentWidget();
+            });
+            c.trigger();
+            QVERIFY2(*found, c.className);
+            QCOMPARE(opened, QString::fromLatin1(c.className));
+            QCOMPARE(owner, static_cast<QWidget*>(&main));
+        }
+        QCOMPARE(main.FCurrentForm, static_cast<QWidget*>(f.windows->frmWelcome.get())); // dialogs are not screens
+
+        QTest::mouseClick(main.img_Logo, Qt::LeftButton);
+        QTest::mouseClick(main.img_pingtaiQQ, Qt::LeftButton);
+        main.act_HomePage->trigger();
+        main.act_OnlineQQ->trigger();
+        QCOMPARE(f.t.links.opened, QStringList({SiteAddress(), SupportQQChatLink(), SiteAddress(), SupportQQChatLink()}));
     }
 
     void exitFlow_data() {
