@@ -5,7 +5,9 @@
 #include "tests/screens/shell/ShellFixtures.h"
 
 #include <QCheckBox>
+#include <QCoreApplication>
 #include <QDir>
+#include <QFileInfo>
 #include <QFile>
 #include <QLineEdit>
 #include <QPushButton>
@@ -50,6 +52,13 @@ private slots:
         TfrmLogin saved(t.services, nullptr, path);
         QCOMPARE(saved.edt_username->text(), QStringLiteral("张三"));
         QCOMPARE(saved.edt_password->text(), QStringLiteral("pw1"));
+    }
+
+    void settingsFileSitsBesideTheExecutable() {
+        // The test's own folder can be written: the file is the executable's name with ".ini".
+        const QFileInfo executable(QCoreApplication::applicationFilePath());
+        QCOMPARE(DefaultSettingsFilePath(),
+                 QDir(executable.absolutePath()).filePath(executable.completeBaseName() + QStringLiteral(".ini")));
     }
 
     void emptyFieldsStopBeforeSending_data() {
