@@ -64,6 +64,15 @@ void ServerProcess::stop() {
     FProcess.reset();
 }
 
+void ServerProcess::kill9() {
+    if (!FProcess) return;
+    if (FProcess->state() != QProcess::NotRunning) {
+        FProcess->kill(); // SIGKILL on this platform
+        FProcess->waitForFinished(5000);
+    }
+    FProcess.reset();
+}
+
 int ServerProcess::admin(const QStringList& args, QString* output) const {
     QProcess process;
     process.setProcessChannelMode(QProcess::MergedChannels);

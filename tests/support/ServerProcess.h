@@ -21,6 +21,8 @@ public:
     bool start();
     // Stops the server (SIGTERM, then SIGKILL); the database stays until the object is destroyed.
     void stop();
+    // Ends the server at once with SIGKILL, as a crash would (no clean shutdown); the database stays.
+    void kill9();
 
     bool isRunning() const;
     // The running server's process id, 0 when none runs.
