@@ -107,6 +107,7 @@ private slots:
 
         const std::pair<QString, QString> credentials[] = {
             {alice, QStringLiteral("wrong")}, {alice, QString()},     {alice, Pass + QStringLiteral(" ")},
+            {alice, DemoPass}, // another user's password
             {QStringLiteral("ALICE"), Pass},  {QStringLiteral("nobody"), Pass}, {QString(), QString()},
         };
         for (const auto& [user, pass] : credentials) {
