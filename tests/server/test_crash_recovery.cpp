@@ -24,8 +24,8 @@ namespace {
 constexpr int Workers = 4;
 
 struct Tally {
-    std::atomic<int> publishes{0}, deletes{0}, takes{0}, pays{0}, extends{0}, cancels{0}, ships{0}, receipts{0},
-        completes{0}, withdrawals{0}, unexpected{0};
+    std::atomic<int> publishes{0}, deletes{0}, takes{0}, pays{0}, extends{0}, cancels{0}, ships{0},
+        receipts{0}, completes{0}, withdrawals{0}, unexpected{0};
     std::mutex mutex;
     std::vector<QString> ackedTradeIds; // recharge requests answered with returncode 1
     QStringList problems;               // failures before the kill, server-side errors
@@ -37,13 +37,15 @@ struct Tally {
     }
 };
 
-QString worker(int i) { return QStringLiteral("w%1").arg(i); }
+QString worker(int i) {
+    return QStringLiteral("w%1").arg(i);
+}
 
 // One thread's share of the burst: user w<i> publishes and w<i+1> handles, each task walked through its
 // life one step per pass (a refused step is tried again, or worked around as the screens would allow).
 // Runs until the server goes away (a failure before the kill is a fault).
-void runWorker(int i, const WireClient& c, const std::vector<int>& ids, int round, const std::atomic<bool>& killed,
-               Tally& tally) {
+void runWorker(int i, const WireClient& c, const std::vector<int>& ids, int round,
+               const std::atomic<bool>& killed, Tally& tally) {
     const QString pub = worker(i), hand = worker((i + 1) % Workers);
     const int pubId = ids.at(size_t(i)), handId = ids.at(size_t((i + 1) % Workers));
     struct Live {
@@ -53,7 +55,8 @@ void runWorker(int i, const WireClient& c, const std::vector<int>& ids, int roun
     std::vector<Live> live;
     auto ok = [&](const TReplyObject& reply) {
         if (code(reply) == 1) return true;
-        if (msg(reply).startsWith(QStringLiteral("服务器"))) tally.problem(pub + QStringLiteral(": ") + msg(reply));
+        if (msg(reply).startsWith(QStringLiteral("服务器")))
+            tally.problem(pub + QStringLiteral(": ") + msg(reply));
         return false;
     };
     try {
@@ -65,7 +68,10 @@ void runWorker(int i, const WireClient& c, const std::vector<int>& ids, int roun
                                QStringLiteral("保温杯"), QStringLiteral("好评"), QStringLiteral("无"), 0}))) {
                     ++tally.publishes;
                     // Only this thread publishes as `pub`: the newest published task is the one just made.
-                    live.push_back({ReplyText(*ReplyRecords(c.call(cmGetPublishedTaskList, pub, Pass, {1})).at(0), "taskid"), 0});
+                    live.push_back(
+                        {ReplyText(*ReplyRecords(c.call(cmGetPublishedTaskList, pub, Pass, {1})).at(0),
+                                   "taskid"),
+                         0});
                 }
             }
             for (Live& t : live) {
@@ -120,7 +126,8 @@ void runWorker(int i, const WireClient& c, const std::vector<int>& ids, int roun
             }
         }
     } catch (const std::exception& error) {
-        if (!killed) tally.problem(pub + QStringLiteral(" before the kill: ") + QString::fromUtf8(error.what()));
+        if (!killed)
+            tally.problem(pub + QStringLiteral(" before the kill: ") + QString::fromUtf8(error.what()));
     }
 }
 
@@ -128,11 +135,13 @@ void runWorker(int i, const WireClient& c, const std::vector<int>& ids, int roun
 void runInviter(const WireClient& c, const std::atomic<bool>& killed, Tally& tally) {
     try {
         for (;;) {
-            if (code(c.call(cmWithdrawRequest, QStringLiteral("boss"), Pass, {0.5})) == 1) ++tally.withdrawals;
+            if (code(c.call(cmWithdrawRequest, QStringLiteral("boss"), Pass, {0.5})) == 1)
+                ++tally.withdrawals;
             std::this_thread::sleep_for(std::chrono::milliseconds(15));
         }
     } catch (const std::exception& error) {
-        if (!killed) tally.problem(QStringLiteral("boss before the kill: ") + QString::fromUtf8(error.what()));
+        if (!killed)
+            tally.problem(QStringLiteral("boss before the kill: ") + QString::fromUtf8(error.what()));
     }
 }
 
@@ -167,24 +176,28 @@ class TestCrashRecovery : public QObject {
         for (auto it = pending.globalMatch(output); it.hasNext() && reviewed < 3; ++reviewed) {
             const auto m = it.next();
             const bool recharge = m.captured(1) == QLatin1String("recharge");
-            const QString verdict = recharge || (pass + reviewed) % 2 ? QStringLiteral("approve") : QStringLiteral("reject");
-            if (server.admin({recharge ? QStringLiteral("review-recharge") : QStringLiteral("review-withdraw"),
-                              m.captured(2), verdict},
-                             &output) != 0)
+            const QString verdict =
+                recharge || (pass + reviewed) % 2 ? QStringLiteral("approve") : QStringLiteral("reject");
+            if (server.admin(
+                    {recharge ? QStringLiteral("review-recharge") : QStringLiteral("review-withdraw"),
+                     m.captured(2), verdict},
+                    &output) != 0)
                 return output;
         }
-        return server.admin({QStringLiteral("advance-clock"), QStringLiteral("121")}, &output) == 0 ? QString() : output;
+        return server.admin({QStringLiteral("advance-clock"), QStringLiteral("121")}, &output) == 0
+                   ? QString()
+                   : output;
     }
 
-private slots:
+  private slots:
     void initTestCase() {
         QVERIFY2(server.start(), qPrintable(server.errorText()));
         client = std::make_unique<WireClient>(server.port());
         const WireClient& c = *client;
         QCOMPARE(code(registerUser(c, QStringLiteral("boss"))), 1);
         const QString bossId = QString::number(userId(c, QStringLiteral("boss")));
-        QCOMPARE(code(c.call(cmBindAlipay, QStringLiteral("boss"), Pass, {QStringLiteral("boss@example.com"),
-                                                                           QStringLiteral("老板")})),
+        QCOMPARE(code(c.call(cmBindAlipay, QStringLiteral("boss"), Pass,
+                             {QStringLiteral("boss@example.com"), QStringLiteral("老板")})),
                  1);
         for (int i = 0; i < Workers; ++i) {
             QCOMPARE(code(registerUser(c, worker(i), bossId)), 1);
@@ -192,10 +205,11 @@ private slots:
                                  {200.0, QStringLiteral("支付宝"), QStringLiteral("start-%1").arg(i)})),
                      1);
             QString output;
-            QCOMPARE(server.admin({QStringLiteral("review-recharge"), newestRequestId(server, QStringLiteral("recharge")),
-                                   QStringLiteral("approve")},
-                                  &output),
-                     0);
+            QCOMPARE(
+                server.admin({QStringLiteral("review-recharge"),
+                              newestRequestId(server, QStringLiteral("recharge")), QStringLiteral("approve")},
+                             &output),
+                0);
             ids.push_back(userId(c, worker(i)));
         }
         const QStringList violations = CheckLedger(server.databasePath());
@@ -215,26 +229,31 @@ private slots:
             const WireClient& c = *client;
             std::vector<std::thread> threads;
             for (int i = 0; i < Workers; ++i)
-                threads.emplace_back(runWorker, i, std::cref(c), std::cref(ids), round, std::cref(killed), std::ref(tally));
+                threads.emplace_back(runWorker, i, std::cref(c), std::cref(ids), round, std::cref(killed),
+                                     std::ref(tally));
             threads.emplace_back(runInviter, std::cref(c), std::cref(killed), std::ref(tally));
 
             QElapsedTimer timer;
             timer.start();
             QString adminFailure;
-            for (int pass = 0; timer.elapsed() < killAt && adminFailure.isEmpty(); ++pass) adminFailure = adminPass(pass);
+            for (int pass = 0; timer.elapsed() < killAt && adminFailure.isEmpty(); ++pass)
+                adminFailure = adminPass(pass);
             killed = true;
             server.kill9();
-            for (std::thread& t : threads) t.join(); // each ends on the first refused connection
+            for (std::thread& t : threads)
+                t.join(); // each ends on the first refused connection
             QVERIFY2(adminFailure.isEmpty(), qPrintable(adminFailure));
             QVERIFY2(tally.problems.isEmpty(), qPrintable(tally.problems.join(u'\n')));
 
             // The books balance in the files as the crash left them, and once the server has opened them.
             const QString when = QStringLiteral(" (kill at %1 ms)").arg(killAt);
             QStringList violations = CheckLedger(server.databasePath());
-            QVERIFY2(violations.isEmpty(), qPrintable(QStringLiteral("left by the kill") + when + u'\n' + violations.join(u'\n')));
+            QVERIFY2(violations.isEmpty(),
+                     qPrintable(QStringLiteral("left by the kill") + when + u'\n' + violations.join(u'\n')));
             QVERIFY2(server.start(), qPrintable(server.errorText()));
             violations = CheckLedger(server.databasePath());
-            QVERIFY2(violations.isEmpty(), qPrintable(QStringLiteral("after the restart") + when + u'\n' + violations.join(u'\n')));
+            QVERIFY2(violations.isEmpty(),
+                     qPrintable(QStringLiteral("after the restart") + when + u'\n' + violations.join(u'\n')));
             client = std::make_unique<WireClient>(server.port());
             // What the server acknowledged before it died is still there.
             QString requests;
@@ -244,11 +263,15 @@ private slots:
             QCOMPARE(code(login(*client, worker(0))), 1);
             QCOMPARE(code(client->call(cmLogin, QStringLiteral("demo1"), QStringLiteral("demo123"))), 1);
 
-            for (auto [sum, part] : {std::pair{&total.publishes, &tally.publishes}, {&total.deletes, &tally.deletes},
-                                     {&total.takes, &tally.takes}, {&total.pays, &tally.pays},
-                                     {&total.completes, &tally.completes}, {&total.withdrawals, &tally.withdrawals}})
+            for (auto [sum, part] : {std::pair{&total.publishes, &tally.publishes},
+                                     {&total.deletes, &tally.deletes},
+                                     {&total.takes, &tally.takes},
+                                     {&total.pays, &tally.pays},
+                                     {&total.completes, &tally.completes},
+                                     {&total.withdrawals, &tally.withdrawals}})
                 *sum += part->load();
-            total.ackedTradeIds.insert(total.ackedTradeIds.end(), tally.ackedTradeIds.begin(), tally.ackedTradeIds.end());
+            total.ackedTradeIds.insert(total.ackedTradeIds.end(), tally.ackedTradeIds.begin(),
+                                       tally.ackedTradeIds.end());
         }
         // The burst did move money in every way it meant to.
         qInfo("published %d, deleted %d, taken %d, paid %d, completed %d, withdrawals %d, recharges %d",
@@ -272,11 +295,13 @@ private slots:
             << QStringLiteral("UPDATE users SET invitebalance = invitebalance + 100 WHERE username = 'demo1'")
             << QStringLiteral("user demo1: balance");
         QTest::newRow("freeze entry lost")
-            << QStringLiteral("DELETE FROM tradelog WHERE id = (SELECT MIN(l.id) FROM tradelog l JOIN tasks t "
-                              "ON t.taskid = l.taskid WHERE t.status = 0)")
+            << QStringLiteral(
+                   "DELETE FROM tradelog WHERE id = (SELECT MIN(l.id) FROM tradelog l JOIN tasks t "
+                   "ON t.taskid = l.taskid WHERE t.status = 0)")
             << QStringLiteral("0 freezes by its publisher");
         QTest::newRow("completed without a payout")
-            << QStringLiteral("UPDATE tasks SET status = 5 WHERE status = 4") << QStringLiteral("0 payouts to its handler");
+            << QStringLiteral("UPDATE tasks SET status = 5 WHERE status = 4")
+            << QStringLiteral("0 payouts to its handler");
         QTest::newRow("rejected withdrawal turned approved")
             << QStringLiteral("UPDATE withdrawals SET status = 1 WHERE status = 2")
             << QStringLiteral("rejected withdrawals");

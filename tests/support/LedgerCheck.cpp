@@ -11,6 +11,8 @@ void commissionFunction(sqlite3_context* context, int, sqlite3_value** args) {
     sqlite3_result_int64(context, InviteCommission(sqlite3_value_int64(args[0])));
 }
 
+// The SQL texts are laid out by hand.
+// clang-format off
 // Commissions earned: one per approved recharge of a user whose inviter exists.
 #define QV_COMMISSIONS                                                                                   \
     "(SELECT COALESCE(SUM(commission(r.money)), 0) FROM recharges r JOIN users u ON u.id = r.userid "   \
@@ -78,10 +80,12 @@ const char* const Checks[] = {
     " FROM tasks WHERE status NOT BETWEEN 0 AND 5 OR (status = 0 AND handleuserid <> 0) OR (status > 0 AND"
     " (handleuserid = publishuserid OR handleuserid NOT IN (SELECT id FROM users)))",
     "SELECT printf('recharge %d: status %d', id, status) FROM recharges WHERE status NOT BETWEEN 0 AND 2"
-    " UNION ALL SELECT printf('withdrawal %d: status %d', id, status) FROM withdrawals WHERE status NOT BETWEEN 0 AND 2",
+    " UNION ALL SELECT printf('withdrawal %d: status %d', id, status) FROM withdrawals"
+    " WHERE status NOT BETWEEN 0 AND 2",
 };
 
 #undef QV_COMMISSIONS
+// clang-format on
 
 } // namespace
 
@@ -90,15 +94,17 @@ QStringList CheckLedger(const QString& databasePath) {
     sqlite3* db = nullptr;
     const QByteArray file = databasePath.toUtf8();
     if (sqlite3_open_v2(file.constData(), &db, SQLITE_OPEN_READONLY, nullptr) != SQLITE_OK) {
-        violations << QStringLiteral("cannot open %1: %2").arg(databasePath, QString::fromUtf8(sqlite3_errmsg(db)));
+        violations
+            << QStringLiteral("cannot open %1: %2").arg(databasePath, QString::fromUtf8(sqlite3_errmsg(db)));
         sqlite3_close(db);
         return violations;
     }
     sqlite3_busy_timeout(db, 10000);
-    sqlite3_create_function(db, "commission", 1, SQLITE_UTF8 | SQLITE_DETERMINISTIC, nullptr, commissionFunction,
-                            nullptr, nullptr);
+    sqlite3_create_function(db, "commission", 1, SQLITE_UTF8 | SQLITE_DETERMINISTIC, nullptr,
+                            commissionFunction, nullptr, nullptr);
     auto failed = [&](const char* what) {
-        violations << QStringLiteral("%1: %2").arg(QLatin1String(what), QString::fromUtf8(sqlite3_errmsg(db)));
+        violations << QStringLiteral("%1: %2").arg(QLatin1String(what),
+                                                   QString::fromUtf8(sqlite3_errmsg(db)));
     };
     // One snapshot for every check.
     if (sqlite3_exec(db, "BEGIN; SELECT COUNT(*) FROM users", nullptr, nullptr, nullptr) != SQLITE_OK) {
