@@ -189,10 +189,9 @@ private slots:
         QAction* action = s.w.findChild<QAction*>(item);
         QVERIFY(action);
         auto& prompter = s.t.prompter;
-        const auto requestsBefore = [&] { return s.server.requestCount(); };
 
         // No: nothing is sent.
-        std::size_t count = requestsBefore();
+        std::size_t count = s.server.requestCount();
         prompter.yesNoAnswers = {false};
         action->trigger();
         s.settle();
@@ -226,6 +225,16 @@ private slots:
         QCOMPARE(prompter.lastText(), transport + Http500);
         QCOMPARE(prompter.last()->caption, QStringLiteral("错误"));
         QCOMPARE(prompter.last()->icon, TMsgIcon::Error);
+
+        // A reply that cannot be read: the general error box, no reload.
+        prompter.yesNoAnswers = {true};
+        s.server.enqueue(TScriptedReply::enciphered(QStringLiteral("not json"), QStringLiteral("wrongkey")));
+        action->trigger();
+        s.settle();
+        QCOMPARE(s.server.requestCount(), count + 3);
+        QVERIFY2(prompter.lastText().startsWith(QStringLiteral("处理服务器返回的数据时出错：")), qPrintable(prompter.lastText()));
+        QCOMPARE(prompter.last()->icon, TMsgIcon::Error);
+        count += 1;
 
         // A returncode other than 0 and 1: nothing shown after the question, no reload.
         prompter.yesNoAnswers = {true};

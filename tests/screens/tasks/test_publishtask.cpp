@@ -65,6 +65,7 @@ private slots:
         QCOMPARE(s.edit("edt_shopkeeperusername")->text(), QStringLiteral("店主甲"));
         QVERIFY(s.edit("edt_shopkeeperusername")->isReadOnly());
         QVERIFY(s.radio(QStringLiteral("rb_2hour"))->isChecked());
+        QVERIFY(s.d.findChild<QPushButton*>(QStringLiteral("btn_PublishTask"))->isDefault());
         // The price box takes digits only when typed.
         QTest::keyClicks(s.edit("edt_taskmoney"), QStringLiteral("1a2.5-"));
         QCOMPARE(s.edit("edt_taskmoney")->text(), QStringLiteral("125"));
@@ -201,6 +202,14 @@ private slots:
         QCOMPARE(closing.d.exec(), int(QDialog::Rejected));
         QCOMPARE(closing.server.requestCount(), std::size_t(0));
         QVERIFY(closing.t.prompter.entries.empty());
+
+        Dialog escaping;
+        QTimer::singleShot(0, &escaping.d, [&escaping] {
+            escaping.fill(QStringLiteral("15"), QStringLiteral("裙"));
+            QTest::keyClick(&escaping.d, Qt::Key_Escape);
+        });
+        QCOMPARE(escaping.d.exec(), int(QDialog::Rejected));
+        QCOMPARE(escaping.server.requestCount(), std::size_t(0));
     }
 };
 
