@@ -35,6 +35,9 @@ TfrmBindAlipayAccount::TfrmBindAlipayAccount(const TServices& services, QWidget*
     auto* group = new QGroupBox(QStringLiteral("支付宝信息："), this);
     group->setObjectName(QStringLiteral("grp_Alipay"));
     auto* form = new QFormLayout(group);
+    // The fixed dialog is taller than two rows: the group takes the height, the rows spread in it.
+    form->setFormAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    form->setVerticalSpacing(18);
     edt_alipayaccount = new QLineEdit(group);
     edt_alipayaccount->setObjectName(QStringLiteral("edt_alipayaccount"));
     edt_alipayusername = new QLineEdit(group);
@@ -49,9 +52,8 @@ TfrmBindAlipayAccount::TfrmBindAlipayAccount(const TServices& services, QWidget*
     bottom->addStretch(1);
     bottom->addWidget(btn_BindAlipay);
     auto* layout = new QVBoxLayout(this);
-    layout->addWidget(group);
+    layout->addWidget(group, 1);
     layout->addLayout(bottom);
-    layout->addStretch(1);
 
     setTabOrder(edt_alipayaccount, edt_alipayusername);
     setTabOrder(edt_alipayusername, btn_BindAlipay);

@@ -19,6 +19,9 @@ TfrmRechargeRequest::TfrmRechargeRequest(const TServices& services, QWidget* par
     auto* group = new QGroupBox(QStringLiteral("输入充值申请信息："), this);
     group->setObjectName(QStringLiteral("grp_RechargeInfo"));
     auto* form = new QFormLayout(group);
+    // The fixed dialog is taller than three rows: the group takes the height, the rows spread in it.
+    form->setFormAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    form->setVerticalSpacing(18);
     edt_tradetype = new QLineEdit(QStringLiteral("支付宝"), group);
     edt_tradetype->setObjectName(QStringLiteral("edt_tradetype"));
     edt_tradetype->setReadOnly(true);
@@ -38,9 +41,8 @@ TfrmRechargeRequest::TfrmRechargeRequest(const TServices& services, QWidget* par
     bottom->addStretch(1);
     bottom->addWidget(btn_Apply);
     auto* layout = new QVBoxLayout(this);
-    layout->addWidget(group);
+    layout->addWidget(group, 1);
     layout->addLayout(bottom);
-    layout->addStretch(1);
 
     setTabOrder(edt_tradeid, edt_tradetype);
     setTabOrder(edt_tradetype, edt_money);

@@ -35,6 +35,7 @@ TfrmWithdrawRequest::TfrmWithdrawRequest(const TServices& services, QWidget* par
     btn_BindAlipay = new QPushButton(QStringLiteral("绑定支付宝"), group);
     btn_BindAlipay->setObjectName(QStringLiteral("btn_BindAlipay"));
     auto* grid = new QGridLayout(group);
+    grid->setVerticalSpacing(12); // the fixed dialog's height goes to the group's rows
     grid->addWidget(new QLabel(QStringLiteral("推广提成余额："), group), 0, 0);
     grid->addWidget(edt_inviteaccountbalance, 0, 1);
     grid->addWidget(new QLabel(QStringLiteral("支付宝账户："), group), 1, 0);
@@ -55,9 +56,10 @@ TfrmWithdrawRequest::TfrmWithdrawRequest(const TServices& services, QWidget* par
     amountRow->addWidget(btn_Apply);
 
     auto* layout = new QVBoxLayout(this);
-    layout->addWidget(group);
+    layout->addWidget(group, 1);
+    layout->addSpacing(6);
     layout->addLayout(amountRow);
-    layout->addStretch(1);
+    layout->addSpacing(6);
 
     setTabOrder(edt_alipayaccount, edt_alipayusername);
     setTabOrder(edt_alipayusername, btn_BindAlipay);
