@@ -52,8 +52,7 @@ void ShowRefusal(Prompter& prompter, QWidget* parent, const QString& prefix, con
 }
 
 void ShowGeneralError(Prompter& prompter, QWidget* parent, const QString& description) {
-    prompter.showMessage(parent, QStringLiteral("处理服务器返回的数据时出错：") + description,
-                         QStringLiteral("错误"), TMsgIcon::Error);
+    prompter.showMessage(parent, description, QStringLiteral("错误"), TMsgIcon::Error);
 }
 
 void ShowHint(Prompter& prompter, QWidget* parent, const QString& text, TMsgIcon icon) {

@@ -59,7 +59,7 @@ void ShowTransportFailure(Prompter& prompter, QWidget* parent, const QString& pr
 // Refusal: prefix + returnmsg, caption "提示", the command's icon.
 void ShowRefusal(Prompter& prompter, QWidget* parent, const QString& prefix, const QString& returnMsg,
                  TMsgIcon icon);
-// The general error handler: a reply (or anything else) that could not be handled.
+// The general error handler: an error box with the failure's description (caption "错误").
 void ShowGeneralError(Prompter& prompter, QWidget* parent, const QString& description);
 // Information box captioned "提示", the form of input messages and success confirmations.
 void ShowHint(Prompter& prompter, QWidget* parent, const QString& text, TMsgIcon icon = TMsgIcon::Information);

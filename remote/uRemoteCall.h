@@ -44,8 +44,8 @@ template <typename F> void RunGuarded(const TServices& services, QWidget* parent
     try {
         std::forward<F>(body)();
     } catch (const EReadError& error) {
-        ShowGeneralError(services.prompter, parent, error.message());
+        ShowGeneralError(services.prompter, parent, QStringLiteral("处理服务器返回的数据时出错：") + error.message());
     } catch (const std::exception& error) {
-        ShowGeneralError(services.prompter, parent, QString::fromUtf8(error.what()));
+        ShowGeneralError(services.prompter, parent, QStringLiteral("程序出错：") + QString::fromUtf8(error.what()));
     }
 }

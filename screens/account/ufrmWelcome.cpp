@@ -4,7 +4,7 @@
 #include "model/uCommonVarConst.h"
 #include "model/uVarConst.h"
 #include "screens/account/ufrmInviteInfo.h"
-#include "screens/account/ufrmRechargeInfo.h"
+#include "screens/account/ufrmRechargeRequest.h"
 #include "shell/uClickLabel.h"
 #include "shell/udmResource.h"
 
@@ -230,7 +230,7 @@ void TfrmWelcome::btn_refreshClick() {
 }
 
 void TfrmWelcome::btn_ShowRechargeFormClick() {
-    TfrmRechargeInfo dialog(FServices, this);
+    TfrmRechargeRequest dialog(FServices, this);
     dialog.exec();
 }
 

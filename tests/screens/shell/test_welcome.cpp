@@ -2,7 +2,7 @@
 // leave them in place, and the entry points.
 #include "model/uVarConst.h"
 #include "screens/account/ufrmInviteInfo.h"
-#include "screens/account/ufrmRechargeInfo.h"
+#include "screens/account/ufrmRechargeRequest.h"
 #include "screens/account/ufrmWelcome.h"
 #include "shell/uClickLabel.h"
 #include "tests/screens/shell/ShellFixtures.h"
@@ -120,7 +120,7 @@ private slots:
         ScriptedServer server;
         TestServices t(server.settings());
         TfrmWelcome welcome(t.services);
-        const auto recharge = OnNextModal<TfrmRechargeInfo>({});
+        const auto recharge = OnNextModal<TfrmRechargeRequest>({});
         welcome.btn_ShowRechargeForm->click();
         QVERIFY(*recharge);
         const auto invite = OnNextModal<TfrmInviteInfo>({});
