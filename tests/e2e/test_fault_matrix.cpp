@@ -122,11 +122,7 @@ private slots:
     void realServerDownThenBack() {
         ServerProcess server(true);
         QVERIFY2(server.start(), qPrintable(server.errorText()));
-        TChannelSettings channel;
-        channel.host = QStringLiteral("127.0.0.1");
-        channel.port = server.port();
-        channel.totalTimeoutMs = 5000;
-        Screen s(channel, [] { return std::size_t(1); });
+        Screen s(server.channel(5000), [] { return std::size_t(1); });
         server.stop();
 
         s.fetch();
@@ -143,11 +139,7 @@ private slots:
     void realServerKilledInTheMiddleOfAnExchange() {
         ServerProcess server(true);
         QVERIFY2(server.start(), qPrintable(server.errorText()));
-        TChannelSettings channel;
-        channel.host = QStringLiteral("127.0.0.1");
-        channel.port = server.port();
-        channel.totalTimeoutMs = 10000;
-        Screen s(channel, [] { return std::size_t(1); });
+        Screen s(server.channel(10000), [] { return std::size_t(1); });
 
         // Freeze the server so the exchange is under way when it dies.
         const qint64 pid = server.processId();

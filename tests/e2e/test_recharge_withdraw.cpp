@@ -18,26 +18,6 @@
 namespace {
 const QString Password = QStringLiteral("demo123");
 
-TChannelSettings channelTo(int port) {
-    TChannelSettings settings;
-    settings.host = QStringLiteral("127.0.0.1");
-    settings.port = port;
-    settings.totalTimeoutMs = 15'000;
-    return settings;
-}
-
-// The process-wide current user becomes `name`, filled from the server's login reply.
-bool logIn(const TServices& services, const QString& name) {
-    TUserInfo& user = CurrentUser();
-    user.Clear();
-    user.Fusername = name;
-    user.Fuserpass = Password;
-    const auto reply = SendCommand(services, nullptr, cmLogin, {}, QStringLiteral("登录失败，请稍后再试！"));
-    if (!reply || !reply->done()) return false;
-    FillUserInfoFromLoginReply(user, reply->object);
-    return user.Fid > 0;
-}
-
 // The available balance the dashboard command reports for the current user; -1 when it fails.
 double basicBalance(const TServices& services) {
     const auto reply = SendCommand(services, nullptr, cmGetBasicInfo, {}, QStringLiteral("获取基本信息失败，请稍后再试！"));
@@ -73,8 +53,8 @@ private slots:
     void rechargeIsReviewedAndCredited() {
         ServerProcess server(true);
         QVERIFY2(server.start(), qPrintable(server.errorText()));
-        TestServices t(channelTo(server.port()));
-        QVERIFY(logIn(t.services, QStringLiteral("demo2")));
+        TestServices t(server.channel());
+        QVERIFY(LogInAs(t.services, QStringLiteral("demo2"), Password));
         const double before = basicBalance(t.services);
         QVERIFY(before >= 0);
 
@@ -115,9 +95,9 @@ private slots:
     void commissionWithdrawalIsReviewedAndPaid() {
         ServerProcess server(true);
         QVERIFY2(server.start(), qPrintable(server.errorText()));
-        TestServices t(channelTo(server.port()));
+        TestServices t(server.channel());
         // demo1 invited demo3 and has an Alipay account bound.
-        QVERIFY(logIn(t.services, QStringLiteral("demo1")));
+        QVERIFY(LogInAs(t.services, QStringLiteral("demo1"), Password));
         const double before = CurrentUser().Finviteaccountbalance;
         QVERIFY(before >= 4.5);
 
@@ -150,7 +130,7 @@ private slots:
         QVERIFY(row.at(3) != QStringLiteral("-"));
 
         // A new login reads the commission balance the server now holds.
-        QVERIFY(logIn(t.services, QStringLiteral("demo1")));
+        QVERIFY(LogInAs(t.services, QStringLiteral("demo1"), Password));
         QCOMPARE(CurrentUser().Finviteaccountbalance, before - 4.5);
     }
 };

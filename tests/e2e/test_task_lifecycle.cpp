@@ -21,28 +21,8 @@ namespace {
 const QString Password = QStringLiteral("demo123");
 const QString Keyword = QStringLiteral("端到端测试专用关键词");
 
-TChannelSettings channelTo(int port) {
-    TChannelSettings settings;
-    settings.host = QStringLiteral("127.0.0.1");
-    settings.port = port;
-    settings.totalTimeoutMs = 15'000;
-    return settings;
-}
-
-// The process-wide current user becomes `name`, filled from the server's login reply.
-bool logIn(const TServices& services, const QString& name) {
-    TUserInfo& user = CurrentUser();
-    user.Clear();
-    user.Fusername = name;
-    user.Fuserpass = Password;
-    const auto reply = SendCommand(services, nullptr, cmLogin, {}, QStringLiteral("登录失败，请稍后再试！"));
-    if (!reply || !reply->done()) return false;
-    FillUserInfoFromLoginReply(user, reply->object);
-    return user.Fusername == name && user.Fid > 0;
-}
-
 double balanceOf(const TServices& services, const QString& name) {
-    if (!logIn(services, name)) return -1;
+    if (!LogInAs(services, name, Password)) return -1;
     const auto reply = SendCommand(services, nullptr, cmGetBasicInfo, {}, QStringLiteral("获取基本信息失败，请稍后再试！"));
     if (!reply || !reply->done()) return -1;
     const std::vector<const TReplyObject*> records = ReplyRecords(reply->object);
@@ -82,7 +62,7 @@ private slots:
     void publishTakePayShipReviewComplete() {
         ServerProcess server(true);
         QVERIFY2(server.start(), qPrintable(server.errorText()));
-        TestServices t(channelTo(server.port()));
+        TestServices t(server.channel());
         auto& prompter = t.prompter;
 
         const double publisherBefore = balanceOf(t.services, QStringLiteral("demo1"));
@@ -91,7 +71,7 @@ private slots:
         QVERIFY(handlerBefore >= 0);
 
         // demo1 publishes through the dialog.
-        QVERIFY(logIn(t.services, QStringLiteral("demo1")));
+        QVERIFY(LogInAs(t.services, QStringLiteral("demo1"), Password));
         {
             TfrmPublishTask dialog(t.services);
             dialog.show();
@@ -111,7 +91,7 @@ private slots:
         QCOMPARE(task->Ftaskmoney, 25.0);
 
         // demo2 takes it and confirms payment before the deadline.
-        QVERIFY(logIn(t.services, QStringLiteral("demo2")));
+        QVERIFY(LogInAs(t.services, QStringLiteral("demo2"), Password));
         const int handlerId = CurrentUser().Fid;
         const auto taken = SendCommand(t.services, nullptr, cmHandleTask, {taskid, handlerId},
                                        QStringLiteral("接手任务失败，请稍后再试！"));
@@ -131,7 +111,7 @@ private slots:
         QTRY_VERIFY(testTask(tdHandled) && testTask(tdHandled)->Fstatus == tsWaitforDelivergoods);
 
         // demo1 marks it shipped.
-        QVERIFY(logIn(t.services, QStringLiteral("demo1")));
+        QVERIFY(LogInAs(t.services, QStringLiteral("demo1"), Password));
         published.GetPublishedTaskList();
         QVERIFY(selectTask(&published, taskid));
         published.PopupMenu1Popup();
@@ -146,7 +126,7 @@ private slots:
         QCOMPARE(server.admin({QStringLiteral("advance-clock"), QStringLiteral("130")}, &output), 0);
 
         // demo2 confirms receipt and review once the review time is reached.
-        QVERIFY(logIn(t.services, QStringLiteral("demo2")));
+        QVERIFY(LogInAs(t.services, QStringLiteral("demo2"), Password));
         handled.GetHandledTaskList();
         QVERIFY(selectTask(&handled, taskid));
         task = testTask(tdHandled);
@@ -160,7 +140,7 @@ private slots:
         QTRY_VERIFY(testTask(tdHandled) && testTask(tdHandled)->Fstatus == tsWaitforConfirmReply);
 
         // demo1 completes it.
-        QVERIFY(logIn(t.services, QStringLiteral("demo1")));
+        QVERIFY(LogInAs(t.services, QStringLiteral("demo1"), Password));
         published.GetPublishedTaskList();
         QVERIFY(selectTask(&published, taskid));
         published.PopupMenu1Popup();

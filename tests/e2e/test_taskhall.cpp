@@ -19,26 +19,6 @@
 namespace {
 const QString Password = QStringLiteral("demo123");
 
-TChannelSettings channelTo(int port) {
-    TChannelSettings settings;
-    settings.host = QStringLiteral("127.0.0.1");
-    settings.port = port;
-    settings.totalTimeoutMs = 15'000;
-    return settings;
-}
-
-// The process-wide current user becomes `name`, filled from the server's login reply.
-bool logIn(const TServices& services, const QString& name) {
-    TUserInfo& user = CurrentUser();
-    user.Clear();
-    user.Fusername = name;
-    user.Fuserpass = Password;
-    const auto reply = SendCommand(services, nullptr, cmLogin, {}, QStringLiteral("登录失败，请稍后再试！"));
-    if (!reply || !reply->done()) return false;
-    FillUserInfoFromLoginReply(user, reply->object);
-    return user.Fid > 0;
-}
-
 int userId(const WireClient& wire, const QString& name) {
     return ReplyInt(wire.call(cmLogin, name, Password), "id");
 }
@@ -76,11 +56,11 @@ private slots:
         ServerProcess server(true);
         QVERIFY2(server.start(), qPrintable(server.errorText()));
         const WireClient wire(server.port());
-        TestServices t(channelTo(server.port()));
+        TestServices t(server.channel());
         const QString fourDays = publish(wire, QStringLiteral("demo1"), QStringLiteral("大厅测试四天"), it96Hour);
         QVERIFY(!fourDays.isEmpty());
 
-        QVERIFY(logIn(t.services, QStringLiteral("demo2")));
+        QVERIFY(LogInAs(t.services, QStringLiteral("demo2"), Password));
         TfrmTaskCenter hall(t.services);
         hall.GetTaskListFromTaskCenter();
         QVERIFY2(t.prompter.entries.empty(), qPrintable(t.prompter.lastText()));

@@ -86,3 +86,11 @@ int ServerProcess::admin(const QStringList& args, QString* output) const {
     if (output) *output = QString::fromUtf8(process.readAll());
     return process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
 }
+
+TChannelSettings ServerProcess::channel(int totalTimeoutMs) const {
+    TChannelSettings settings;
+    settings.host = QStringLiteral("127.0.0.1");
+    settings.port = FPort;
+    settings.totalTimeoutMs = totalTimeoutMs;
+    return settings;
+}

@@ -2,6 +2,8 @@
 // Runs the real quorvane-server binary for a test: a free port, a fresh database in a temporary
 // folder (optionally with the demo data), the admin actions on that database, and a clean stop in
 // the destructor.
+#include "remote/uHttpClient.h"
+
 #include <QProcess>
 #include <QString>
 #include <QStringList>
@@ -28,6 +30,8 @@ public:
     // The running server's process id, 0 when none runs.
     qint64 processId() const { return FProcess ? FProcess->processId() : 0; }
     int port() const { return FPort; }
+    // Channel settings that point the client at this server.
+    TChannelSettings channel(int totalTimeoutMs = 15'000) const;
     QString databasePath() const;
     QString errorText() const { return FError; }
 

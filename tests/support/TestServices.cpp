@@ -1,5 +1,7 @@
 #include "tests/support/TestServices.h"
 
+#include "model/uCommonVarConst.h"
+
 void TestPrompter::showMessage(QWidget*, const QString& text, const QString& caption, TMsgIcon icon) {
     entries.push_back({Kind::Message, text, caption, icon});
     if (onShow) onShow(entries.back());
@@ -31,4 +33,15 @@ std::optional<QString> TestPrompter::askText(QWidget*, const QString& caption, c
     inputAnswers.pop_front();
     if (!given) return std::nullopt;
     return text;
+}
+
+bool LogInAs(const TServices& services, const QString& name, const QString& password) {
+    TUserInfo& user = CurrentUser();
+    user.Clear();
+    user.Fusername = name;
+    user.Fuserpass = password;
+    const auto reply = SendCommand(services, nullptr, cmLogin, {}, QStringLiteral("登陆失败，请稍后再试！"));
+    if (!reply || !reply->done()) return false;
+    FillUserInfoFromLoginReply(user, reply->object);
+    return user.Fusername == name && user.Fid > 0;
 }

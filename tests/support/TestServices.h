@@ -58,6 +58,10 @@ private:
     QDateTime FNow;
 };
 
+// Logs `name` in with the real login command and fills the process-wide current user from the
+// reply, as the login dialog does. False when the login did not succeed.
+bool LogInAs(const TServices& services, const QString& name, const QString& password);
+
 // Everything a screen needs, wired to the doubles above and to a given endpoint.
 struct TestServices {
     TestPrompter prompter;
