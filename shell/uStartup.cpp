@@ -18,7 +18,7 @@
 
 #include <QApplication>
 #include <QFile>
-#include <QFontDatabase>
+#include <QFont>
 #include <QLibraryInfo>
 #include <QLocale>
 #include <QMessageBox>
@@ -38,15 +38,12 @@ void ApplyProcessWideSettings(QApplication& app) {
     auto* translator = new QTranslator(&app);
     if (translator->load(QStringLiteral("qtbase_zh_CN"), QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
         app.installTranslator(translator);
-    const QStringList families = QFontDatabase::families();
-    for (const QString& family : {QStringLiteral("Noto Sans CJK SC"), QStringLiteral("WenQuanYi Micro Hei")}) {
-        if (families.contains(family)) {
-            QFont font(family);
-            font.setPixelSize(12);
-            app.setFont(font);
-            break;
-        }
-    }
+    // The first of these families that is installed; resolved when text is first drawn. (Asking the
+    // font database for its family list instead loads every installed font at start-up.)
+    QFont font;
+    font.setFamilies({QStringLiteral("Noto Sans CJK SC"), QStringLiteral("WenQuanYi Micro Hei")});
+    font.setPixelSize(12);
+    app.setFont(font);
     QFile theme(QStringLiteral(":/theme.qss"));
     if (theme.open(QIODevice::ReadOnly)) app.setStyleSheet(QString::fromUtf8(theme.readAll()));
     app.setWindowIcon(ProgramIcon());
@@ -83,14 +80,19 @@ TLongLivedWindows::~TLongLivedWindows() {
     frmMain.reset();
 }
 
-int RunClient(int argc, char** argv) {
+int RunClient(int argc, char** argv, const std::function<void(QApplication&)>& started) {
     // The task store and the operation-log store are process-wide objects (TaskManager,
     // OptLogManager), created before this runs.
     TSingleInstance instance;
+    // The program paints in its own theme (style sheet, font): the style's own pictures, not the
+    // desktop's icon theme, whose lookup through the theme folders cost more at start-up than
+    // building all the windows' pictures.
+    QApplication::setDesktopSettingsAware(false);
     QApplication app(argc, argv);
     app.setApplicationName(QStringLiteral("quorvane-client"));
     app.setApplicationVersion(QStringLiteral(QUORVANE_VERSION_TEXT));
     ApplyProcessWideSettings(app);
+    if (started) started(app);
     if (!instance.acquire()) {
         QMessageBox box(QMessageBox::Information, QStringLiteral("提示"), QStringLiteral("程序已经在运行了!"),
                         QMessageBox::Ok);

@@ -2,6 +2,7 @@
 // The client's start-up: single instance, process-wide settings, the long-lived windows, the loop.
 #include "remote/uRemoteCall.h"
 
+#include <functional>
 #include <memory>
 
 class QApplication;
@@ -41,4 +42,7 @@ struct TLongLivedWindows {
     ~TLongLivedWindows();
 };
 
-int RunClient(int argc, char** argv);
+// The whole run of the client. `started`, when given, is called once the application object exists
+// and its process-wide settings are made, before any window (the start-up benchmark watches the
+// first painting with it).
+int RunClient(int argc, char** argv, const std::function<void(QApplication&)>& started = {});

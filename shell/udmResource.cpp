@@ -1,6 +1,8 @@
 #include "shell/udmResource.h"
 
+#include <QApplication>
 #include <QFont>
+#include <QHash>
 #include <QLinearGradient>
 #include <QPainter>
 #include <QPainterPath>
@@ -93,6 +95,13 @@ TdmResource::TdmResource() = default;
 QIcon TdmResource::il_Tool(int index) {
     const QPixmap pixmap = symbol(index);
     return pixmap.isNull() ? QIcon() : QIcon(pixmap);
+}
+
+QIcon StandardIcon(QStyle::StandardPixmap which) {
+    static QHash<int, QIcon> cache; // user-interface thread only
+    const auto found = cache.constFind(int(which));
+    if (found != cache.constEnd()) return *found;
+    return *cache.insert(int(which), QApplication::style()->standardIcon(which));
 }
 
 QIcon ProgramIcon() {

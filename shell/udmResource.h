@@ -4,6 +4,7 @@
 // menus and buttons use.
 #include <QIcon>
 #include <QPixmap>
+#include <QStyle>
 
 // Indices of the shared tool image list in use.
 enum TToolImage {
@@ -24,6 +25,11 @@ public:
     // One picture of the list (an empty icon for an index not in use).
     static QIcon il_Tool(int index);
 };
+
+// One of the style's standard pictures, looked up once per run and shared afterwards: the style
+// builds each from the icon theme on every call, which made the start-up build the same few icons
+// dozens of times (the paging buttons of every list, the rows' pictures).
+QIcon StandardIcon(QStyle::StandardPixmap which);
 
 // The program's icon (window and tray).
 QIcon ProgramIcon();

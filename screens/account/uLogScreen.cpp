@@ -1,6 +1,6 @@
 #include "screens/account/uLogScreen.h"
-
 #include "model/uAccountInput.h"
+#include "shell/udmResource.h"
 
 #include <QAction>
 #include <QHBoxLayout>
@@ -25,7 +25,7 @@ TLogScreen::TLogScreen(const TServices& services, QWidget* parent, const TLogScr
     picture->setObjectName(QStringLiteral("img_Top"));
     picture->setFixedSize(64, 64);
     picture->setAccessibleName(layout.caption);
-    picture->setPixmap(style()->standardIcon(QStyle::SP_FileDialogDetailedView).pixmap(64, 64));
+    picture->setPixmap(StandardIcon(QStyle::SP_FileDialogDetailedView).pixmap(64, 64));
     auto* title = new QLabel(layout.title, top);
     title->setObjectName(QStringLiteral("lbl_Title"));
     QFont titleFont = title->font();
@@ -100,7 +100,7 @@ void TLogScreen::appendRow(const QStringList& cells) {
     QStringList row = cells;
     row.prepend(QString());
     const int index = FList->addRow(row, FList->rowCount());
-    FList->item(index, 0)->setIcon(style()->standardIcon(QStyle::SP_FileIcon));
+    FList->item(index, 0)->setIcon(StandardIcon(QStyle::SP_FileIcon));
 }
 
 void TLogScreen::btn_SearchClick() {

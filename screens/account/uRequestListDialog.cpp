@@ -1,5 +1,7 @@
 #include "screens/account/uRequestListDialog.h"
 
+#include "shell/udmResource.h"
+
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QPushButton>
@@ -25,7 +27,7 @@ TRequestListDialog::TRequestListDialog(const TServices& services, QWidget* paren
         button->setObjectName(QString::fromLatin1(name));
         button->setToolTip(hint);
         button->setAccessibleName(hint);
-        button->setIcon(style()->standardIcon(icon));
+        button->setIcon(StandardIcon(icon));
         button->setIconSize(QSize(24, 24));
         button->setAutoRaise(true);
         return button;

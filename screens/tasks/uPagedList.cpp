@@ -1,5 +1,7 @@
 #include "screens/tasks/uPagedList.h"
 
+#include "shell/udmResource.h"
+
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
@@ -114,7 +116,7 @@ TPageNavigationBar::TPageNavigationBar(QWidget* parent) : QWidget(parent) {
         b->setObjectName(QString::fromLatin1(name));
         b->setToolTip(hint);
         b->setAccessibleName(accessible);
-        b->setIcon(style()->standardIcon(icon));
+        b->setIcon(StandardIcon(icon));
         b->setAutoRaise(true);
         layout->addWidget(b);
         return b;

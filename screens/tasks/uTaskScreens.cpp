@@ -1,5 +1,7 @@
 #include "screens/tasks/uTaskScreens.h"
 
+#include "shell/udmResource.h"
+
 #include <QAction>
 #include <QApplication>
 #include <QClipboard>
@@ -42,11 +44,11 @@ QIcon ToolIcon(int index) {
     case 16: pixmap = QStyle::SP_ArrowBack; break;             // step back
     default: break;
     }
-    return QApplication::style()->standardIcon(pixmap);
+    return StandardIcon(pixmap);
 }
 
 QIcon TaskRowIcon(int index) {
-    return QApplication::style()->standardIcon(index == 0 ? QStyle::SP_FileIcon : QStyle::SP_DialogApplyButton);
+    return StandardIcon(index == 0 ? QStyle::SP_FileIcon : QStyle::SP_DialogApplyButton);
 }
 
 PTaskInfo SelectedTask(const TListView* list) {
@@ -101,7 +103,7 @@ TTaskScreenFrame BuildTaskScreenFrame(QWidget* screen, const TTaskScreenLayout& 
     frame.Image1 = new QLabel(pnl_Top);
     frame.Image1->setObjectName(QStringLiteral("Image1"));
     frame.Image1->setFixedSize(64, 64);
-    frame.Image1->setPixmap(screen->style()->standardIcon(QStyle::SP_MessageBoxWarning).pixmap(64, 64));
+    frame.Image1->setPixmap(StandardIcon(QStyle::SP_MessageBoxWarning).pixmap(64, 64));
     frame.Image1->setAccessibleName(QStringLiteral("注意"));
     top->addWidget(frame.Image1);
     frame.banner = new QLabel(spec.bannerText, pnl_Top);

@@ -1,8 +1,8 @@
 #include "screens/tasks/ufrmPublishTask.h"
-
 #include "model/uAccountInput.h"
 #include "model/uCommonVarConst.h"
 #include "screens/tasks/uTaskScreens.h"
+#include "shell/udmResource.h"
 
 #include <QButtonGroup>
 #include <QGridLayout>
@@ -107,7 +107,7 @@ TfrmPublishTask::TfrmPublishTask(const TServices& services, QWidget* parent)
     auto* notes = new QHBoxLayout(GroupBox1);
     auto* picture = new QLabel(GroupBox1);
     picture->setObjectName(QStringLiteral("Image1"));
-    picture->setPixmap(style()->standardIcon(QStyle::SP_MessageBoxInformation).pixmap(32, 32));
+    picture->setPixmap(StandardIcon(QStyle::SP_MessageBoxInformation).pixmap(32, 32));
     picture->setAccessibleName(QStringLiteral("提示"));
     notes->addWidget(picture);
     auto* noteLines = new QVBoxLayout;
@@ -118,11 +118,11 @@ TfrmPublishTask::TfrmPublishTask(const TServices& services, QWidget* parent)
 
     auto* buttons = new QHBoxLayout;
     buttons->addStretch(1);
-    btn_PublishTask = new QPushButton(style()->standardIcon(QStyle::SP_DialogOkButton), QStringLiteral("发布任务"), this);
+    btn_PublishTask = new QPushButton(StandardIcon(QStyle::SP_DialogOkButton), QStringLiteral("发布任务"), this);
     btn_PublishTask->setObjectName(QStringLiteral("btn_PublishTask"));
     btn_PublishTask->setDefault(true);
     btn_PublishTask->setAutoDefault(true);
-    btn_resetform = new QPushButton(style()->standardIcon(QStyle::SP_DialogCloseButton), QStringLiteral("关闭窗口"), this);
+    btn_resetform = new QPushButton(StandardIcon(QStyle::SP_DialogCloseButton), QStringLiteral("关闭窗口"), this);
     btn_resetform->setObjectName(QStringLiteral("btn_resetform"));
     btn_resetform->setAutoDefault(false);
     buttons->addWidget(btn_PublishTask);
