@@ -75,7 +75,9 @@ int main(int argc, char** argv) {
         hall.lv_task->repaint();
         hall.lv_handledtask->repaint();
         const std::chrono::duration<double, std::milli> elapsed = std::chrono::steady_clock::now() - start;
-        if (!t.prompter.entries.empty()) return fail("a message came up:", t.prompter.lastText());
+        if (!t.prompter.entries.empty())
+            return fail("a message came up:", QStringLiteral("%1 (click %2, page %3)")
+                                                      .arg(t.prompter.lastText()).arg(i).arg(hall.pagedList().FCurrentPageIndex));
         if (rowsShown() != 20) return fail("a page did not hold 20 rows:", QString::number(rowsShown()));
         if (i >= 10) times.push_back(elapsed.count()); // the first ones warm the caches
     }

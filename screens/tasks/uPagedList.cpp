@@ -161,6 +161,15 @@ TPagedList::TPagedList(QWidget* owner, const TServices& services, TPageNavigatio
 void TPagedList::CalculatePageInfo(int iTotal, int) { FTotalPageCount = PageCountFor(iTotal); }
 
 void TPagedList::Fetch() {
+    // A fetch asked for while one is running (the load timer or a posted reload firing inside the
+    // wait dialog's loop) would clear the lists under the running one, which then files its records
+    // a second time ("Duplicates not allowed"): it runs once the running fetch has ended.
+    if (FFetching) {
+        FFetchAgain = true;
+        return;
+    }
+    FFetching = true;
+    FFetchAgain = false;
     RunGuarded(FServices, FOwner, [this] {
         if (FConfig.clearRows) FConfig.clearRows();
         std::vector<TCommandValue> values{FCurrentPageIndex};
@@ -177,6 +186,11 @@ void TPagedList::Fetch() {
         FBar->showTotals(total, FTotalPageCount, FCurrentPageIndex);
         if (FConfig.addRows) FConfig.addRows(reply->object);
     });
+    FFetching = false;
+    if (FFetchAgain) {
+        FFetchAgain = false;
+        PostReload();
+    }
 }
 
 void TPagedList::First() {

@@ -109,4 +109,6 @@ private:
     const TServices& FServices;
     TPageNavigationBar* FBar;
     TPagedListConfig FConfig;
+    bool FFetching = false;   // a fetch is waiting for its reply
+    bool FFetchAgain = false; // another fetch was asked for meanwhile
 };

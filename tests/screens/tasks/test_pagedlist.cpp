@@ -236,6 +236,25 @@ private slots:
         QCOMPARE(f.server.requestCount(), std::size_t(1)); // one post, one fetch
     }
 
+    // The load timer firing while a fetch waits for its reply (inside the wait dialog's loop) does not
+    // fetch into the running one: the page is filled once, and the second fetch follows it.
+    void fetchAskedForDuringAFetchFollowsIt() {
+        Fixture f;
+        TScriptedReply slow = TScriptedReply::json(page(30, 20));
+        slow.delayMs = 400;
+        f.server.enqueue(slow);
+        f.server.enqueueJson(page(30, 20));
+        f.screen.paged->Timer1->start(0);
+        f.screen.paged->Fetch();
+        QCOMPARE(f.server.requestCount(), std::size_t(1));
+        QCOMPARE(f.screen.list->rowCount(), 20);
+        QTRY_COMPARE(f.server.requestCount(), std::size_t(2));
+        QTest::qWait(50);
+        QCOMPARE(f.screen.list->rowCount(), 20);
+        QCOMPARE(f.screen.list->cellText(19, 1), QStringLiteral("T20"));
+        QVERIFY2(f.t.prompter.entries.empty(), qPrintable(f.t.prompter.lastText()));
+    }
+
     // Page 4 of a list that shrank to 3 pages stays on page 4.
     void pageIsNotClampedWhenTheTotalShrinks() {
         Fixture f;
