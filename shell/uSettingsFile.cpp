@@ -12,14 +12,18 @@ const QString UserNameKey = QStringLiteral("login/username");
 const QString UserPassKey = QStringLiteral("login/userpass");
 } // namespace
 
-QString DefaultSettingsFilePath() {
-    const QFileInfo executable(QCoreApplication::applicationFilePath());
+QString SettingsFilePathFor(const QString& executablePath, bool folderWritable, const QString& configFolder) {
+    const QFileInfo executable(executablePath);
     const QString fileName = executable.completeBaseName() + QStringLiteral(".ini");
-    const QFileInfo folder(executable.absolutePath());
-    if (folder.isDir() && folder.isWritable()) return QDir(folder.absoluteFilePath()).filePath(fileName);
-    QString config = QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation);
-    if (config.isEmpty()) config = QDir::homePath();
-    return QDir(config).filePath(fileName);
+    if (folderWritable) return QDir(executable.absolutePath()).filePath(fileName);
+    return QDir(configFolder.isEmpty() ? QDir::homePath() : configFolder).filePath(fileName);
+}
+
+QString DefaultSettingsFilePath() {
+    const QString executable = QCoreApplication::applicationFilePath();
+    const QFileInfo folder(QFileInfo(executable).absolutePath());
+    return SettingsFilePathFor(executable, folder.isDir() && folder.isWritable(),
+                               QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation));
 }
 
 TSettingsFile::TSettingsFile(QString path) : FPath(std::move(path)) {}

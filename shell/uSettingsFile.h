@@ -11,6 +11,9 @@ struct TSavedLogin {
 
 // The default path of the settings file (see above).
 QString DefaultSettingsFilePath();
+// The rule behind it: <base name>.ini beside the executable when its folder is writable, otherwise
+// in `configFolder` (the home folder when that is empty).
+QString SettingsFilePathFor(const QString& executablePath, bool folderWritable, const QString& configFolder);
 
 class TSettingsFile {
 public:
