@@ -2,6 +2,8 @@
 #include "server/uPasswordHash.h"
 #include "server/uServiceInternals.h"
 
+#include <functional>
+
 namespace {
 
 constexpr int MaxNameChars = 32;
@@ -213,81 +215,91 @@ void ReviewWithdraw(TCommandContext& ctx, std::int64_t requestId, bool approve) 
     AddTradeLog(ctx, userId, QString(), QStringLiteral("提现失败，推广提成返还"), mtIn, money, 0);
 }
 
-json CmdGetRechargeList(TCommandContext& ctx) {
+// One page of a list that belongs to the requesting user: the whole list's size and this page's rows.
+// Both statements take the user's id as their first parameter; the page statement then takes the page
+// size and the offset.
+static json UserListPage(TCommandContext& ctx, const char* countSql, const char* pageSql,
+                         const std::function<json(const TStmt&)>& row) {
     const std::int64_t offset = ctx.pageOffset();
-    TStmt count = ctx.db.prepare("SELECT COUNT(*) FROM recharges WHERE userid = ?");
+    TStmt count = ctx.db.prepare(countSql);
     count.bind(1, ctx.userId).step();
     json rows = json::array();
-    TStmt stmt = ctx.db.prepare(
-        "SELECT id, money, tradetype, tradeid, addtime, status, handletime FROM recharges WHERE userid = ? "
-        "ORDER BY id DESC LIMIT ? OFFSET ?");
+    TStmt stmt = ctx.db.prepare(pageSql);
     stmt.bind(1, ctx.userId).bind(2, PageSize).bind(3, offset);
     while (stmt.step())
-        rows.push_back({{"id", stmt.int64(0)}, {"money", S(CentsText(stmt.int64(1)))}, {"tradetype", S(stmt.text(2))},
-                        {"tradeid", S(stmt.text(3))}, {"addtime", S(stmt.text(4))}, {"status", stmt.integer(5)},
-                        {"handletime", S(timeOrZero(stmt, 6))}});
+        rows.push_back(row(stmt));
     return ListReply(count.int64(0), std::move(rows));
 }
 
+json CmdGetRechargeList(TCommandContext& ctx) {
+    return UserListPage(
+        ctx, "SELECT COUNT(*) FROM recharges WHERE userid = ?",
+        "SELECT id, money, tradetype, tradeid, addtime, status, handletime FROM recharges WHERE userid = ? "
+        "ORDER BY id DESC LIMIT ? OFFSET ?",
+        [](const TStmt& stmt) -> json {
+            return {{"id", stmt.int64(0)},
+                    {"money", S(CentsText(stmt.int64(1)))},
+                    {"tradetype", S(stmt.text(2))},
+                    {"tradeid", S(stmt.text(3))},
+                    {"addtime", S(stmt.text(4))},
+                    {"status", stmt.integer(5)},
+                    {"handletime", S(timeOrZero(stmt, 6))}};
+        });
+}
+
 json CmdGetWithdrawList(TCommandContext& ctx) {
-    const std::int64_t offset = ctx.pageOffset();
-    TStmt count = ctx.db.prepare("SELECT COUNT(*) FROM withdrawals WHERE userid = ?");
-    count.bind(1, ctx.userId).step();
-    json rows = json::array();
-    TStmt stmt = ctx.db.prepare(
-        "SELECT id, money, addtime, status, handletime FROM withdrawals WHERE userid = ? ORDER BY id DESC LIMIT ? OFFSET ?");
-    stmt.bind(1, ctx.userId).bind(2, PageSize).bind(3, offset);
-    while (stmt.step())
-        rows.push_back({{"id", stmt.int64(0)}, {"money", S(CentsText(stmt.int64(1)))}, {"addtime", S(stmt.text(2))},
-                        {"status", stmt.integer(3)}, {"handletime", S(timeOrZero(stmt, 4))}});
-    return ListReply(count.int64(0), std::move(rows));
+    return UserListPage(ctx, "SELECT COUNT(*) FROM withdrawals WHERE userid = ?",
+                        "SELECT id, money, addtime, status, handletime FROM withdrawals WHERE userid = ? "
+                        "ORDER BY id DESC LIMIT ? OFFSET ?",
+                        [](const TStmt& stmt) -> json {
+                            return {{"id", stmt.int64(0)},
+                                    {"money", S(CentsText(stmt.int64(1)))},
+                                    {"addtime", S(stmt.text(2))},
+                                    {"status", stmt.integer(3)},
+                                    {"handletime", S(timeOrZero(stmt, 4))}};
+                        });
 }
 
 // --- logs and downline -----------------------------------------------------------------------------
 
 json CmdGetTradeLogList(TCommandContext& ctx) {
-    const std::int64_t offset = ctx.pageOffset();
-    TStmt count = ctx.db.prepare("SELECT COUNT(*) FROM tradelog WHERE userid = ?");
-    count.bind(1, ctx.userId).step();
-    json rows = json::array();
-    TStmt stmt = ctx.db.prepare(
+    return UserListPage(
+        ctx, "SELECT COUNT(*) FROM tradelog WHERE userid = ?",
         "SELECT id, userid, taskid, msg, moneytype, inmoney, outmoney, currentmoney, addtime FROM tradelog "
-        "WHERE userid = ? ORDER BY id DESC LIMIT ? OFFSET ?");
-    stmt.bind(1, ctx.userId).bind(2, PageSize).bind(3, offset);
-    while (stmt.step())
-        rows.push_back({{"id", stmt.int64(0)}, {"userid", std::to_string(stmt.int64(1))}, {"taskid", S(stmt.text(2))},
-                        {"msg", S(stmt.text(3))}, {"moneytype", stmt.integer(4)},
-                        {"inmoney", S(CentsText(stmt.int64(5)))}, {"outmoney", S(CentsText(stmt.int64(6)))},
-                        {"currentmoney", S(CentsText(stmt.int64(7)))}, {"addtime", S(stmt.text(8))}});
-    return ListReply(count.int64(0), std::move(rows));
+        "WHERE userid = ? ORDER BY id DESC LIMIT ? OFFSET ?",
+        [](const TStmt& stmt) -> json {
+            return {{"id", stmt.int64(0)},
+                    {"userid", std::to_string(stmt.int64(1))},
+                    {"taskid", S(stmt.text(2))},
+                    {"msg", S(stmt.text(3))},
+                    {"moneytype", stmt.integer(4)},
+                    {"inmoney", S(CentsText(stmt.int64(5)))},
+                    {"outmoney", S(CentsText(stmt.int64(6)))},
+                    {"currentmoney", S(CentsText(stmt.int64(7)))},
+                    {"addtime", S(stmt.text(8))}};
+        });
 }
 
 json CmdGetOptLogList(TCommandContext& ctx) {
-    const std::int64_t offset = ctx.pageOffset();
-    TStmt count = ctx.db.prepare("SELECT COUNT(*) FROM optlog WHERE userid = ?");
-    count.bind(1, ctx.userId).step();
-    json rows = json::array();
-    TStmt stmt = ctx.db.prepare(
+    return UserListPage(
+        ctx, "SELECT COUNT(*) FROM optlog WHERE userid = ?",
         "SELECT id, userid, taskid, opttype, action, marks, addtime FROM optlog WHERE userid = ? "
-        "ORDER BY id DESC LIMIT ? OFFSET ?");
-    stmt.bind(1, ctx.userId).bind(2, PageSize).bind(3, offset);
-    while (stmt.step())
-        rows.push_back({{"id", stmt.int64(0)}, {"userid", std::to_string(stmt.int64(1))}, {"taskid", S(stmt.text(2))},
-                        {"opttype", stmt.integer(3)}, {"action", S(stmt.text(4))}, {"marks", S(stmt.text(5))},
-                        {"addtime", S(stmt.text(6))}});
-    return ListReply(count.int64(0), std::move(rows));
+        "ORDER BY id DESC LIMIT ? OFFSET ?",
+        [](const TStmt& stmt) -> json {
+            return {{"id", stmt.int64(0)},       {"userid", std::to_string(stmt.int64(1))},
+                    {"taskid", S(stmt.text(2))}, {"opttype", stmt.integer(3)},
+                    {"action", S(stmt.text(4))}, {"marks", S(stmt.text(5))},
+                    {"addtime", S(stmt.text(6))}};
+        });
 }
 
 json CmdGetSubUserList(TCommandContext& ctx) {
-    const std::int64_t offset = ctx.pageOffset();
     if (ctx.integer("userid") != ctx.userId) throw ERefusal(QStringLiteral("只能查看自己的下线用户"));
-    TStmt count = ctx.db.prepare("SELECT COUNT(*) FROM users WHERE inviteuserid = ?");
-    count.bind(1, ctx.userId).step();
-    json rows = json::array();
-    TStmt stmt = ctx.db.prepare(
-        "SELECT id, username, registertime FROM users WHERE inviteuserid = ? ORDER BY id DESC LIMIT ? OFFSET ?");
-    stmt.bind(1, ctx.userId).bind(2, PageSize).bind(3, offset);
-    while (stmt.step())
-        rows.push_back({{"id", stmt.int64(0)}, {"username", S(stmt.text(1))}, {"registertime", S(stmt.text(2))}});
-    return ListReply(count.int64(0), std::move(rows));
+    return UserListPage(
+        ctx, "SELECT COUNT(*) FROM users WHERE inviteuserid = ?",
+        "SELECT id, username, registertime FROM users WHERE inviteuserid = ? ORDER BY id DESC LIMIT ? OFFSET "
+        "?",
+        [](const TStmt& stmt) -> json {
+            return {{"id", stmt.int64(0)}, {"username", S(stmt.text(1))}, {"registertime", S(stmt.text(2))}};
+        });
 }
