@@ -1,7 +1,8 @@
 // Cold start of the client up to its painted login dialog, run by hand (bench/figures): the
-// client's own start-up (RunClient: single instance, process-wide settings, the long-lived windows,
-// the main window's first showing that opens the login dialog), ended as soon as the login dialog
-// has been painted. Needs a display (Xvfb); talks to no server.
+// client's own start-up (RunClient: single instance, process-wide settings, the login dialog, which
+// is the first window built), ended as soon as the login dialog has been painted; the long-lived
+// windows, built right after that painting, are not in the figure. Needs a display (Xvfb); talks to
+// no server.
 #include "bench/bench_paintexit.h"
 #include "shell/uStartup.h"
 

@@ -27,18 +27,41 @@ QPixmap blank(int width, int height) {
     return pixmap;
 }
 
+void roundedSquare(QPainter& painter, int size, const QColor& colour) {
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setPen(Qt::NoPen);
+    painter.setBrush(colour);
+    painter.drawRoundedRect(QRectF(0.5, 0.5, size - 1, size - 1), size / 5.0, size / 5.0);
+}
+
 // A rounded square badge with a letter or symbol text in white.
 QPixmap badge(int size, const QColor& colour, const QString& text, int textPixels,
               const QColor& textColour = Qt::white) {
     QPixmap pixmap = blank(size, size);
     QPainter painter(&pixmap);
-    painter.setRenderHint(QPainter::Antialiasing);
-    painter.setPen(Qt::NoPen);
-    painter.setBrush(colour);
-    painter.drawRoundedRect(QRectF(0.5, 0.5, size - 1, size - 1), size / 5.0, size / 5.0);
+    roundedSquare(painter, size, colour);
     painter.setPen(textColour);
     painter.setFont(boldFont(textPixels));
     painter.drawText(QRect(0, 0, size, size), Qt::AlignCenter, text);
+    return pixmap;
+}
+
+// The program's mark: a rounded square with a bold "Q" drawn as lines, not set in a font, so that
+// the program icon (made before the first window) does not load a font face at start-up.
+QPixmap markBadge(int size, const QColor& colour, int letterPixels, const QColor& letterColour = Qt::white) {
+    QPixmap pixmap = blank(size, size);
+    QPainter painter(&pixmap);
+    roundedSquare(painter, size, colour);
+    const qreal height = letterPixels * 0.74; // the letter's cap height
+    const qreal stroke = qMax<qreal>(1.5, height * 0.17);
+    const QPointF centre(size / 2.0, size / 2.0);
+    const qreal rx = height * 0.40 - stroke / 2;
+    const qreal ry = height * 0.50 - stroke / 2;
+    painter.setBrush(Qt::NoBrush);
+    painter.setPen(QPen(letterColour, stroke, Qt::SolidLine, Qt::FlatCap));
+    painter.drawEllipse(centre, rx, ry);
+    painter.setPen(QPen(letterColour, stroke, Qt::SolidLine, Qt::SquareCap));
+    painter.drawLine(centre + QPointF(rx * 0.30, ry * 0.45), centre + QPointF(rx * 0.95, ry * 1.12));
     return pixmap;
 }
 
@@ -106,7 +129,7 @@ QIcon StandardIcon(QStyle::StandardPixmap which) {
 
 QIcon ProgramIcon() {
     QIcon icon;
-    for (int size : {16, 32, 48, 64}) icon.addPixmap(badge(size, Blue, QStringLiteral("Q"), size * 2 / 3));
+    for (int size : {16, 32, 48, 64}) icon.addPixmap(markBadge(size, Blue, size * 2 / 3));
     return icon;
 }
 
@@ -114,7 +137,7 @@ QPixmap LogoPixmap() {
     QPixmap pixmap = blank(184, 60);
     QPainter painter(&pixmap);
     painter.setRenderHint(QPainter::Antialiasing);
-    painter.drawPixmap(4, 8, badge(44, Blue, QStringLiteral("Q"), 30));
+    painter.drawPixmap(4, 8, markBadge(44, Blue, 30));
     painter.setPen(DarkBlue);
     painter.setFont(boldFont(24));
     painter.drawText(QRect(54, 6, 130, 30), Qt::AlignLeft | Qt::AlignVCenter, QStringLiteral("Quorvane"));
@@ -132,7 +155,7 @@ QPixmap BannerPixmap(int width) {
     gradient.setColorAt(0, DarkBlue);
     gradient.setColorAt(1, Blue);
     painter.fillRect(pixmap.rect(), gradient);
-    painter.drawPixmap(14, 11, badge(48, Qt::white, QStringLiteral("Q"), 32, DarkBlue));
+    painter.drawPixmap(14, 11, markBadge(48, Qt::white, 32, DarkBlue));
     painter.setPen(Qt::white);
     painter.setFont(boldFont(26));
     painter.drawText(QRect(74, 8, width - 80, 34), Qt::AlignLeft | Qt::AlignVCenter, QStringLiteral("Quorvane"));
@@ -164,4 +187,4 @@ QPixmap CategoryPixmap(int which) {
     }
 }
 
-QPixmap AboutPixmap() { return badge(64, Qt::white, QStringLiteral("Q"), 44, DarkBlue); }
+QPixmap AboutPixmap() { return markBadge(64, Qt::white, 44, DarkBlue); }

@@ -10,8 +10,10 @@
 #include <QCheckBox>
 #include <QGroupBox>
 #include <QLabel>
+#include <QGuiApplication>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScreen>
 #include <cstdlib>
 
 TfrmLogin::TfrmLogin(const TServices& services, QWidget* parent, const QString& settingsPath)
@@ -92,6 +94,13 @@ TfrmLogin::TfrmLogin(const TServices& services, QWidget* parent, const QString& 
 
 void TfrmLogin::btn_LoginClick() {
     RunGuarded(FServices, this, [this] { login(); });
+}
+
+void TfrmLogin::Run(const TServices& services, QWidget* parent) {
+    TfrmLogin login(services, parent);
+    if (const QScreen* screen = QGuiApplication::primaryScreen())
+        login.move(screen->availableGeometry().center() - login.rect().center());
+    login.exec();
 }
 
 void TfrmLogin::login() {

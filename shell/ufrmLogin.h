@@ -25,6 +25,10 @@ public:
     // immediate exit with code 0 (no logout, nothing saved). Tests put a recorder in its place.
     void setExitAction(std::function<void()> exitAction) { FExitAction = std::move(exitAction); }
 
+    // The login as the program runs it: the dialog in the middle of the screen, modal, until the
+    // user has logged in (closing it without logging in ends the process).
+    static void Run(const TServices& services, QWidget* parent);
+
     bool FbCloseAfterLogin = false;
 
     TClickLabel* Image1;

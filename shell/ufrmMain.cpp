@@ -65,12 +65,7 @@ TfrmMain::TfrmMain(const TServices& services, TSingleInstance& instance, QWidget
     setMinimumSize(994, 621);
     resize(1033, 649);
 
-    FLoginRunner = [this] {
-        TfrmLogin login(FServices, this);
-        if (const QScreen* screen = QGuiApplication::primaryScreen())
-            login.move(screen->availableGeometry().center() - login.rect().center());
-        login.exec();
-    };
+    FLoginRunner = [this] { TfrmLogin::Run(FServices, this); };
     FQuitAction = [] { QCoreApplication::exit(0); };
 
     auto* central = new QWidget(this);
