@@ -6,8 +6,8 @@
 
 #include <QMetaObject>
 #include <curl/curl.h>
+#include <dlfcn.h>
 #include <memory>
-#include <mutex>
 #include <string>
 #include <thread>
 
@@ -25,9 +25,53 @@ struct TCallRecord {
     QString strTmpErrMsg;
 };
 
-void initCurlOnce() {
-    static std::once_flag once;
-    std::call_once(once, [] { curl_global_init(CURL_GLOBAL_DEFAULT); });
+// libcurl is loaded on the first request, not with the program: it brings some twenty libraries
+// of its own, and loading them (symbol binding above all) would come before the first window.
+// Loaded with its symbols kept local, so that the libraries the program starts with never search it.
+struct TCurlLibrary {
+    CURL* (*easy_init)();
+    CURLcode (*easy_setopt)(CURL*, CURLoption, ...);
+    CURLcode (*easy_perform)(CURL*);
+    CURLcode (*easy_getinfo)(CURL*, CURLINFO, ...);
+    void (*easy_cleanup)(CURL*);
+    const char* (*easy_strerror)(CURLcode);
+    CURLcode (*global_init)(long);
+};
+
+constexpr const char* CurlLibraryName = "libcurl.so.4";
+
+template <class TFunction> bool resolve(void* library, const char* name, TFunction& function) {
+    function = reinterpret_cast<TFunction>(dlsym(library, name));
+    return function != nullptr;
+}
+
+// The library, or null with `failure` saying why; loaded and set up once per process.
+const TCurlLibrary* curlLibrary(QString& failure) {
+    static QString loadFailure;
+    static const TCurlLibrary* const library = []() -> const TCurlLibrary* {
+        void* handle = dlopen(CurlLibraryName, RTLD_NOW | RTLD_LOCAL);
+        if (!handle) {
+            loadFailure = QString::fromLocal8Bit(dlerror());
+            return nullptr;
+        }
+        static TCurlLibrary curl{};
+        const bool complete = resolve(handle, "curl_easy_init", curl.easy_init) &&
+                              resolve(handle, "curl_easy_setopt", curl.easy_setopt) &&
+                              resolve(handle, "curl_easy_perform", curl.easy_perform) &&
+                              resolve(handle, "curl_easy_getinfo", curl.easy_getinfo) &&
+                              resolve(handle, "curl_easy_cleanup", curl.easy_cleanup) &&
+                              resolve(handle, "curl_easy_strerror", curl.easy_strerror) &&
+                              resolve(handle, "curl_global_init", curl.global_init);
+        if (!complete) {
+            loadFailure = QString::fromLocal8Bit(dlerror());
+            return nullptr;
+        }
+        curl.global_init(CURL_GLOBAL_DEFAULT);
+        return &curl;
+    }();
+    if (!library)
+        failure = QStringLiteral("无法加载网络库%1：%2").arg(QString::fromLatin1(CurlLibraryName), loadFailure);
+    return library;
 }
 
 size_t writeBody(char* data, size_t size, size_t count, void* user) {
@@ -45,12 +89,13 @@ size_t writeHeader(char* data, size_t size, size_t count, void* user) {
     return size * count;
 }
 
-QString describeFailure(CURLcode code, CURL* curl, const char* detail, const TCallRecord& record) {
-    const QString reason = QString::fromUtf8(*detail ? detail : curl_easy_strerror(code));
+QString describeFailure(const TCurlLibrary& api, CURLcode code, CURL* curl, const char* detail,
+                        const TCallRecord& record) {
+    const QString reason = QString::fromUtf8(*detail ? detail : api.easy_strerror(code));
     switch (code) {
     case CURLE_OPERATION_TIMEDOUT: {
         curl_off_t connected = 0;
-        curl_easy_getinfo(curl, CURLINFO_CONNECT_TIME_T, &connected);
+        api.easy_getinfo(curl, CURLINFO_CONNECT_TIME_T, &connected);
         if (connected == 0)
             return QStringLiteral("连接服务器超时（%1 秒内未能建立连接）").arg(record.connectTimeoutMs / 1000.0);
         return QStringLiteral("服务器响应超时（%1 秒内未收到完整回复）").arg(record.totalTimeoutMs / 1000.0);
@@ -71,41 +116,41 @@ QString describeFailure(CURLcode code, CURL* curl, const char* detail, const TCa
 }
 
 // The worker's whole exchange: one new easy handle, nothing shared with other calls.
-void runExchange(TCallRecord& record) {
-    CURL* curl = curl_easy_init();
+void runExchange(const TCurlLibrary& api, TCallRecord& record) {
+    CURL* curl = api.easy_init();
     if (!curl) {
         record.strTmpErrMsg = QStringLiteral("无法创建网络连接");
         return;
     }
     char detail[CURL_ERROR_SIZE] = {0};
     const std::string url = record.strHostURL + "rest";
-    curl_easy_setopt(curl, CURLOPT_URL, url.c_str());
-    curl_easy_setopt(curl, CURLOPT_HTTP_VERSION, long(CURL_HTTP_VERSION_1_0));
-    curl_easy_setopt(curl, CURLOPT_USERAGENT, ChannelUserAgent);
-    curl_easy_setopt(curl, CURLOPT_COOKIEFILE, ""); // cookie engine on, for this call only
-    curl_easy_setopt(curl, CURLOPT_FOLLOWLOCATION, 0L);
-    curl_easy_setopt(curl, CURLOPT_PROXY, "");
-    curl_easy_setopt(curl, CURLOPT_NOSIGNAL, 1L);
-    curl_easy_setopt(curl, CURLOPT_POST, 1L);
-    curl_easy_setopt(curl, CURLOPT_POSTFIELDS, record.body.c_str());
-    curl_easy_setopt(curl, CURLOPT_POSTFIELDSIZE, long(record.body.size()));
-    curl_easy_setopt(curl, CURLOPT_CONNECTTIMEOUT_MS, record.connectTimeoutMs);
-    curl_easy_setopt(curl, CURLOPT_TIMEOUT_MS, record.totalTimeoutMs);
-    curl_easy_setopt(curl, CURLOPT_WRITEFUNCTION, writeBody);
-    curl_easy_setopt(curl, CURLOPT_WRITEDATA, &record);
-    curl_easy_setopt(curl, CURLOPT_HEADERFUNCTION, writeHeader);
-    curl_easy_setopt(curl, CURLOPT_HEADERDATA, &record);
-    curl_easy_setopt(curl, CURLOPT_ERRORBUFFER, detail);
+    api.easy_setopt(curl, CURLOPT_URL, url.c_str());
+    api.easy_setopt(curl, CURLOPT_HTTP_VERSION, long(CURL_HTTP_VERSION_1_0));
+    api.easy_setopt(curl, CURLOPT_USERAGENT, ChannelUserAgent);
+    api.easy_setopt(curl, CURLOPT_COOKIEFILE, ""); // cookie engine on, for this call only
+    api.easy_setopt(curl, CURLOPT_FOLLOWLOCATION, 0L);
+    api.easy_setopt(curl, CURLOPT_PROXY, "");
+    api.easy_setopt(curl, CURLOPT_NOSIGNAL, 1L);
+    api.easy_setopt(curl, CURLOPT_POST, 1L);
+    api.easy_setopt(curl, CURLOPT_POSTFIELDS, record.body.c_str());
+    api.easy_setopt(curl, CURLOPT_POSTFIELDSIZE, long(record.body.size()));
+    api.easy_setopt(curl, CURLOPT_CONNECTTIMEOUT_MS, record.connectTimeoutMs);
+    api.easy_setopt(curl, CURLOPT_TIMEOUT_MS, record.totalTimeoutMs);
+    api.easy_setopt(curl, CURLOPT_WRITEFUNCTION, writeBody);
+    api.easy_setopt(curl, CURLOPT_WRITEDATA, &record);
+    api.easy_setopt(curl, CURLOPT_HEADERFUNCTION, writeHeader);
+    api.easy_setopt(curl, CURLOPT_HEADERDATA, &record);
+    api.easy_setopt(curl, CURLOPT_ERRORBUFFER, detail);
 
-    const CURLcode code = curl_easy_perform(curl);
+    const CURLcode code = api.easy_perform(curl);
     if (code != CURLE_OK) {
         record.AResponse.clear();
-        record.strTmpErrMsg = describeFailure(code, curl, detail, record);
+        record.strTmpErrMsg = describeFailure(api, code, curl, detail, record);
     } else {
         long status = 0;
-        curl_easy_getinfo(curl, CURLINFO_RESPONSE_CODE, &status);
+        api.easy_getinfo(curl, CURLINFO_RESPONSE_CODE, &status);
         char* location = nullptr;
-        curl_easy_getinfo(curl, CURLINFO_REDIRECT_URL, &location);
+        api.easy_getinfo(curl, CURLINFO_REDIRECT_URL, &location);
         if (status >= 200 && status <= 299) {
             record.bSuccess = true;
         } else if (status >= 300 && status <= 399 && location && *location) {
@@ -117,7 +162,7 @@ void runExchange(TCallRecord& record) {
             if (record.strTmpErrMsg.isEmpty()) record.strTmpErrMsg = QStringLiteral("HTTP %1").arg(status);
         }
     }
-    curl_easy_cleanup(curl);
+    api.easy_cleanup(curl);
 }
 
 } // namespace
@@ -142,7 +187,8 @@ bool ExecRemoteProc(QWidget* owner, QStringList* head, const QStringList* data, 
         errorText = QStringLiteral("返回值未指定");
         return false;
     }
-    initCurlOnce();
+    const TCurlLibrary* curl = curlLibrary(errorText);
+    if (!curl) return false;
 
     head->append(QStringLiteral("%1=%2").arg(QStringLiteral("head_clienttype")).arg(clientType));
     head->append(QStringLiteral("head_username=") + userName);
@@ -163,10 +209,10 @@ bool ExecRemoteProc(QWidget* owner, QStringList* head, const QStringList* data, 
         TfrmWaitForProcessDone* dialog = nullptr;
         TfrmWaitForProcessDone waitDialog(
             owner,
-            [&worker, &dialog, record] {
+            [&worker, &dialog, curl, record] {
                 TfrmWaitForProcessDone* target = dialog;
-                worker = std::thread([record, target] {
-                    runExchange(*record);
+                worker = std::thread([curl, record, target] {
+                    runExchange(*curl, *record);
                     QMetaObject::invokeMethod(target, "OnWM_WaitForProcessDone", Qt::QueuedConnection);
                 });
             },
@@ -176,7 +222,7 @@ bool ExecRemoteProc(QWidget* owner, QStringList* head, const QStringList* data, 
         if (worker.joinable()) worker.join();
         else record->strTmpErrMsg = QStringLiteral("命令没有执行");
     } else {
-        worker = std::thread([record] { runExchange(*record); });
+        worker = std::thread([curl, record] { runExchange(*curl, *record); });
         worker.join();
     }
 
