@@ -9,6 +9,6 @@
 #include <QApplication>
 
 int main(int argc, char** argv) {
-    TExitWhenPainted exitWhenPainted("TfrmLogin");
+    TAfterFirstPaint exitWhenPainted = ExitWhenPainted("TfrmLogin");
     return RunClient(argc, argv, [&](QApplication& app) { app.installEventFilter(&exitWhenPainted); });
 }

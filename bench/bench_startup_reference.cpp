@@ -24,7 +24,7 @@ public:
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
-    TExitWhenPainted exitWhenPainted("TReferenceDialog");
+    TAfterFirstPaint exitWhenPainted = ExitWhenPainted("TReferenceDialog");
     if (!(argc > 1 && qstrcmp(argv[1], "--stay") == 0)) app.installEventFilter(&exitWhenPainted);
     TReferenceDialog dialog;
     dialog.show();

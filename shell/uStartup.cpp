@@ -10,6 +10,7 @@
 #include "screens/tasks/ufrmHandledTaskManager.h"
 #include "screens/tasks/ufrmPublishedTaskManager.h"
 #include "screens/tasks/ufrmTaskCenter.h"
+#include "shell/uAfterFirstPaint.h"
 #include "shell/uSingleInstance.h"
 #include "shell/udmResource.h"
 #include "shell/ufrmAbout.h"
@@ -18,7 +19,6 @@
 #include "shell/ufrmNotice.h"
 
 #include <QApplication>
-#include <QEvent>
 #include <QFile>
 #include <QFont>
 #include <QLibraryInfo>
@@ -82,26 +82,6 @@ TLongLivedWindows::~TLongLivedWindows() {
     frmMain.reset();
 }
 
-namespace {
-// Calls `then` once, from the event loop, right after the first painting of any window.
-class TAfterFirstPaint : public QObject {
-public:
-    explicit TAfterFirstPaint(std::function<void()> then) : FThen(std::move(then)) {}
-    bool eventFilter(QObject* watched, QEvent* event) override {
-        if (!FSeen && event->type() == QEvent::Paint && watched->isWidgetType()) {
-            FSeen = true;
-            QCoreApplication::instance()->removeEventFilter(this);
-            QTimer::singleShot(0, this, FThen);
-        }
-        return false;
-    }
-
-private:
-    std::function<void()> FThen;
-    bool FSeen = false;
-};
-} // namespace
-
 int RunClient(int argc, char** argv, const std::function<void(QApplication&)>& started) {
     // The task store and the operation-log store are process-wide objects (TaskManager,
     // OptLogManager), created before this runs.
@@ -116,7 +96,7 @@ int RunClient(int argc, char** argv, const std::function<void(QApplication&)>& s
     ApplyProcessWideSettings(app);
     // Installed before `started`: the start-up benchmark's watch of the same painting comes first.
     std::function<void()> buildWindowsWhenPainted;
-    TAfterFirstPaint firstPaint([&] {
+    TAfterFirstPaint firstPaint(nullptr, [&] {
         if (buildWindowsWhenPainted) buildWindowsWhenPainted();
     });
     app.installEventFilter(&firstPaint);
