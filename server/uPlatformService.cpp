@@ -7,6 +7,7 @@
 #include "server/uServiceInternals.h"
 
 #include <QByteArray>
+#include <QRandomGenerator>
 
 #include <limits>
 #include <map>
@@ -162,8 +163,23 @@ std::string TPlatformService::encipherReply(const nlohmann::json& reply) {
     return EncipherToHex(QString::fromStdString(text), ChannelKey).toStdString();
 }
 
-std::string TPlatformService::handleFormBody(const std::string& body) {
-    if (body.size() > MaxRequestBodyBytes) return encipherReply(refusal(QStringLiteral("请求数据过长")));
+json TPlatformService::internalError(const std::exception& error, RequestRecord& record) {
+    // A number the operator finds in the log; it tells the client nothing about the server.
+    record.errorNumber = std::to_string(QRandomGenerator::system()->bounded(100000000u, 1000000000u));
+    record.errorCause = error.what();
+    return refusal(QStringLiteral("服务器内部错误（错误编号：%1）").arg(QString::fromStdString(record.errorNumber)));
+}
+
+namespace {
+// Refusals made before any command was read still go into the record.
+std::string refusalText(const QString& reason, RequestRecord* record) {
+    if (record) record->returnCode = 0;
+    return TPlatformService::encipherReply(TPlatformService::refusal(reason));
+}
+} // namespace
+
+std::string TPlatformService::handleFormBody(const std::string& body, RequestRecord* record) {
+    if (body.size() > MaxRequestBodyBytes) return refusalText(QStringLiteral("请求数据过长"), record);
     std::optional<std::string> head, data;
     std::size_t start = 0;
     while (start <= body.size()) {
@@ -177,11 +193,12 @@ std::string TPlatformService::handleFormBody(const std::string& body) {
         if (name == "data" && !data) data = value;
         start = end + 1;
     }
-    if (!head) return encipherReply(refusal(QStringLiteral("请求缺少head参数")));
-    return handleFields(*head, data);
+    if (!head) return refusalText(QStringLiteral("请求缺少head参数"), record);
+    return handleFields(*head, data, record);
 }
 
-std::string TPlatformService::handleFields(const std::string& headHex, const std::optional<std::string>& dataHex) {
+std::string TPlatformService::handleFields(const std::string& headHex, const std::optional<std::string>& dataHex,
+                                           RequestRecord* record) {
     auto clean = [](std::string text) {
         std::size_t b = 0, e = text.size();
         while (b < e && static_cast<unsigned char>(text[b]) <= 32) ++b;
@@ -190,36 +207,66 @@ std::string TPlatformService::handleFields(const std::string& headHex, const std
     };
     const std::string head = clean(headHex);
     const std::string data = dataHex ? clean(*dataHex) : std::string();
-    if (head.size() + data.size() > MaxRequestBodyBytes)
-        return encipherReply(refusal(QStringLiteral("请求数据过长")));
+    if (head.size() + data.size() > MaxRequestBodyBytes) return refusalText(QStringLiteral("请求数据过长"), record);
     if (head.empty() || !isHexText(head) || !isHexText(data))
-        return encipherReply(refusal(QStringLiteral("请求数据格式错误")));
+        return refusalText(QStringLiteral("请求数据格式错误"), record);
     QStringList headLines, dataLines;
     try {
         headLines = SplitCommaText(DecipherFromHex(QString::fromLatin1(head), ChannelKey));
         dataLines = SplitCommaText(DecipherFromHex(QString::fromLatin1(data), ChannelKey));
     } catch (const std::exception&) {
-        return encipherReply(refusal(QStringLiteral("请求数据格式错误")));
+        return refusalText(QStringLiteral("请求数据格式错误"), record);
     }
-    return replyText(headLines, dataLines);
+    RequestRecord unused;
+    return replyText(headLines, dataLines, record ? *record : unused);
 }
 
-int TPlatformService::authenticate(TDbConnection& db, const QString& username, const QString& password) {
+int TPlatformService::authenticate(TDbConnection& db, const QString& username, const QString& password,
+                                   const std::string& address) {
     if (username.isEmpty() || password.isEmpty()) return 0;
+    const QString from = QString::fromStdString(address);
+    const SignInThrottle::Verdict verdict = FThrottle.check(db, username, from);
+    if (verdict.waitSeconds > 0)
+        throw ERefusal(QStringLiteral("密码错误次数过多，请%1秒后再试").arg(verdict.waitSeconds));
     int userId = 0;
     QString salt, hash;
     {
         TStmt stmt = db.prepare("SELECT id, passsalt, passhash FROM users WHERE username = ?");
         stmt.bind(1, username);
-        if (!stmt.step()) return 0;
-        userId = stmt.integer(0);
-        salt = stmt.text(1);
-        hash = stmt.text(2);
+        if (stmt.step()) {
+            userId = stmt.integer(0);
+            salt = stmt.text(1);
+            hash = stmt.text(2);
+        }
     }
-    return FCredentials.check(userId, password, salt, hash) ? userId : 0;
+    if (!userId) {
+        // An unknown name costs what a known one costs, so that the answer's time tells nothing.
+        RunDummyPasswordCheck(password);
+        FThrottle.recordFailure(db, username, from);
+        return 0;
+    }
+    if (!FCredentials.isKnown(userId, password, salt, hash)) {
+        if (!PasswordMatches(password, salt, hash)) {
+            FThrottle.recordFailure(db, username, from);
+            return 0;
+        }
+        if (PasswordNeedsRehash(hash)) {
+            // Made with fewer iterations than today's: stored anew, unless another request changed it first.
+            const TPasswordRecord upgraded = HashNewPassword(password);
+            TStmt update = db.prepare("UPDATE users SET passsalt = ?, passhash = ? WHERE id = ? AND passhash = ?");
+            update.bind(1, upgraded.salt).bind(2, upgraded.hash).bind(3, userId).bind(4, hash).exec();
+            if (db.changes() == 1) {
+                salt = upgraded.salt;
+                hash = upgraded.hash;
+            }
+        }
+        FCredentials.remember(userId, password, salt, hash);
+    }
+    if (verdict.hasFailures) FThrottle.clear(db, username, from);
+    return userId;
 }
 
-std::string TPlatformService::replyText(const QStringList& head, const QStringList& data) {
+std::string TPlatformService::replyText(const QStringList& head, const QStringList& data, RequestRecord& record) {
     // Only a well-formed hall page request is served from the cache; anything else takes the full path.
     std::optional<std::pair<int, int>> page;
     if (FHallCacheEnabled && ValueOfLine(head, QStringLiteral("head_command")).trimmed() == QString::number(cmGetTaskCenterList)) {
@@ -239,15 +286,20 @@ std::string TPlatformService::replyText(const QStringList& head, const QStringLi
         if (!cached.empty()) {
             try {
                 TConnectionLease lease = FDb.acquire();
-                if (authenticate(*lease, ValueOfLine(head, QStringLiteral("head_username")),
-                                 ValueOfLine(head, QStringLiteral("head_password"))))
+                const int userId = authenticate(*lease, ValueOfLine(head, QStringLiteral("head_username")),
+                                                ValueOfLine(head, QStringLiteral("head_password")), record.address);
+                if (userId) {
+                    record.command = cmGetTaskCenterList;
+                    record.userId = userId;
+                    record.returnCode = 1;
                     return cached;
+                }
             } catch (const std::exception&) {
                 // fall through to the full path, which reports the failure
             }
         }
     }
-    const json reply = handleLists(head, data);
+    const json reply = handleLists(head, data, &record);
     std::string text = encipherReply(reply);
     if (page && reply.value("returncode", 0) == 1) {
         std::lock_guard lock(FHallMutex);
@@ -257,7 +309,16 @@ std::string TPlatformService::replyText(const QStringList& head, const QStringLi
     return text;
 }
 
-nlohmann::json TPlatformService::handleLists(const QStringList& head, const QStringList& data) {
+nlohmann::json TPlatformService::handleLists(const QStringList& head, const QStringList& data, RequestRecord* record) {
+    RequestRecord unused;
+    RequestRecord& call = record ? *record : unused;
+    json reply = run(head, data, call);
+    const auto code = reply.find("returncode");
+    call.returnCode = code != reply.end() && code->is_number_integer() ? code->get<int>() : -1;
+    return reply;
+}
+
+nlohmann::json TPlatformService::run(const QStringList& head, const QStringList& data, RequestRecord& record) {
     for (const QStringList* lines : {&head, &data})
         for (const QString& line : *lines)
             if (line.size() > MaxFieldValueChars + 64) return refusal(QStringLiteral("请求参数过长"));
@@ -267,6 +328,7 @@ nlohmann::json TPlatformService::handleLists(const QStringList& head, const QStr
     bool ok = false;
     const int code = commandText.trimmed().toInt(&ok, 10);
     if (!found || !ok) return refusal(QStringLiteral("请求缺少命令代码"));
+    record.command = code;
     const auto entry = Commands().find(code);
     const TCommandSpec* spec = FindCommand(code);
     if (entry == Commands().end() || !spec) return refusal(QStringLiteral("未知的命令：%1").arg(code));
@@ -286,8 +348,9 @@ nlohmann::json TPlatformService::handleLists(const QStringList& head, const QStr
         TDbConnection& db = *lease;
         int userId = 0;
         if (code != cmRegister) {
-            userId = authenticate(db, username, password);
+            userId = authenticate(db, username, password, record.address);
             if (!userId) return refusal(QStringLiteral("用户名或密码错误"));
+            record.userId = userId;
         }
         TTransaction transaction(db, entry->second.writes);
         TCommandContext ctx{db, userId, username, password, data, db.now()};
@@ -297,9 +360,7 @@ nlohmann::json TPlatformService::handleLists(const QStringList& head, const QStr
         return reply;
     } catch (const ERefusal& refused) {
         return refusal(refused.reason());
-    } catch (const EDbError& error) {
-        return refusal(QStringLiteral("服务器数据库错误：%1").arg(QString::fromUtf8(error.what())));
     } catch (const std::exception& error) {
-        return refusal(QStringLiteral("服务器内部错误：%1").arg(QString::fromUtf8(error.what())));
+        return internalError(error, record);
     }
 }

@@ -96,6 +96,11 @@ CREATE TABLE IF NOT EXISTS optlog (
   addtime TEXT NOT NULL
 );
 CREATE INDEX IF NOT EXISTS optlog_user ON optlog(userid, id);
+CREATE TABLE IF NOT EXISTS signinfailures (
+  key TEXT PRIMARY KEY,
+  failures INTEGER NOT NULL,
+  lastfailure INTEGER NOT NULL
+);
 )SQL";
 
 [[noreturn]] void fail(sqlite3* db, const char* what) {

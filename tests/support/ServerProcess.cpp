@@ -15,6 +15,8 @@ QString ServerProcess::binaryPath() { return QStringLiteral(QUORVANE_SERVER_BIN)
 
 QString ServerProcess::databasePath() const { return FDir.filePath(QStringLiteral("server.sqlite")); }
 
+QString ServerProcess::logPath() const { return FDir.filePath(QStringLiteral("server.log")); }
+
 bool ServerProcess::isRunning() const { return FProcess && FProcess->state() == QProcess::Running; }
 
 bool ServerProcess::start() {
@@ -27,8 +29,11 @@ bool ServerProcess::start() {
     FProcess->setProcessChannelMode(QProcess::SeparateChannels);
     // A free port the first time; a restart comes back on the same port, as a real server would.
     QStringList args = {QStringLiteral("--address"), QStringLiteral("127.0.0.1"), QStringLiteral("--port"),
-                        QString::number(FPort), QStringLiteral("--db"), databasePath()};
+                        QString::number(FPort), QStringLiteral("--db"), databasePath(),
+                        QStringLiteral("--log"), logPath()};
     if (FSeedDemo) args << QStringLiteral("--seed-demo");
+    if (!FRealIterations) args << QStringLiteral("--test-password-iterations") << QStringLiteral("1000");
+    args << FExtraArgs;
     FProcess->start(binaryPath(), args);
     if (!FProcess->waitForStarted(10000)) {
         FError = QStringLiteral("cannot start %1: %2").arg(binaryPath(), FProcess->errorString());

@@ -1,7 +1,8 @@
 #pragma once
 // Runs the real quorvane-server binary for a test: a free port, a fresh database in a temporary
-// folder (optionally with the demo data), the admin actions on that database, and a clean stop in
-// the destructor.
+// folder (optionally with the demo data), the request log in that folder, the admin actions on that
+// database, and a clean stop in the destructor. Password hashes are made with 1,000 PBKDF2
+// iterations (the server's test seam) unless a test asks for the real count.
 #include "remote/uHttpClient.h"
 
 #include <QProcess>
@@ -21,6 +22,10 @@ public:
     // Starts the server and waits until it listens (on the port of the previous start, if any).
     // False with errorText() when it does not.
     bool start();
+    // Options added to the server's command line from the next start() on.
+    void setExtraArguments(const QStringList& args) { FExtraArgs = args; }
+    // The real iteration count from the next start() on (by default tests lower it).
+    void useRealPasswordIterations() { FRealIterations = true; }
     // Stops the server (SIGTERM, then SIGKILL); the database stays until the object is destroyed.
     void stop();
     // Ends the server at once with SIGKILL, as a crash would (no clean shutdown); the database stays.
@@ -33,6 +38,8 @@ public:
     // Channel settings that point the client at this server.
     TChannelSettings channel(int totalTimeoutMs = 15'000) const;
     QString databasePath() const;
+    // The request log the server appends to.
+    QString logPath() const;
     QString errorText() const { return FError; }
 
     // `quorvane-server admin --db <this database> args...`: the exit code; stdout and stderr in `output`.
@@ -42,6 +49,8 @@ public:
 
 private:
     bool FSeedDemo;
+    bool FRealIterations = false;
+    QStringList FExtraArgs;
     QTemporaryDir FDir;
     std::unique_ptr<QProcess> FProcess;
     int FPort = 0;
