@@ -17,6 +17,7 @@
 #include <deque>
 #include <functional>
 #include <mutex>
+#include <stdexcept>
 #include <thread>
 #include <unordered_set>
 #include <vector>
@@ -187,11 +188,20 @@ struct PlatformHttpServer::Impl {
             request->reachedService = true;
             MHD_suspend_connection(connection);
             workers->post([this, connection, request] {
-                request->reply = service.handleFormBody(request->body, &request->record);
+                try {
+                    request->reply = service.handleFormBody(request->body, &request->record);
+                } catch (const std::exception& error) {
+                    // The handler answers every failure itself; this is for what it cannot (no memory).
+                    request->record.errorNumber = "-";
+                    request->record.errorCause = error.what();
+                    request->reply.clear();
+                }
                 MHD_resume_connection(connection);
             });
             return MHD_YES;
         }
+        if (request->reply.empty())
+            return respond(connection, *request, MHD_HTTP_INTERNAL_SERVER_ERROR, "internal error", "text/plain");
         return respond(connection, *request, MHD_HTTP_OK, request->reply, "text/html; charset=utf-8");
     }
 

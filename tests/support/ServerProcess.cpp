@@ -11,9 +11,16 @@ ServerProcess::ServerProcess(bool seedDemo) : FSeedDemo(seedDemo) {}
 
 ServerProcess::~ServerProcess() { stop(); }
 
-QString ServerProcess::binaryPath() { return QStringLiteral(QUORVANE_SERVER_BIN); }
+// QUORVANE_TEST_SERVER_BIN runs the tests against another build of the server (an older one, to see
+// a test fail on the code it guards against).
+QString ServerProcess::binaryPath() {
+    const QString other = qEnvironmentVariable("QUORVANE_TEST_SERVER_BIN");
+    return other.isEmpty() ? QStringLiteral(QUORVANE_SERVER_BIN) : other;
+}
 
-QString ServerProcess::databasePath() const { return FDir.filePath(QStringLiteral("server.sqlite")); }
+QString ServerProcess::databasePath() const {
+    return FDatabase.isEmpty() ? FDir.filePath(QStringLiteral("server.sqlite")) : FDatabase;
+}
 
 QString ServerProcess::logPath() const { return FDir.filePath(QStringLiteral("server.log")); }
 

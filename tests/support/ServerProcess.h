@@ -24,6 +24,9 @@ public:
     bool start();
     // Options added to the server's command line from the next start() on.
     void setExtraArguments(const QStringList& args) { FExtraArgs = args; }
+    // The database the server opens from the next start() on, in place of its own file (several
+    // servers on one database).
+    void setDatabase(const QString& database) { FDatabase = database; }
     // The real iteration count from the next start() on (by default tests lower it).
     void useRealPasswordIterations() { FRealIterations = true; }
     // Stops the server (SIGTERM, then SIGKILL); the database stays until the object is destroyed.
@@ -51,6 +54,7 @@ private:
     bool FSeedDemo;
     bool FRealIterations = false;
     QStringList FExtraArgs;
+    QString FDatabase;
     QTemporaryDir FDir;
     std::unique_ptr<QProcess> FProcess;
     int FPort = 0;
