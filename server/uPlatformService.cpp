@@ -284,19 +284,25 @@ std::string TPlatformService::replyText(const QStringList& head, const QStringLi
             if (it != FHallPages.end() && it->second.version == version) cached = it->second.text;
         }
         if (!cached.empty()) {
+            // Credentials are checked once per request: a wrong password must count once.
+            std::optional<json> refused;
             try {
                 TConnectionLease lease = FDb.acquire();
-                const int userId = authenticate(*lease, ValueOfLine(head, QStringLiteral("head_username")),
-                                                ValueOfLine(head, QStringLiteral("head_password")), record.address);
-                if (userId) {
-                    record.command = cmGetTaskCenterList;
-                    record.userId = userId;
+                record.command = cmGetTaskCenterList;
+                record.userId = authenticate(*lease, ValueOfLine(head, QStringLiteral("head_username")),
+                                             ValueOfLine(head, QStringLiteral("head_password")), record.address);
+                if (record.userId) {
                     record.returnCode = 1;
                     return cached;
                 }
-            } catch (const std::exception&) {
-                // fall through to the full path, which reports the failure
+                refused = refusal(QStringLiteral("用户名或密码错误"));
+            } catch (const ERefusal& error) {
+                refused = refusal(error.reason());
+            } catch (const std::exception& error) {
+                refused = internalError(error, record);
             }
+            record.returnCode = 0;
+            return encipherReply(*refused);
         }
     }
     const json reply = handleLists(head, data, &record);

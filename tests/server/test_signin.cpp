@@ -3,6 +3,8 @@
 // hashes are upgraded to today's strength at the next successful check, and the cache of verified
 // passwords never accepts a password that any process has changed. In-process, on real SQLite,
 // with the throttle's clock in the test's hand.
+#include "remote/uCipher.h"
+#include "remote/uCommaText.h"
 #include "server/uPasswordHash.h"
 #include "server/uPlatformService.h"
 #include "tests/support/WireClient.h"
@@ -34,6 +36,16 @@ struct Process {
     QString login(const QString& user, const QString& password, const std::string& address = "10.0.0.1") {
         const nlohmann::json reply = call(cmLogin, user, password, {}, address);
         return reply.value("returncode", 0) == 1 ? QStringLiteral("ok") : QString::fromStdString(reply.value("returnmsg", ""));
+    }
+    // As the HTTP side calls it: the form body, with the hall's cache in the way.
+    QString hallPage(const QString& user, const QString& password) {
+        const std::string body =
+            "head=" + EncipherToHex(CommaText(WireClient::headLines(cmGetTaskCenterList, user, password)), ChannelKey).toStdString() +
+            "&data=" + EncipherToHex(CommaText(BuildDataList(cmGetTaskCenterList, {1, 0})), ChannelKey).toStdString();
+        RequestRecord record;
+        record.address = "10.0.0.1";
+        const TReplyObject reply = ParseReply(QByteArray::fromStdString(service->handleFormBody(body, &record)));
+        return ReplyReturnCode(reply) == 1 ? QStringLiteral("ok") : ReplyReturnMsg(reply).value_or(QString());
     }
     void signUp(const QString& name) {
         QCOMPARE(call(cmRegister, QString(), QString(),
@@ -116,6 +128,14 @@ private slots:
         clock += 3601;
         QCOMPARE(server.login(QStringLiteral("alice"), QStringLiteral("guess")), Wrong);
         QCOMPARE(server.login(QStringLiteral("alice"), Pass), QStringLiteral("ok"));
+    }
+
+    void aWrongPasswordCountsOnceOnTheHallsCachedPath() {
+        Process server(freshDatabase(), &clock);
+        server.signUp(QStringLiteral("henry"));
+        QCOMPARE(server.hallPage(QStringLiteral("henry"), Pass), QStringLiteral("ok")); // the page is cached now
+        for (int i = 0; i < 3; ++i) QCOMPARE(server.hallPage(QStringLiteral("henry"), QStringLiteral("guess")), Wrong);
+        QCOMPARE(server.hallPage(QStringLiteral("henry"), Pass), QStringLiteral("ok"));
     }
 
     void oneAddressGuessingManyNamesSlowsDown() {
