@@ -7,12 +7,16 @@
 #include <arpa/inet.h>
 #include <netdb.h>
 #include <netinet/in.h>
+#include <sys/epoll.h>
+#include <sys/eventfd.h>
 #include <sys/socket.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <condition_variable>
+#include <cstdint>
 #include <cstring>
 #include <deque>
 #include <functional>
@@ -126,6 +130,8 @@ struct PlatformHttpServer::Impl {
     std::atomic<bool> stopping{false};
     std::unordered_set<Connection*> connections;
     std::unique_ptr<WorkerPool> workers;
+    // Wakes the event thread when a worker has resumed a connection.
+    int wakeFd = -1;
 
     Impl(TPlatformService& s, const HttpServerOptions& o, RequestLog* l) : service(s), options(o), log(l) {}
 
@@ -197,6 +203,8 @@ struct PlatformHttpServer::Impl {
                     request->reply.clear();
                 }
                 MHD_resume_connection(connection);
+                const std::uint64_t one = 1;
+                [[maybe_unused]] const ssize_t written = ::write(wakeFd, &one, sizeof one);
             });
             return MHD_YES;
         }
@@ -275,6 +283,7 @@ PlatformHttpServer::~PlatformHttpServer() {
     stop();
     if (d->workers) d->workers->shutdown();
     if (d->daemon) MHD_stop_daemon(d->daemon);
+    if (d->wakeFd >= 0) ::close(d->wakeFd);
 }
 
 int PlatformHttpServer::bind(const QString& address, int port) {
@@ -313,15 +322,44 @@ int PlatformHttpServer::bind(const QString& address, int port) {
 
 bool PlatformHttpServer::listen() {
     if (!d->daemon) return false;
+    const MHD_DaemonInfo* info = MHD_get_daemon_info(d->daemon, MHD_DAEMON_INFO_EPOLL_FD);
+    const int events = ::epoll_create1(EPOLL_CLOEXEC);
+    d->wakeFd = ::eventfd(0, EFD_NONBLOCK | EFD_CLOEXEC);
+    epoll_event watch{};
+    watch.events = EPOLLIN;
+    if (!info || events < 0 || d->wakeFd < 0 || ::epoll_ctl(events, EPOLL_CTL_ADD, info->epoll_fd, &watch) != 0 ||
+        ::epoll_ctl(events, EPOLL_CTL_ADD, d->wakeFd, &watch) != 0) {
+        if (events >= 0) ::close(events);
+        return false;
+    }
     d->workers = std::make_unique<WorkerPool>(d->options.workerThreads);
-    // Woken by network events, by a worker resuming a connection, and at least every 100 ms to cut
-    // connections whose time is up and to notice stop().
+    // Woken by network events (the library's own epoll set), by a worker that resumed a connection,
+    // and at least every 100 ms, to cut connections whose time is up and to notice stop().
     while (!d->stopping) {
-        if (MHD_run_wait(d->daemon, 100) != MHD_YES) break;
+        int waitMs = 100;
+        MHD_UNSIGNED_LONG_LONG libraryMs = 0;
+        if (MHD_get_timeout(d->daemon, &libraryMs) == MHD_YES) waitMs = int(std::min<MHD_UNSIGNED_LONG_LONG>(libraryMs, 100));
+        epoll_event ready[2];
+        ::epoll_wait(events, ready, 2, waitMs);
+        std::uint64_t woken = 0;
+        [[maybe_unused]] const ssize_t read = ::read(d->wakeFd, &woken, sizeof woken);
+        // A pass may leave work ready for the next one (a resumed connection, a reply not yet
+        // written): run until the library has nothing more to do at once.
+        bool failed = false;
+        for (int pass = 0; pass < 16; ++pass) {
+            if (MHD_run(d->daemon) != MHD_YES) {
+                failed = true;
+                break;
+            }
+            MHD_UNSIGNED_LONG_LONG next = 0;
+            if (MHD_get_timeout(d->daemon, &next) != MHD_YES || next > 0) break;
+        }
+        if (failed) break;
         d->closeExpired();
     }
     // Finish the requests the workers hold; their connections are resumed before the daemon stops.
     d->workers->shutdown();
+    ::close(events);
     return true;
 }
 
