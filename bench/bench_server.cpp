@@ -11,9 +11,9 @@
 #include "remote/uCommaText.h"
 #include "remote/uCommandCatalogue.h"
 #include "remote/uReply.h"
+#include "server/PlatformHttpServer.h"
 #include "server/uDemoSeed.h"
 #include "server/uPlatformService.h"
-#include "server/PlatformHttpServer.h"
 
 #include <QDir>
 #include <QTemporaryDir>
