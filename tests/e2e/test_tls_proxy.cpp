@@ -111,9 +111,12 @@ private slots:
         // Two server processes on one database, as behind the packaged nginx configuration.
         const QStringList behindProxy = {QStringLiteral("--trust-proxy-header"),
                                          QStringLiteral("--max-connections-per-address"), QStringLiteral("0")};
+        // One SQLite file here; a postgresql:// URI in its place runs both on one PostgreSQL database.
+        const QString database = dir.filePath(QStringLiteral("platform.sqlite"));
+        first.setDatabase(database);
         first.setExtraArguments(behindProxy);
         QVERIFY2(first.start(), qPrintable(first.errorText()));
-        second.setDatabase(first.databasePath());
+        second.setDatabase(database);
         second.setExtraArguments(behindProxy);
         QVERIFY2(second.start(), qPrintable(second.errorText()));
 
