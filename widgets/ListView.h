@@ -1,0 +1,37 @@
+#pragma once
+// The report-style list of every list screen: grid lines, whole-row selection, no in-place editing,
+// no row numbers. Its columns keep the listed widths as their least widths and widen to their
+// content once rows have come in, so that no date-time, amount or task id is cut; the last column
+// may fill the rest of the width.
+#include "widgets/ListModel.h"
+
+#include <QTableView>
+
+class ListView : public QTableView {
+    Q_OBJECT
+public:
+    explicit ListView(const QString& objectName, QWidget* parent = nullptr);
+
+    // The least widths, from the model's columns; call after setModel.
+    void setColumns(const QList<ListColumn>& columns);
+    // Rows take the height of their tallest cell (cells of several lines); otherwise 22 pixels.
+    void setRowsFitContent(bool on) { m_rowsFitContent = on; }
+    void setHandCursor(bool on);
+
+    // The selected row in the view's model, or -1.
+    int selectedRow() const;
+    // The selected row in the model under the view's proxy model (if any), or -1.
+    int selectedSourceRow() const;
+
+    // Sizes the columns (and rows) to their content now; done by itself once rows have come in.
+    void fitToContents();
+
+    void setModel(QAbstractItemModel* model) override;
+
+private:
+    void scheduleFit();
+
+    QList<int> m_leastWidths;
+    bool m_rowsFitContent = false;
+    bool m_fitPending = false;
+};
