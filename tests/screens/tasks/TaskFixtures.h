@@ -3,6 +3,7 @@
 // task screen tests.
 #include "remote/uReply.h"
 #include "screens/tasks/ufrmViewTaskInfo.h"
+#include "tests/support/WidgetProbe.h"
 
 #include <QAction>
 #include <QApplication>
@@ -76,7 +77,7 @@ template <typename F> QString DetailDialogTaskLine(F&& open) {
     QString line;
     QTimer::singleShot(0, [&line] {
         if (auto* dialog = qobject_cast<TfrmViewTaskInfo*>(QApplication::activeModalWidget())) {
-            line = dialog->lbl_taskid->text();
+            line = Child<QLabel>(dialog, "lbl_taskid")->text();
             dialog->reject();
         }
     });
