@@ -32,6 +32,13 @@ TaskColumn money(const QString& caption, int width, Qt::Alignment alignment) {
             [](const TTaskInfo& task, TaskRowSource, const QDateTime&) { return FormatMoney(task.Ftaskmoney); }};
 }
 
+// The status with its countdown in a page; in a search, the text of `searchVariant`.
+TaskColumn status(const QString& caption, TStatusTextVariant searchVariant) {
+    return {{caption, 200, Centre}, [searchVariant](const TTaskInfo& task, TaskRowSource source, const QDateTime& now) {
+                return GetTaskStatusText(task, now, source == TaskRowSource::Page ? svListPage : searchVariant);
+            }};
+}
+
 // The text of a taken task; "-" while nobody has taken it.
 QString ifTaken(const TTaskInfo& task, const QString& text) {
     return task.Fstatus == tsWaitforHandle ? QStringLiteral("-") : text;
@@ -95,10 +102,7 @@ QList<TaskColumn> HandledTaskColumns() {
          [](const TTaskInfo& task, TaskRowSource, const QDateTime&) { return task.Fpublisherqq; }},
         dateTime(QStringLiteral("接单日期"), 130, &TTaskInfo::Fhandletime),
         money(QStringLiteral("总金额"), 80, Centre),
-        {{QStringLiteral("订单状态"), 200, Centre},
-         [](const TTaskInfo& task, TaskRowSource source, const QDateTime& now) {
-             return GetTaskStatusText(task, now, source == TaskRowSource::Page ? svListPage : svHandledSearch);
-         }},
+        status(QStringLiteral("订单状态"), svHandledSearch),
     };
 }
 
@@ -116,10 +120,7 @@ QList<TaskColumn> PublishedTaskColumns() {
              return ifTaken(task, FormatDateTime(task.Fhandletime));
          }},
         money(QStringLiteral("任务价格"), 80, Centre),
-        {{QStringLiteral("任务状态"), 200, Centre},
-         [](const TTaskInfo& task, TaskRowSource source, const QDateTime& now) {
-             return GetTaskStatusText(task, now, source == TaskRowSource::Page ? svListPage : svPublishedSearch);
-         }},
+        status(QStringLiteral("任务状态"), svPublishedSearch),
     };
 }
 

@@ -140,19 +140,8 @@ const QList<ListCase>& cases() {
     return all;
 }
 
-struct Fixture {
-    ScriptedServer server;
-    TestServices t{server.settings()};
-    std::unique_ptr<QWidget> screen;
-
-    explicit Fixture(const ListCase& c) : screen(c.make(t.services)) {
-        TUserInfo& user = CurrentUser();
-        user.Fid = 7;
-        user.Fusername = QStringLiteral("alice");
-        user.Fuserpass = QStringLiteral("secret");
-        t.clock.set(T0());
-        screen->resize(900, 560);
-    }
+struct Fixture : ScriptedScreen {
+    explicit Fixture(const ListCase& c) : ScriptedScreen(c.make) { screen->resize(900, 560); }
     QTableView* list(const char* name) const { return screen->findChild<QTableView*>(QString::fromLatin1(name)); }
 };
 

@@ -66,16 +66,8 @@ QStringList commands(const ScriptedServer& server) {
     return sent;
 }
 
-struct Fixture {
-    ScriptedServer server;
-    TestServices t{server.settings()};
-    std::unique_ptr<QWidget> screen;
-
-    explicit Fixture(const ScreenKind& kind) : screen(kind.make(t.services)) {
-        CurrentUser().Fusername = QStringLiteral("user");
-        CurrentUser().Fuserpass = QStringLiteral("pw");
-        t.clock.set(T0());
-    }
+struct Fixture : ScriptedScreen {
+    explicit Fixture(const ScreenKind& kind) : ScriptedScreen(kind.make) {}
     QTimer* loadTimer() const { return screen->findChild<QTimer*>(QStringLiteral("Timer1")); }
     void search(const ScreenKind& kind, const QString& text) {
         screen->findChild<QLineEdit*>(QString::fromLatin1(kind.searchEdit))->setText(text);
