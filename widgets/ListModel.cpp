@@ -62,11 +62,6 @@ QString ListModel::cellText(int row, int column) const {
 
 QString ListModel::idOf(int row) const { return row < 0 || row >= m_rows.size() ? QString() : m_rows.at(row).id; }
 
-int ListModel::rowOf(const QString& id) const {
-    for (int row = 0; row < m_rows.size(); ++row)
-        if (m_rows.at(row).id == id) return row;
-    return -1;
-}
 
 void ListModel::resetRows(const std::function<void()>& clearRecords) {
     beginResetModel();

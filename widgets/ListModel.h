@@ -42,8 +42,6 @@ public:
 
     QString cellText(int row, int column) const;
     QString idOf(int row) const;
-    // The first row whose record has `id`, or -1.
-    int rowOf(const QString& id) const;
 
 protected:
     // Empties the list (the records too, in a subclass).

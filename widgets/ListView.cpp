@@ -66,9 +66,8 @@ void ListView::fitToContents() {
     m_fitPending = false;
     if (!model()) return;
     const int columns = model()->columnCount();
-    const bool stretchLast = horizontalHeader()->stretchLastSection();
+    // A last column that fills the rest of the list keeps this width where there is no rest.
     for (int column = 0; column < columns; ++column) {
-        if (stretchLast && column == columns - 1) continue; // fills what is left
         const int least = m_leastWidths.value(column);
         const int content = model()->rowCount() > 0 ? sizeHintForColumn(column) : 0;
         setColumnWidth(column, qMax(least, content));

@@ -42,7 +42,7 @@ PTaskInfo testTask(TTaskDictionary dictionary) {
 // Selects the row of `taskid` in the screen's list; false when it is not listed.
 bool selectTask(QWidget* screen, const QString& taskid) {
     QAbstractItemView* list = FindList(screen, "lv_task");
-    const int row = int(ColumnTexts(list, 1).indexOf(taskid));
+    const int row = RowOfId(list, taskid);
     if (row < 0) return false;
     SelectRow(list, row);
     return true;

@@ -37,7 +37,7 @@ QString publish(const WireClient& wire, const QString& name, const QString& keyw
     return {};
 }
 
-int rowOf(const QAbstractItemView* list, const QString& taskid) { return int(ColumnTexts(list, 1).indexOf(taskid)); }
+int rowOf(const QAbstractItemView* list, const QString& taskid) { return RowOfId(list, taskid); }
 
 bool anyError(const TestPrompter& prompter) {
     for (const TestPrompter::Entry& entry : prompter.entries)

@@ -1,6 +1,8 @@
 #pragma once
 // Reaching a screen's widgets in tests by object name, as the user sees them: the lists read through
 // the view's model (after any filter), rows selected as a click would.
+#include "widgets/ListModel.h"
+
 #include <QAbstractItemView>
 #include <QColor>
 #include <QFont>
@@ -46,6 +48,13 @@ inline QStringList ColumnTexts(const QAbstractItemView* list, int column) {
     QStringList cells;
     for (int row = 0; row < RowCount(list); ++row) cells.append(CellText(list, row, column));
     return cells;
+}
+
+// The row of the record with `id` (a task id), or -1.
+inline int RowOfId(const QAbstractItemView* list, const QString& id) {
+    const QAbstractItemModel* model = list->model();
+    const QModelIndexList found = model->match(model->index(0, 0), ListModel::IdRole, id, 1, Qt::MatchExactly);
+    return found.isEmpty() ? -1 : found.front().row();
 }
 
 inline QStringList HeaderTexts(const QAbstractItemView* list) {
