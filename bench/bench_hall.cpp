@@ -4,8 +4,9 @@
 // tasks (so the hall holds more than two pages), logs in as demo1, shows TfrmTaskCenter (offscreen
 // platform unless a display is given) and then times "下一页" / "上一页" alternately: the button's
 // click runs the command behind the real wait dialog and fills the two lists' models; the columns
-// are fitted to the new rows (from the event loop, as before any painting) and the lists are then
-// painted synchronously. Prints median, 90th percentile and maximum in milliseconds.
+// are fitted to the new rows (the queued call the lists post, run here as the event loop would run
+// it before painting) and the lists are then painted synchronously. Prints median, 90th percentile
+// and maximum in milliseconds.
 #include "model/uCommonVarConst.h"
 #include "model/uTaskManagerClass.h"
 #include "screens/tasks/ufrmTaskCenter.h"
@@ -78,7 +79,7 @@ int main(int argc, char** argv) {
         QToolButton* button = i % 2 == 0 ? next : prev;
         const auto start = std::chrono::steady_clock::now();
         button->click();
-        QCoreApplication::processEvents();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::MetaCall);
         open->repaint();
         taken->repaint();
         const std::chrono::duration<double, std::milli> elapsed = std::chrono::steady_clock::now() - start;

@@ -1,9 +1,12 @@
 #include "widgets/ListView.h"
 
 #include <QAbstractProxyModel>
+#include <QEvent>
+#include <QFontMetricsF>
 #include <QHeaderView>
 #include <QItemSelectionModel>
 #include <QTimer>
+#include <QtMath>
 
 ListView::ListView(const QString& objectName, QWidget* parent) : QTableView(parent) {
     setObjectName(objectName);
@@ -37,6 +40,11 @@ void ListView::setModel(QAbstractItemModel* model) {
     connect(model, &QAbstractItemModel::dataChanged, this, &ListView::scheduleFit);
 }
 
+void ListView::changeEvent(QEvent* event) {
+    if (event->type() == QEvent::FontChange) m_textWidths.clear();
+    QTableView::changeEvent(event);
+}
+
 void ListView::setHandCursor(bool on) { viewport()->setCursor(on ? Qt::PointingHandCursor : Qt::ArrowCursor); }
 
 int ListView::selectedRow() const {
@@ -68,9 +76,46 @@ void ListView::fitToContents() {
     const int columns = model()->columnCount();
     // A last column that fills the rest of the list keeps this width where there is no rest.
     for (int column = 0; column < columns; ++column) {
-        const int least = m_leastWidths.value(column);
-        const int content = model()->rowCount() > 0 ? sizeHintForColumn(column) : 0;
-        setColumnWidth(column, qMax(least, content));
+        setColumnWidth(column, qMax(m_leastWidths.value(column), contentWidth(column)));
     }
     if (m_rowsFitContent) resizeRowsToContents();
+}
+
+// What sizeHintForColumn gives, for much less: the delegate lays out every cell's text to measure
+// it, while all that varies between the cells of a column is the text. So the rest (margins, the
+// picture, the grid line) is measured once with the delegate, and each text by its advance in the
+// column's font, remembered for the texts that come again (states, names, the "操作" hint); a cell
+// of several lines is measured by the delegate.
+int ListView::contentWidth(int column) const {
+    const QAbstractItemModel* model = this->model();
+    const int rows = model->rowCount();
+    QStyleOptionViewItem option;
+    initViewItemOption(&option);
+    const auto delegateWidth = [&](const QModelIndex& index) {
+        return itemDelegateForIndex(index)->sizeHint(option, index).width();
+    };
+    std::optional<QFontMetricsF> metrics;
+    int frame = 0;
+    int widest = 0;
+    for (int row = 0; row < rows; ++row) {
+        const QModelIndex index = model->index(row, column);
+        const QString text = index.data().toString();
+        if (text.contains(u'\n')) {
+            widest = qMax(widest, delegateWidth(index));
+            continue;
+        }
+        if (!metrics) {
+            const QVariant font = index.data(Qt::FontRole);
+            metrics.emplace(font.isValid() ? qvariant_cast<QFont>(font).resolve(this->font()) : this->font());
+            frame = delegateWidth(index) - qCeil(metrics->horizontalAdvance(text));
+        }
+        const TextKey key{column, text};
+        auto known = m_textWidths.constFind(key);
+        if (known == m_textWidths.cend()) {
+            if (m_textWidths.size() > 4096) m_textWidths.clear();
+            known = m_textWidths.insert(key, qCeil(metrics->horizontalAdvance(text)));
+        }
+        widest = qMax(widest, frame + *known);
+    }
+    return rows > 0 && showGrid() ? widest + 1 : widest;
 }

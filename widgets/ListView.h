@@ -5,6 +5,7 @@
 // may fill the rest of the width.
 #include "widgets/ListModel.h"
 
+#include <QHash>
 #include <QTableView>
 
 class ListView : public QTableView {
@@ -28,9 +29,17 @@ public:
 
     void setModel(QAbstractItemModel* model) override;
 
+protected:
+    void changeEvent(QEvent* event) override;
+
 private:
     void scheduleFit();
+    // The width of the column's widest cell, as the view's delegate would draw it.
+    int contentWidth(int column) const;
 
+    using TextKey = QPair<int, QString>; // column, text
+    // The advances of texts measured before, in their column's font.
+    mutable QHash<TextKey, int> m_textWidths;
     QList<int> m_leastWidths;
     bool m_rowsFitContent = false;
     bool m_fitPending = false;
