@@ -1,6 +1,5 @@
 #include "widgets/ListView.h"
 
-#include <QAbstractProxyModel>
 #include <QEvent>
 #include <QFontMetricsF>
 #include <QHeaderView>
@@ -50,14 +49,6 @@ void ListView::setHandCursor(bool on) { viewport()->setCursor(on ? Qt::PointingH
 int ListView::selectedRow() const {
     const QModelIndexList rows = selectionModel() ? selectionModel()->selectedRows() : QModelIndexList();
     return rows.isEmpty() ? -1 : rows.front().row();
-}
-
-int ListView::selectedSourceRow() const {
-    const QModelIndexList rows = selectionModel() ? selectionModel()->selectedRows() : QModelIndexList();
-    if (rows.isEmpty()) return -1;
-    if (const auto* proxy = qobject_cast<const QAbstractProxyModel*>(model()))
-        return proxy->mapToSource(rows.front()).row();
-    return rows.front().row();
 }
 
 // Rows come in one at a time while a reply is read: the columns are sized once, from the event loop,

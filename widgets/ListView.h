@@ -21,11 +21,6 @@ public:
 
     // The selected row in the view's model, or -1.
     int selectedRow() const;
-    // The selected row in the model under the view's proxy model (if any), or -1.
-    int selectedSourceRow() const;
-
-    // Sizes the columns (and rows) to their content now; done by itself once rows have come in.
-    void fitToContents();
 
     void setModel(QAbstractItemModel* model) override;
 
@@ -33,7 +28,9 @@ protected:
     void changeEvent(QEvent* event) override;
 
 private:
+    // Sizes the columns (and rows) to their content, once rows have come in, from the event loop.
     void scheduleFit();
+    void fitToContents();
     // The width of the column's widest cell, as the view's delegate would draw it.
     int contentWidth(int column) const;
 

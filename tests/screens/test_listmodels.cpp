@@ -76,6 +76,15 @@ nlohmann::json users(int count) {
     return body;
 }
 
+// Open tasks whose publisher column holds an empty cell first and a long name after it (the cells
+// are measured by the first one's margins), a wide price, and a taken task.
+nlohmann::json hallPage() {
+    nlohmann::json page = tasks({{"T1", 0}, {"T2", 1}, {"T3", 0, T0(), T0(), 123456.78}});
+    page[0]["publisherusername"] = "";
+    page[2]["publisherusername"] = "一位名字很长很长很长很长的发布人";
+    return page;
+}
+
 struct ListCase {
     const char* name;
     std::function<std::unique_ptr<QWidget>(const TServices&)> make;
@@ -111,7 +120,7 @@ std::function<void(QWidget*, ScriptedServer&)> taskSearch(const char* edit) {
 const QList<ListCase>& cases() {
     static const QList<ListCase> all = {
         {"task hall", [](const TServices& s) { return std::make_unique<TfrmTaskCenter>(s); },
-         {"lv_task", "lv_handledtask"}, listReply(3, tasks({{"T1", 0}, {"T2", 1}, {"T3", 0, T0(), T0(), 123456.78}})),
+         {"lv_task", "lv_handledtask"}, listReply(3, hallPage()),
          listReply(1, tasks({{"T9", 3}})), [](QWidget* w) { trigger(w, "N_N2"); }, taskSearch("edt_TaskID")},
         {"taken tasks", [](const TServices& s) { return std::make_unique<TfrmHandledTaskManager>(s); }, {"lv_task"},
          listReply(3, tasks({{"T1", 1}, {"T2", 3}, {"T3", 5}})), listReply(1, tasks({{"T9", 2}})),
