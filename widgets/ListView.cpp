@@ -65,11 +65,15 @@ void ListView::fitToContents() {
     m_fitPending = false;
     if (!model()) return;
     const int columns = model()->columnCount();
+    bool severalLines = false;
     // A last column that fills the rest of the list keeps this width where there is no rest.
     for (int column = 0; column < columns; ++column) {
-        setColumnWidth(column, qMax(m_leastWidths.value(column), contentWidth(column)));
+        const ContentWidth content = contentWidth(column);
+        severalLines = severalLines || content.severalLines;
+        setColumnWidth(column, qMax(m_leastWidths.value(column), content.width));
     }
-    if (m_rowsFitContent) resizeRowsToContents();
+    // Rows of one line keep the default height.
+    if (m_rowsFitContent && severalLines) resizeRowsToContents();
 }
 
 // What sizeHintForColumn gives, for much less: the delegate lays out every cell's text to measure
@@ -77,7 +81,7 @@ void ListView::fitToContents() {
 // picture, the grid line) is measured once with the delegate, and each text by its advance in the
 // column's font, remembered for the texts that come again (states, names, the "操作" hint); a cell
 // of several lines is measured by the delegate.
-int ListView::contentWidth(int column) const {
+ListView::ContentWidth ListView::contentWidth(int column) const {
     const QAbstractItemModel* model = this->model();
     const int rows = model->rowCount();
     QStyleOptionViewItem option;
@@ -88,11 +92,13 @@ int ListView::contentWidth(int column) const {
     std::optional<QFontMetricsF> metrics;
     int frame = 0;
     int widest = 0;
+    bool severalLines = false;
     for (int row = 0; row < rows; ++row) {
         const QModelIndex index = model->index(row, column);
         const QString text = index.data().toString();
         if (text.contains(u'\n')) {
             widest = qMax(widest, delegateWidth(index));
+            severalLines = true;
             continue;
         }
         if (!metrics) {
@@ -108,5 +114,5 @@ int ListView::contentWidth(int column) const {
         }
         widest = qMax(widest, frame + *known);
     }
-    return rows > 0 && showGrid() ? widest + 1 : widest;
+    return {rows > 0 && showGrid() ? widest + 1 : widest, severalLines};
 }

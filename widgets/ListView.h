@@ -15,7 +15,7 @@ public:
 
     // The least widths, from the model's columns; call after setModel.
     void setColumns(const QList<ListColumn>& columns);
-    // Rows take the height of their tallest cell (cells of several lines); otherwise 22 pixels.
+    // Rows with a cell of several lines take the height of their tallest cell; the others 22 pixels.
     void setRowsFitContent(bool on) { m_rowsFitContent = on; }
     void setHandCursor(bool on);
 
@@ -31,8 +31,12 @@ private:
     // Sizes the columns (and rows) to their content, once rows have come in, from the event loop.
     void scheduleFit();
     void fitToContents();
+    struct ContentWidth {
+        int width;
+        bool severalLines; // some cell holds more than one line
+    };
     // The width of the column's widest cell, as the view's delegate would draw it.
-    int contentWidth(int column) const;
+    ContentWidth contentWidth(int column) const;
 
     using TextKey = QPair<int, QString>; // column, text
     // The advances of texts measured before, in their column's font.

@@ -335,6 +335,9 @@ private slots:
         QCOMPARE(s.server.lastRequest().data, QStringList({"clientversion=1.0.0.0", "taskid=T7"}));
         QCOMPARE(RowCount(s.list()), 1);
         QCOMPARE(CellText(s.list(), 0, 3), QStringLiteral("发布人甲\r\n掌柜名[甲店]\r\n联系QQ[12345]"));
+        // The row grows to its three lines; a page's rows keep one line's height.
+        const int oneLine = s.list()->verticalHeader()->defaultSectionSize();
+        QTRY_VERIFY(s.list()->rowHeight(0) >= 3 * s.list()->fontMetrics().height());
         QCOMPARE(CellText(s.list(), 0, 7), QStringLiteral("支付时间过期，请联系发单人延长支付时间或取消该订单"));
         QCOMPARE(s.bar("lbl_totalnum"), QStringLiteral("总:1条"));
         QCOMPARE(s.bar("edt_totalpage"), QStringLiteral("1"));
@@ -362,6 +365,8 @@ private slots:
         QCOMPARE(s.server.lastRequest().headValue(QStringLiteral("head_command")), QStringLiteral("18"));
         QCOMPARE(s.server.lastRequest().dataValue(QStringLiteral("pageindex")), QStringLiteral("3"));
         QCOMPARE(CellText(s.list(), 0, 1), QStringLiteral("T100"));
+        s.settle();
+        QCOMPARE(s.list()->rowHeight(0), oneLine);
     }
 };
 
