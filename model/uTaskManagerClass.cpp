@@ -130,12 +130,12 @@ void ReadTaskInfo(const TReplyObject& object, TTaskReader reader, TTaskInfo& tas
 }
 
 void ReadTaskList(const TReplyObject& reply, TTaskReader reader, TTaskManagerClass& store,
-                  const std::function<void(PTaskInfo)>& onTask) {
+                  const std::function<void(const TTaskInfo&)>& onTask) {
     const TTaskDictionary dictionary = ReaderDictionary(reader);
     ReadRecordList<TTaskInfo>(
         reply, [reader](const TReplyObject& object, TTaskInfo& task) { ReadTaskInfo(object, reader, task); },
         [&](TTaskInfo&& task) {
             const PTaskInfo stored = store.Add(dictionary, std::make_unique<TTaskInfo>(std::move(task)));
-            if (onTask) onTask(stored);
+            if (onTask) onTask(*stored);
         });
 }

@@ -3,9 +3,9 @@
 //
 // The store owns the task records of the three task screens, one dictionary per screen keyed by
 // Ftaskid (exact, case-sensitive text). It is only filled and cleared: a screen clears its
-// dictionary together with its list views before every fetch, then reads the reply into it. List
-// rows and dialogs hold non-owning PTaskInfo pointers, valid until that dictionary's next Clear.
-// Used on the user-interface thread only.
+// dictionary together with its lists before every fetch, then reads the reply into it. The lists,
+// menus and dialogs keep copies of the records (or their task ids), never a pointer into the store,
+// which a reload may clear at any time. Used on the user-interface thread only.
 #include "model/uCommonVarConst.h"
 
 #include <QString>
@@ -74,7 +74,7 @@ void ReadTaskInfo(const TReplyObject& object, TTaskReader reader, TTaskInfo& tas
 
 // Reads every task object of the reply's "msgbody" in order (non-objects skipped), adds each record
 // to the reader's dictionary of `store` and then hands the stored record to `onTask` (to add its
-// list row). A reading failure or a duplicate task id throws EReadError and stops there; the
+// list row, a copy). A reading failure or a duplicate task id throws EReadError and stops there; the
 // records and rows added before stay.
 void ReadTaskList(const TReplyObject& reply, TTaskReader reader, TTaskManagerClass& store,
-                  const std::function<void(PTaskInfo)>& onTask = {});
+                  const std::function<void(const TTaskInfo&)>& onTask = {});

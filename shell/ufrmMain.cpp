@@ -370,8 +370,13 @@ void TfrmMain::closeEvent(QCloseEvent* event) {
 void TfrmMain::postExitApp() { QMetaObject::invokeMethod(this, &TfrmMain::OnWM_ExitApp, Qt::QueuedConnection); }
 
 void TfrmMain::OnWM_ExitApp() {
-    if (FExiting) return;
-    if (!AskConfirm(FServices.prompter, this, QStringLiteral("确定要退出程序吗?"))) {
+    // The question's box runs the event loop: a second request that arrives meanwhile (the close
+    // button, the tray's "退出程序") is answered by the question already up.
+    if (FExiting || m_askingToExit) return;
+    m_askingToExit = true;
+    const bool exit = AskConfirm(FServices.prompter, this, QStringLiteral("确定要退出程序吗?"));
+    m_askingToExit = false;
+    if (!exit) {
         if (QSystemTrayIcon::isSystemTrayAvailable()) {
             hide();
             TrayIcon1->showMessage(ProductName, ProductName, ProgramIcon());

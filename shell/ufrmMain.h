@@ -128,4 +128,5 @@ private:
     std::function<void()> FLoginRunner;
     std::function<void()> FQuitAction;
     bool FExiting = false;
+    bool m_askingToExit = false; // the "退出程序" question is up
 };

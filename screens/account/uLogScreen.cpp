@@ -1,6 +1,9 @@
 #include "screens/account/uLogScreen.h"
 #include "model/uAccountInput.h"
+#include "screens/tasks/uTaskScreens.h"
 #include "shell/udmResource.h"
+#include "widgets/ListView.h"
+#include "widgets/RequestQueue.h"
 
 #include <QAction>
 #include <QHBoxLayout>
@@ -9,12 +12,12 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QPushButton>
-#include <QShowEvent>
+#include <QSortFilterProxyModel>
 #include <QStyle>
 #include <QVBoxLayout>
 
 TLogScreen::TLogScreen(const TServices& services, QWidget* parent, const TLogScreenLayout& layout)
-    : QWidget(parent), FServices(services) {
+    : QWidget(parent), FServices(services), FColumns(layout.columns), FBoldGreenColumn(layout.boldGreenColumn) {
     setObjectName(QString::fromLatin1(layout.objectName));
     setWindowTitle(layout.caption);
 
@@ -37,20 +40,19 @@ TLogScreen::TLogScreen(const TServices& services, QWidget* parent, const TLogScr
     topLayout->addWidget(picture);
     topLayout->addWidget(title, 1);
 
-    FList = new TListView(QString::fromLatin1(layout.listName), this);
-    FList->setColumns(layout.columns);
+    FList = new ListView(QString::fromLatin1(layout.listName), this);
     FList->horizontalHeader()->setStretchLastSection(true);
     FList->setFrameShape(QFrame::NoFrame);
-    FList->setColumnColours(layout.boldGreenColumn, -1);
     FList->setHandCursor(true);
     FList->setIconSize(QSize(16, 16));
-    PopupMenu1 = new QMenu(FList);
+    m_filter = new QSortFilterProxyModel(this);
+    m_filter->setFilterRole(ListModel::IdRole);
+    m_filter->setFilterCaseSensitivity(Qt::CaseInsensitive);
+    auto* PopupMenu1 = new QMenu(FList);
     PopupMenu1->setObjectName(QStringLiteral("PopupMenu1"));
-    N_N1 = PopupMenu1->addAction(QStringLiteral("刷新"));
-    N_N1->setObjectName(QStringLiteral("N_N1"));
+    connect(AddMenuItem(PopupMenu1, "N_N1", QStringLiteral("刷新")), &QAction::triggered, this, &TLogScreen::N_N1Click);
     connect(FList, &QWidget::customContextMenuRequested, this,
-            [this](const QPoint& at) { PopupMenu1->popup(FList->viewport()->mapToGlobal(at)); });
-    connect(N_N1, &QAction::triggered, this, &TLogScreen::N_N1Click);
+            [this, PopupMenu1](const QPoint& at) { PopupMenu1->popup(FList->viewport()->mapToGlobal(at)); });
 
     auto* bottom = new QWidget(this);
     bottom->setObjectName(QStringLiteral("pnl_Bottom"));
@@ -61,7 +63,7 @@ TLogScreen::TLogScreen(const TServices& services, QWidget* parent, const TLogScr
     edt_TASKID->setPlaceholderText(QStringLiteral("输入待查找的任务ID"));
     edt_TASKID->setFixedWidth(180);
     taskLabel->setBuddy(edt_TASKID);
-    btn_Search = new QPushButton(QStringLiteral("查找"), bottom);
+    auto* btn_Search = new QPushButton(QStringLiteral("查找"), bottom);
     btn_Search->setObjectName(QStringLiteral("btn_Search"));
     FBar = new TPageNavigationBar(bottom);
     auto* bottomLayout = new QHBoxLayout(bottom);
@@ -80,39 +82,32 @@ TLogScreen::TLogScreen(const TServices& services, QWidget* parent, const TLogScr
     outer->addWidget(FList, 1);
     outer->addWidget(bottom);
 
+    m_requests = new RequestQueue(this);
     TPagedListConfig config;
     config.command = layout.command;
     config.failurePrefix = layout.failurePrefix;
     config.clearRows = [this] {
-        FList->clearRows();
+        m_filter->setFilterFixedString(QString());
         clearRecords();
     };
     config.addRows = [this](const TReplyObject& reply) { addRecords(reply); };
-    FPaging = new TPagedList(this, services, FBar, std::move(config));
+    FPaging = new TPagedList(this, services, FBar, std::move(config), *m_requests);
 }
 
-void TLogScreen::showEvent(QShowEvent* event) {
-    QWidget::showEvent(event);
-    if (!event->spontaneous()) FPaging->StartLoadTimer();
-}
-
-void TLogScreen::appendRow(const QStringList& cells) {
-    QStringList row = cells;
-    row.prepend(QString());
-    const int index = FList->addRow(row, FList->rowCount());
-    FList->item(index, 0)->setIcon(StandardIcon(QStyle::SP_FileIcon));
+void TLogScreen::setRecords(ListModel* model) {
+    FRecords = model;
+    FRecords->setColumnColours(FBoldGreenColumn, -1);
+    FRecords->setColumnIcon(0, StandardIcon(QStyle::SP_FileIcon));
+    m_filter->setSourceModel(FRecords);
+    FList->setModel(m_filter);
+    FList->setColumns(FColumns);
 }
 
 void TLogScreen::btn_SearchClick() {
     const QString wanted = TrimControls(edt_TASKID->text());
-    const int rows = FList->rowCount();
-    QList<bool> matches;
-    for (int row = 0; row < rows; ++row)
-        matches.append(wanted.isEmpty() || rowTaskId(row).contains(wanted, Qt::CaseInsensitive));
-    if (!wanted.isEmpty() && !matches.contains(true)) {
-        for (int row = 0; row < rows; ++row) FList->setRowHidden(row, false);
+    m_filter->setFilterFixedString(wanted);
+    if (!wanted.isEmpty() && m_filter->rowCount() == 0) {
+        m_filter->setFilterFixedString(QString());
         ShowHint(FServices.prompter, this, QStringLiteral("本页没有找到该任务ID的记录！"));
-        return;
     }
-    for (int row = 0; row < rows; ++row) FList->setRowHidden(row, !matches[row]);
 }

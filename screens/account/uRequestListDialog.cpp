@@ -1,18 +1,19 @@
 #include "screens/account/uRequestListDialog.h"
 
 #include "shell/udmResource.h"
+#include "widgets/ListView.h"
+#include "widgets/RequestQueue.h"
 
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QPushButton>
-#include <QShowEvent>
 #include <QStyle>
 #include <QTabWidget>
 #include <QToolButton>
 #include <QVBoxLayout>
 
 TRequestListDialog::TRequestListDialog(const TServices& services, QWidget* parent, const TRequestListLayout& layout)
-    : QDialog(parent), FServices(services), FCells(layout.cells) {
+    : QDialog(parent), FServices(services), FColumns(layout.columns) {
     setObjectName(QString::fromLatin1(layout.objectName));
     setWindowTitle(layout.caption);
     setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);
@@ -35,8 +36,7 @@ TRequestListDialog::TRequestListDialog(const TServices& services, QWidget* paren
     FRequestButton = toolButton(layout.requestButtonName, layout.requestHint, QStyle::SP_FileDialogNewFolder);
     FRefreshButton = toolButton(layout.refreshButtonName, layout.refreshHint, QStyle::SP_BrowserReload);
 
-    FList = new TListView(QString::fromLatin1(layout.listName), page);
-    FList->setColumns(layout.columns);
+    FList = new ListView(QString::fromLatin1(layout.listName), page);
     FList->horizontalHeader()->setStretchLastSection(true);
     FBar = new TPageNavigationBar(page);
 
@@ -49,7 +49,7 @@ TRequestListDialog::TRequestListDialog(const TServices& services, QWidget* paren
     pageLayout->addWidget(FList, 1);
     pageLayout->addWidget(FBar);
 
-    btn_Close = new QPushButton(QStringLiteral("关闭窗口"), this);
+    auto* btn_Close = new QPushButton(QStringLiteral("关闭窗口"), this);
     btn_Close->setObjectName(QStringLiteral("btn_Close"));
     auto* bottom = new QHBoxLayout;
     bottom->addStretch(1);
@@ -58,33 +58,25 @@ TRequestListDialog::TRequestListDialog(const TServices& services, QWidget* paren
     outer->addWidget(pages, 1);
     outer->addLayout(bottom);
 
+    m_requests = new RequestQueue(this);
     TPagedListConfig config;
     config.command = layout.command;
     config.failurePrefix = layout.failurePrefix;
-    config.clearRows = [this] { FList->clearRows(); };
-    config.addRows = [this](const TReplyObject& reply) { addRows(reply); };
-    config.onLoadTimer = [this] { FRefreshButton->click(); };
-    FPaging = new TPagedList(this, services, FBar, std::move(config));
+    config.clearRows = [this] { clearRecords(); };
+    config.addRows = [this](const TReplyObject& reply) { addRecords(reply); };
+    FPaging = new TPagedList(this, services, FBar, std::move(config), *m_requests);
 
     connect(FRefreshButton, &QToolButton::clicked, FPaging, &TPagedList::Fetch);
     connect(FRequestButton, &QToolButton::clicked, this, &TRequestListDialog::requestClicked);
     connect(btn_Close, &QPushButton::clicked, this, &QDialog::reject);
 }
 
-void TRequestListDialog::showEvent(QShowEvent* event) {
-    QDialog::showEvent(event);
-    if (!event->spontaneous()) FPaging->StartLoadTimer();
+void TRequestListDialog::setRecords(ListModel* model) {
+    FList->setModel(model);
+    FList->setColumns(FColumns);
 }
 
 void TRequestListDialog::requestClicked() {
     runRequestDialog();
     FRefreshButton->click();
-}
-
-void TRequestListDialog::addRows(const TReplyObject& reply) {
-    for (const TReplyObject* record : ReplyRecords(reply)) {
-        QStringList cells = FCells(*record);
-        cells.prepend(QString::number(FList->rowCount() + 1));
-        FList->addRow(cells);
-    }
 }

@@ -17,25 +17,19 @@ TfrmOptLog::TfrmOptLog(const TServices& services, QWidget* parent)
                   1,
                   cmGetOptLogList,
                   QStringLiteral("获取操作记录列表失败，请稍后再试！")}),
-      lv_OptLog(list()) {}
+      m_logs(new RecordTableModel<TOptLog>(columns(), [](const TOptLog& log) { return log.Ftaskid; }, this)) {
+    setRecords(m_logs);
+}
 
 void TfrmOptLog::clearRecords() {
     OptLogManager.ClearOptLogInfo();
-    FRecords.clear();
+    m_logs->clear();
 }
 
 void TfrmOptLog::addRecords(const TReplyObject& reply) {
     ReadRecordList<TOptLog>(reply, ReadOptLog, [this](TOptLog&& log) {
-        FRecords.push_back(std::make_unique<TOptLog>(std::move(log)));
-        TOptLog& record = *FRecords.back();
-        OptLogManager.AddOptLog(&record);
-        appendRow({record.Ftaskid, record.Faction, FormatDateTime(record.Faddtime), record.Fmarks});
+        OptLogManager.AddOptLog(&log);
+        QStringList cells{QString(), log.Ftaskid, log.Faction, FormatDateTime(log.Faddtime), log.Fmarks};
+        m_logs->append(std::move(log), std::move(cells));
     });
-}
-
-const TOptLog* TfrmOptLog::rowRecord(int row) const { return recordOfRow(FRecords, row); }
-
-QString TfrmOptLog::rowTaskId(int row) const {
-    const TOptLog* record = rowRecord(row);
-    return record ? record->Ftaskid : QString();
 }

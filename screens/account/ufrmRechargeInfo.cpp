@@ -1,6 +1,5 @@
 #include "screens/account/ufrmRechargeInfo.h"
 
-#include "model/uCommonVarConst.h"
 #include "screens/account/ufrmRechargeRequest.h"
 
 namespace {
@@ -23,23 +22,30 @@ TRequestListLayout rechargeLayout() {
          {QStringLiteral("状态"), 80}},
         cmGetRechargeList,
         QStringLiteral("获取充值申请列表失败，请稍后再试！"),
-        [](const TReplyObject& record) {
-            TRechargeInfo info;
-            ReadRechargeInfo(record, info);
-            return QStringList{info.Fmoney,
-                               info.Ftradetype,
-                               info.Ftradeid,
-                               info.Faddtime,
-                               RequestHandleTimeText(info.Fstatus, info.Fhandletime),
-                               RechargeStatusName(info.Fstatus)};
-        },
     };
 }
 } // namespace
 
 TfrmRechargeInfo::TfrmRechargeInfo(const TServices& services, QWidget* parent)
-    : TRequestListDialog(services, parent, rechargeLayout()), lv_recharge(list()),
-      btn_RechargeRequest(FRequestButton), btn_refreshrecharge(FRefreshButton) {}
+    : TRequestListDialog(services, parent, rechargeLayout()),
+      m_requests(new RecordTableModel<TRechargeInfo>(columns(), {}, this)) {
+    setRecords(m_requests);
+}
+
+void TfrmRechargeInfo::addRecords(const TReplyObject& reply) {
+    for (const TReplyObject* record : ReplyRecords(reply)) {
+        TRechargeInfo info;
+        ReadRechargeInfo(*record, info);
+        QStringList cells{QString::number(m_requests->rowCount() + 1),
+                          info.Fmoney,
+                          info.Ftradetype,
+                          info.Ftradeid,
+                          info.Faddtime,
+                          RequestHandleTimeText(info.Fstatus, info.Fhandletime),
+                          RechargeStatusName(info.Fstatus)};
+        m_requests->append(std::move(info), std::move(cells));
+    }
+}
 
 void TfrmRechargeInfo::runRequestDialog() {
     TfrmRechargeRequest dialog(FServices, this);

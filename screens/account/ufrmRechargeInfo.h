@@ -1,16 +1,13 @@
 #pragma once
 // The recharge list: the user's recharge requests with their review state, a page at a time
 // (cmGetRechargeList), and the way to the recharge request dialog.
+#include "model/uCommonVarConst.h"
 #include "screens/account/uRequestListDialog.h"
 
 class TfrmRechargeInfo : public TRequestListDialog {
     Q_OBJECT
 public:
     explicit TfrmRechargeInfo(const TServices& services, QWidget* parent = nullptr);
-
-    TListView* lv_recharge;
-    QToolButton* btn_RechargeRequest;
-    QToolButton* btn_refreshrecharge;
 
 public slots:
     void GetRechargeList() { paging()->Fetch(); }
@@ -20,5 +17,10 @@ public slots:
     void btn_CloseClick() { reject(); }
 
 protected:
+    void clearRecords() override { m_requests->clear(); }
+    void addRecords(const TReplyObject& reply) override;
     void runRequestDialog() override;
+
+private:
+    RecordTableModel<TRechargeInfo>* m_requests;
 };

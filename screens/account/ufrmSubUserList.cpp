@@ -1,13 +1,13 @@
 #include "screens/account/ufrmSubUserList.h"
 
-#include "model/uCommonVarConst.h"
 #include "model/uRecordReader.h"
+#include "widgets/ListView.h"
+#include "widgets/RequestQueue.h"
 
 #include <QFrame>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
-#include <QShowEvent>
 #include <QVBoxLayout>
 
 TfrmSubUserList::TfrmSubUserList(const TServices& services, QWidget* parent) : QDialog(parent), FServices(services) {
@@ -21,15 +21,18 @@ TfrmSubUserList::TfrmSubUserList(const TServices& services, QWidget* parent) : Q
     top->setFixedHeight(41);
     top->setFrameShape(QFrame::StyledPanel);
     top->setFrameShadow(QFrame::Raised);
-    lbl_username = new QLabel(QStringLiteral("您的下线用户列表："), top);
+    auto* lbl_username = new QLabel(QStringLiteral("您的下线用户列表："), top);
     lbl_username->setObjectName(QStringLiteral("lbl_username"));
     auto* topLayout = new QHBoxLayout(top);
     topLayout->addWidget(lbl_username);
 
-    lv_user = new TListView(QStringLiteral("lv_user"), this);
-    lv_user->setColumns({{QStringLiteral("ID"), 50},
-                         {QStringLiteral("用户名"), 200, Qt::AlignCenter},
-                         {QStringLiteral("注册时间"), 200, Qt::AlignCenter}});
+    const QList<ListColumn> columns = {{QStringLiteral("ID"), 50},
+                                       {QStringLiteral("用户名"), 200, Qt::AlignCenter},
+                                       {QStringLiteral("注册时间"), 200, Qt::AlignCenter}};
+    m_users = new RecordTableModel<TSubUserInfo>(columns, {}, this);
+    lv_user = new ListView(QStringLiteral("lv_user"), this);
+    lv_user->setModel(m_users);
+    lv_user->setColumns(columns);
     lv_user->horizontalHeader()->setStretchLastSection(true);
     lv_user->setFrameShape(QFrame::NoFrame);
     lv_user->setHandCursor(true);
@@ -37,7 +40,7 @@ TfrmSubUserList::TfrmSubUserList(const TServices& services, QWidget* parent) : Q
     auto* bottom = new QWidget(this);
     bottom->setObjectName(QStringLiteral("pnl_Bottom"));
     bottom->setFixedHeight(41);
-    navigationBar = new TPageNavigationBar(bottom);
+    auto* navigationBar = new TPageNavigationBar(bottom);
     auto* bottomLayout = new QHBoxLayout(bottom);
     bottomLayout->setContentsMargins(0, 0, 0, 0);
     bottomLayout->addWidget(navigationBar, 1);
@@ -51,24 +54,21 @@ TfrmSubUserList::TfrmSubUserList(const TServices& services, QWidget* parent) : Q
     layout->addLayout(middle, 1);
     layout->addWidget(bottom);
 
+    m_requests = new RequestQueue(this);
     TPagedListConfig config;
     config.command = cmGetSubUserList;
     config.failurePrefix = QStringLiteral("获取下线用户列表失败，请稍后再试！");
     config.extraValues = [] { return std::vector<TCommandValue>{CurrentUser().Fid}; };
-    config.clearRows = [this] { lv_user->clearRows(); };
+    config.clearRows = [this] { m_users->clear(); };
     config.addRows = [this](const TReplyObject& reply) {
         ReadRecordList<TSubUserInfo>(reply, ReadSubUserInfo, [this](TSubUserInfo&& info) {
-            lv_user->addRow({QString(), info.Fusername, FormatDateTime(info.Fregistertime)});
+            QStringList cells{QString(), info.Fusername, FormatDateTime(info.Fregistertime)};
+            m_users->append(std::move(info), std::move(cells));
         });
     };
     config.onRefused = [this](const TRemoteReply&) {
         FServices.prompter.showMessage(this, QStringLiteral("获取下线用户列表失败！"), QStringLiteral("错误"),
                                        TMsgIcon::Error);
     };
-    paging = new TPagedList(this, services, navigationBar, std::move(config));
-}
-
-void TfrmSubUserList::showEvent(QShowEvent* event) {
-    QDialog::showEvent(event);
-    if (!event->spontaneous()) paging->StartLoadTimer();
+    FPaging = new TPagedList(this, services, navigationBar, std::move(config), *m_requests);
 }

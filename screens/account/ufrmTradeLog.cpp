@@ -28,22 +28,15 @@ TfrmTradeLog::TfrmTradeLog(const TServices& services, QWidget* parent)
                   4,
                   cmGetTradeLogList,
                   QStringLiteral("获取交易记录列表失败，请稍后再试！")}),
-      lv_trade(list()) {}
+      m_logs(new RecordTableModel<TTradeLog>(columns(), [](const TTradeLog& log) { return log.Ftaskid; }, this)) {
+    setRecords(m_logs);
+}
 
 void TfrmTradeLog::addRecords(const TReplyObject& reply) {
     ReadRecordList<TTradeLog>(reply, ReadTradeLog, [this](TTradeLog&& log) {
-        FRecords.push_back(std::make_unique<TTradeLog>(std::move(log)));
-        const TTradeLog& record = *FRecords.back();
-        QStringList cells{record.Fmsg};
-        cells += TradeLogAmountCells(record);
-        cells << FormatMoney(record.Fcurrentmoney) << FormatDateTime(record.Faddtime);
-        appendRow(cells);
+        QStringList cells{QString(), log.Fmsg};
+        cells += TradeLogAmountCells(log);
+        cells << FormatMoney(log.Fcurrentmoney) << FormatDateTime(log.Faddtime);
+        m_logs->append(std::move(log), std::move(cells));
     });
-}
-
-const TTradeLog* TfrmTradeLog::rowRecord(int row) const { return recordOfRow(FRecords, row); }
-
-QString TfrmTradeLog::rowTaskId(int row) const {
-    const TTradeLog* record = rowRecord(row);
-    return record ? record->Ftaskid : QString();
 }

@@ -1,11 +1,10 @@
 #pragma once
 // The trade log: every movement of the account's money, a page at a time (cmGetTradeLogList).
-// Embedded in the main window; loads its current page each time it is shown.
+// Embedded in the main window; loads its current page each time it is shown anew.
 #include "model/uCommonVarConst.h"
 #include "screens/account/uLogScreen.h"
 
-#include <memory>
-#include <vector>
+#include <optional>
 
 // The cells of a trade entry under "存入金额" and "冻结金额": the amount with its sign in the column
 // of its direction; a direction other than mtIn and mtOut leaves both empty.
@@ -16,18 +15,16 @@ class TfrmTradeLog : public TLogScreen {
 public:
     explicit TfrmTradeLog(const TServices& services, QWidget* parent = nullptr);
 
-    TListView* lv_trade;
-    // The record of a row (owned by the screen until the next fetch), or nullptr.
-    const TTradeLog* rowRecord(int row) const;
+    // A copy of the record of a row of the page (before any search filter), or nothing.
+    std::optional<TTradeLog> rowRecord(int row) const { return m_logs->record(row); }
 
 public slots:
     void GetTradeLogList() { paging()->Fetch(); }
 
 protected:
-    void clearRecords() override { FRecords.clear(); }
+    void clearRecords() override { m_logs->clear(); }
     void addRecords(const TReplyObject& reply) override;
-    QString rowTaskId(int row) const override;
 
 private:
-    std::vector<std::unique_ptr<TTradeLog>> FRecords;
+    RecordTableModel<TTradeLog>* m_logs;
 };

@@ -7,6 +7,7 @@
 #include "screens/account/ufrmRechargeRequest.h"
 #include "shell/uClickLabel.h"
 #include "shell/udmResource.h"
+#include "widgets/RequestQueue.h"
 
 #include <QGridLayout>
 #include <QGroupBox>
@@ -14,7 +15,6 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QShowEvent>
-#include <QTimer>
 #include <QToolButton>
 #include <QVBoxLayout>
 
@@ -168,14 +168,8 @@ TfrmWelcome::TfrmWelcome(const TServices& services, QWidget* parent) : QWidget(p
     body->addWidget(GroupBox1);
     body->addStretch(1);
 
-    Timer1 = new QTimer(this);
-    Timer1->setObjectName(QStringLiteral("Timer1"));
-    Timer1->setSingleShot(true);
-    Timer1->setInterval(100);
-    connect(Timer1, &QTimer::timeout, this, [this] {
-        Timer1->stop();
-        GetBasicInfo();
-    });
+    m_requests = new RequestQueue(this);
+    m_requests->loadWhenShown([this] { RunGuarded(FServices, this, [this] { fetchBasicInfo(); }); });
 
     connect(btn_refresh, &QPushButton::clicked, this, &TfrmWelcome::btn_refreshClick);
     connect(btn_ShowRechargeForm, &QPushButton::clicked, this, &TfrmWelcome::btn_ShowRechargeFormClick);
@@ -195,7 +189,6 @@ void TfrmWelcome::FormShow() {
     lbl_UserName->setText(QStringLiteral("您好，%1 欢迎回来!").arg(user.Fusername));
     showBalance(user.Faccountbalance);
     lbl_lastuptime->setText(QStringLiteral("上一次登录时间：%1").arg(FormatDateTime(user.Flastuptime)));
-    Timer1->start();
 }
 
 void TfrmWelcome::showBalance(double balance) {
@@ -203,7 +196,7 @@ void TfrmWelcome::showBalance(double balance) {
 }
 
 void TfrmWelcome::GetBasicInfo() {
-    RunGuarded(FServices, this, [this] { fetchBasicInfo(); });
+    m_requests->fetch([this] { RunGuarded(FServices, this, [this] { fetchBasicInfo(); }); });
 }
 
 void TfrmWelcome::fetchBasicInfo() {

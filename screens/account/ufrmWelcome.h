@@ -1,6 +1,7 @@
 #pragma once
 // The welcome dashboard: greeting, last login, the account's task counts and balance
-// (cmGetBasicInfo, fetched 100 ms after every showing and on "刷新信息"), and the entry points to a
+// (cmGetBasicInfo, fetched 100 ms after every showing anew and on "刷新信息", through the screen's
+// request queue), and the entry points to a
 // recharge request, the support chat, the invitation link and the two user guides.
 #include "remote/uRemoteCall.h"
 
@@ -9,8 +10,8 @@
 class QGroupBox;
 class QLabel;
 class QPushButton;
-class QTimer;
 class QToolButton;
+class RequestQueue;
 class TClickLabel;
 
 class TfrmWelcome : public QWidget {
@@ -40,7 +41,6 @@ public:
     QLabel* sLabel1;
     QToolButton* btn_publisher;
     QToolButton* btn_Handler;
-    QTimer* Timer1;
 
 signals:
     // "刷新信息" was pressed: the main window rewrites its status text of the signed-in account.
@@ -62,4 +62,5 @@ private:
     void showBalance(double balance);
 
     const TServices& FServices;
+    RequestQueue* m_requests;
 };

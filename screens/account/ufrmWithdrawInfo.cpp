@@ -1,7 +1,6 @@
 #include "screens/account/ufrmWithdrawInfo.h"
 
 #include "model/uCommonFunc.h"
-#include "model/uCommonVarConst.h"
 #include "screens/account/ufrmWithdrawRequest.h"
 
 #include <QScreen>
@@ -25,20 +24,15 @@ TRequestListLayout withdrawLayout() {
          {QStringLiteral("状态"), 80}},
         cmGetWithdrawList,
         QStringLiteral("获取提现申请列表失败，请稍后再试！"),
-        [](const TReplyObject& record) {
-            TWithdrawInfo info;
-            ReadWithdrawInfo(record, info);
-            return QStringList{FormatMoney(info.Fmoney), info.Faddtime,
-                               RequestHandleTimeText(info.Fstatus, info.Fhandletime),
-                               WithdrawStatusName(info.Fstatus)};
-        },
     };
 }
 } // namespace
 
 TfrmWithdrawInfo::TfrmWithdrawInfo(const TServices& services, QWidget* parent)
-    : TRequestListDialog(services, parent, withdrawLayout()), lv_withdraw(list()),
-      btn_WithdrawRequest(FRequestButton), btn_refreshwithdraw(FRefreshButton) {}
+    : TRequestListDialog(services, parent, withdrawLayout()),
+      m_requests(new RecordTableModel<TWithdrawInfo>(columns(), {}, this)) {
+    setRecords(m_requests);
+}
 
 // This list stands in the middle of the desktop rather than over its owner.
 void TfrmWithdrawInfo::showEvent(QShowEvent* event) {
@@ -49,6 +43,16 @@ void TfrmWithdrawInfo::showEvent(QShowEvent* event) {
             move(frame.topLeft());
         }
     TRequestListDialog::showEvent(event);
+}
+
+void TfrmWithdrawInfo::addRecords(const TReplyObject& reply) {
+    for (const TReplyObject* record : ReplyRecords(reply)) {
+        TWithdrawInfo info;
+        ReadWithdrawInfo(*record, info);
+        QStringList cells{QString::number(m_requests->rowCount() + 1), FormatMoney(info.Fmoney), info.Faddtime,
+                          RequestHandleTimeText(info.Fstatus, info.Fhandletime), WithdrawStatusName(info.Fstatus)};
+        m_requests->append(std::move(info), std::move(cells));
+    }
 }
 
 void TfrmWithdrawInfo::runRequestDialog() {

@@ -1,16 +1,13 @@
 #pragma once
 // The withdrawal list: the user's withdrawal requests with their review state, a page at a time
 // (cmGetWithdrawList), and the way to the withdrawal request dialog.
+#include "model/uCommonVarConst.h"
 #include "screens/account/uRequestListDialog.h"
 
 class TfrmWithdrawInfo : public TRequestListDialog {
     Q_OBJECT
 public:
     explicit TfrmWithdrawInfo(const TServices& services, QWidget* parent = nullptr);
-
-    TListView* lv_withdraw;
-    QToolButton* btn_WithdrawRequest;
-    QToolButton* btn_refreshwithdraw;
 
 public slots:
     void GetWithdrawList() { paging()->Fetch(); }
@@ -21,5 +18,10 @@ public slots:
 
 protected:
     void showEvent(QShowEvent* event) override;
+    void clearRecords() override { m_requests->clear(); }
+    void addRecords(const TReplyObject& reply) override;
     void runRequestDialog() override;
+
+private:
+    RecordTableModel<TWithdrawInfo>* m_requests;
 };

@@ -1,13 +1,12 @@
 #include "screens/tasks/uPagedList.h"
 
 #include "shell/udmResource.h"
+#include "widgets/RequestQueue.h"
 
 #include <QHBoxLayout>
-#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QStyle>
-#include <QTimer>
 #include <QToolButton>
 
 int PageCountFor(int total) {
@@ -16,78 +15,6 @@ int PageCountFor(int total) {
     if (total > pages * PageSize) ++pages;
     return pages;
 }
-
-TListView::TListView(const QString& objectName, QWidget* parent) : QTableWidget(parent) {
-    setObjectName(objectName);
-    setSelectionBehavior(QAbstractItemView::SelectRows);
-    setSelectionMode(QAbstractItemView::SingleSelection);
-    setEditTriggers(QAbstractItemView::NoEditTriggers);
-    setShowGrid(true);
-    setWordWrap(false);
-    setContextMenuPolicy(Qt::CustomContextMenu);
-    verticalHeader()->setVisible(false);
-    verticalHeader()->setDefaultSectionSize(22);
-    horizontalHeader()->setHighlightSections(false);
-    horizontalHeader()->setStretchLastSection(false);
-}
-
-void TListView::setColumns(const QList<TColumn>& columns) {
-    FColumns = columns;
-    setColumnCount(int(columns.size()));
-    QStringList captions;
-    for (const TColumn& column : columns) captions.append(column.caption);
-    setHorizontalHeaderLabels(captions);
-    for (int i = 0; i < columns.size(); ++i) setColumnWidth(i, columns[i].width);
-}
-
-int TListView::addRow(const QStringList& cells, const QVariant& data) {
-    const int row = rowCount();
-    insertRow(row);
-    for (int column = 0; column < columnCount(); ++column) {
-        auto* item = new QTableWidgetItem(cells.value(column));
-        if (column < FColumns.size()) item->setTextAlignment(FColumns[column].alignment);
-        if (column == FGreenColumn) {
-            item->setForeground(QColor(0, 153, 0));
-            QFont font = item->font();
-            font.setBold(true);
-            item->setFont(font);
-        } else if (column == FRedColumn) {
-            item->setForeground(QColor(255, 0, 0));
-        } else if (FGreenColumn >= 0 || FRedColumn >= 0) {
-            item->setForeground(QColor(0, 0, 0));
-        }
-        if (column == 0) item->setData(Qt::UserRole, data);
-        setItem(row, column, item);
-    }
-    return row;
-}
-
-void TListView::clearRows() {
-    clearContents();
-    setRowCount(0);
-}
-
-int TListView::selectedRow() const {
-    const QList<QTableWidgetItem*> items = selectedItems();
-    return items.isEmpty() ? -1 : items.front()->row();
-}
-
-QVariant TListView::rowData(int row) const {
-    const QTableWidgetItem* first = item(row, 0);
-    return first ? first->data(Qt::UserRole) : QVariant();
-}
-
-QString TListView::cellText(int row, int column) const {
-    const QTableWidgetItem* cell = item(row, column);
-    return cell ? cell->text() : QString();
-}
-
-void TListView::setColumnColours(int boldGreenColumn, int redColumn) {
-    FGreenColumn = boldGreenColumn;
-    FRedColumn = redColumn;
-}
-
-void TListView::setHandCursor(bool on) { viewport()->setCursor(on ? Qt::PointingHandCursor : Qt::ArrowCursor); }
 
 TPageNavigationBar::TPageNavigationBar(QWidget* parent) : QWidget(parent) {
     setObjectName(QStringLiteral("pnl_Navigation"));
@@ -141,17 +68,10 @@ void TPageNavigationBar::showTotals(int total, int pageCount, int currentPage) {
     edt_currentpage->setText(QString::number(currentPage));
 }
 
-TPagedList::TPagedList(QWidget* owner, const TServices& services, TPageNavigationBar* bar, TPagedListConfig config)
-    : QObject(owner), Timer1(new QTimer(this)), FOwner(owner), FServices(services), FBar(bar),
-      FConfig(std::move(config)) {
-    Timer1->setObjectName(QStringLiteral("Timer1"));
-    Timer1->setSingleShot(true);
-    Timer1->setInterval(100);
-    connect(Timer1, &QTimer::timeout, this, [this] {
-        Timer1->stop();
-        if (FConfig.onLoadTimer) FConfig.onLoadTimer();
-        else Fetch();
-    });
+TPagedList::TPagedList(QWidget* owner, const TServices& services, TPageNavigationBar* bar, TPagedListConfig config,
+                       RequestQueue& requests)
+    : QObject(owner), FOwner(owner), FServices(services), FBar(bar), FConfig(std::move(config)), m_requests(requests) {
+    m_requests.loadWhenShown([this] { fetchPage(); });
     connect(bar->btn_First, &QToolButton::clicked, this, &TPagedList::First);
     connect(bar->btn_Prev, &QToolButton::clicked, this, &TPagedList::Prev);
     connect(bar->btn_Next, &QToolButton::clicked, this, &TPagedList::Next);
@@ -161,36 +81,33 @@ TPagedList::TPagedList(QWidget* owner, const TServices& services, TPageNavigatio
 void TPagedList::CalculatePageInfo(int iTotal, int) { FTotalPageCount = PageCountFor(iTotal); }
 
 void TPagedList::Fetch() {
-    // A fetch asked for while one is running (the load timer or a posted reload firing inside the
-    // wait dialog's loop) would clear the lists under the running one, which then files its records
-    // a second time ("Duplicates not allowed"): it runs once the running fetch has ended.
-    if (FFetching) {
-        FFetchAgain = true;
-        return;
-    }
-    FFetching = true;
-    FFetchAgain = false;
-    RunGuarded(FServices, FOwner, [this] {
+    m_requests.fetch([this] { fetchPage(); });
+}
+
+void TPagedList::PostReload() {
+    m_requests.fetchLater([this] { fetchPage(); });
+}
+
+void TPagedList::fetchPage() {
+    // The page asked for: the bar shows it with the reply's totals.
+    const int page = FCurrentPageIndex;
+    RunGuarded(FServices, FOwner, [&] {
         if (FConfig.clearRows) FConfig.clearRows();
-        std::vector<TCommandValue> values{FCurrentPageIndex};
+        std::vector<TCommandValue> values{page};
         if (FConfig.extraValues)
             for (TCommandValue& value : FConfig.extraValues()) values.push_back(std::move(value));
         const auto reply = SendCommand(FServices, FOwner, FConfig.command, values, FConfig.failurePrefix);
-        if (!reply) return;
+        // A newer fetch was asked for while this one waited: its reply is what the user wants.
+        if (!reply || m_requests.isSuperseded()) return;
         if (!reply->done()) {
             if (FConfig.onRefused) FConfig.onRefused(*reply);
             return;
         }
         const int total = ReplyInt(reply->object, "totalnum");
         CalculatePageInfo(total, PageSize);
-        FBar->showTotals(total, FTotalPageCount, FCurrentPageIndex);
+        FBar->showTotals(total, FTotalPageCount, page);
         if (FConfig.addRows) FConfig.addRows(reply->object);
     });
-    FFetching = false;
-    if (FFetchAgain) {
-        FFetchAgain = false;
-        PostReload();
-    }
 }
 
 void TPagedList::First() {
@@ -223,6 +140,3 @@ void TPagedList::Last() {
     Fetch();
 }
 
-void TPagedList::StartLoadTimer() { Timer1->start(); }
-
-void TPagedList::PostReload() { QMetaObject::invokeMethod(this, &TPagedList::Fetch, Qt::QueuedConnection); }

@@ -1,52 +1,24 @@
 #pragma once
-// The paging shared by every list screen: the list view, the navigation bar along its bottom, the
-// page fields, the load 100 ms after showing, the deferred reload, the failure texts.
-// A screen owns one TPagedList per paged list and describes its command and rows in TPagedListConfig.
+// The paging shared by every list screen: the navigation bar along the list's bottom, the page
+// fields, the load 100 ms after showing anew, the deferred reload, the failure texts.
+// A screen owns one TPagedList per paged list and describes its command and rows in TPagedListConfig;
+// every fetch goes through the screen's request queue (widgets/RequestQueue.h).
 #include "remote/uRemoteCall.h"
+#include "widgets/ListModel.h"
 
-#include <QTableWidget>
 #include <QWidget>
 #include <functional>
 
 class QLabel;
 class QLineEdit;
 class QToolButton;
-class QTimer;
+class RequestQueue;
 
 // Rows per page; fixed by the server.
 inline constexpr int PageSize = 20;
 
 // Pages for a total: 0 gives 0, 1..20 give 1, 21..40 give 2.
 int PageCountFor(int total);
-
-// The report-style list: grid lines, whole-row selection, no in-place editing, first column "ID".
-class TListView : public QTableWidget {
-    Q_OBJECT
-public:
-    struct TColumn {
-        QString caption;
-        int width;
-        Qt::Alignment alignment = Qt::AlignLeft | Qt::AlignVCenter;
-    };
-    explicit TListView(const QString& objectName, QWidget* parent = nullptr);
-
-    void setColumns(const QList<TColumn>& columns);
-    // Appends a row; `data` is kept with the row (e.g. a non-owning task pointer). Returns the row.
-    int addRow(const QStringList& cells, const QVariant& data = {});
-    void clearRows();
-    // The selected row, or -1.
-    int selectedRow() const;
-    QVariant rowData(int row) const;
-    QString cellText(int row, int column) const;
-    // Cell colours of the task and log lists: one bold green column and one red column (-1: none).
-    void setColumnColours(int boldGreenColumn, int redColumn);
-    void setHandCursor(bool on);
-
-private:
-    QList<TColumn> FColumns;
-    int FGreenColumn = -1;
-    int FRedColumn = -1;
-};
 
 // The navigation bar: 总:N条 总 [pages] 页 |◀ ◀ ▶ ▶| 第 [page] 页
 class TPageNavigationBar : public QWidget {
@@ -76,39 +48,37 @@ struct TPagedListConfig {
     std::function<void(const TReplyObject& reply)> addRows;
     // A returncode other than 1; default: nothing is shown.
     std::function<void(const TRemoteReply& reply)> onRefused;
-    // What the load timer does; default: fetch (the recharge and withdrawal screens press refresh).
-    std::function<void()> onLoadTimer;
 };
 
 class TPagedList : public QObject {
     Q_OBJECT
 public:
-    TPagedList(QWidget* owner, const TServices& services, TPageNavigationBar* bar, TPagedListConfig config);
+    // Fetches through `requests`, which also loads the page each time `owner` is shown anew.
+    TPagedList(QWidget* owner, const TServices& services, TPageNavigationBar* bar, TPagedListConfig config,
+               RequestQueue& requests);
 
     int FCurrentPageIndex = 1;
     int FTotalPageCount = 1;
 
     // Sets FTotalPageCount from a total; iRecordsPerPage is ignored (pages hold PageSize rows).
     void CalculatePageInfo(int iTotal, int iRecordsPerPage = PageSize);
-    // Loads page FCurrentPageIndex. Reading failures end in the general error box.
+    // Loads page FCurrentPageIndex (now, or once the screen's running request has ended). Reading
+    // failures end in the general error box.
     void Fetch();
     void First();
     void Prev();
     void Next();
     void Last();
 
-    // Starts the 100 ms one-shot load timer; screens call it when they become visible.
-    void StartLoadTimer();
     // Fetches the current page once the running handler and any box it showed have returned.
     void PostReload();
 
-    QTimer* Timer1;
-
 private:
+    void fetchPage();
+
     QWidget* FOwner;
     const TServices& FServices;
     TPageNavigationBar* FBar;
     TPagedListConfig FConfig;
-    bool FFetching = false;   // a fetch is waiting for its reply
-    bool FFetchAgain = false; // another fetch was asked for meanwhile
+    RequestQueue& m_requests;
 };

@@ -1,44 +1,16 @@
 #pragma once
-// What the taken-tasks and the published-tasks screens share: the trimming of typed text, the tidying
-// of a context menu's separators, the row icons, the lifecycle command with its outcome messages,
-// copying a task id and the row's task record.
+// What the task screens (the hall, the taken and the published tasks) share: the trimming of typed
+// text, building a context menu and tidying its separators, the row and menu icons, the lifecycle
+// command with its outcome messages, and copying a task id.
 #include "model/uAccountInput.h"
 #include "model/uCommonVarConst.h"
 #include "remote/uRemoteCall.h"
-
-#include "screens/tasks/uPagedList.h"
 
 #include <QIcon>
 #include <QString>
 
 class QAction;
-class QLabel;
-class QLineEdit;
 class QMenu;
-class QPushButton;
-
-// The frame both task screens are built in: the top panel `pnl_Top` (73 high) with the picture
-// `Image1` and a banner label, the list `lv_task` (column 1 bold green, column 5 red, hand cursor),
-// and the bottom panel `pnl_Navigate` (41 high) with the search box, `btn_Search` "查找" and the
-// navigation bar. The screen's font is 宋体 12 px.
-struct TTaskScreenFrame {
-    QLabel* Image1 = nullptr;
-    QLabel* banner = nullptr;
-    TListView* lv_task = nullptr;
-    QLineEdit* edt_search = nullptr;
-    QPushButton* btn_Search = nullptr;
-    TPageNavigationBar* navigation = nullptr;
-};
-struct TTaskScreenLayout {
-    QSize size;
-    const char* bannerName;
-    QString bannerText;
-    QFont bannerFont;
-    QColor bannerColour; // invalid: the window-text colour
-    const char* searchEditName;
-    QList<TListView::TColumn> columns;
-};
-TTaskScreenFrame BuildTaskScreenFrame(QWidget* screen, const TTaskScreenLayout& layout);
 
 // A menu item with its object name, and optionally an icon of ToolIcon and a hint.
 QAction* AddMenuItem(QMenu* menu, const char* name, const QString& caption, int icon = -1,
@@ -59,12 +31,6 @@ QIcon ToolIcon(int index);
 
 // The two small row pictures of the task lists: 0 a document (column "ID"), 1 a shield.
 QIcon TaskRowIcon(int index);
-
-// The record a task row carries, or nullptr when no row is selected.
-PTaskInfo SelectedTask(const TListView* list);
-// Adds a task row to `list`: the record rides on the row; column 0 gets icon 0, `shieldColumn`
-// icon 1. Columns 1 to the last size themselves to their content afterwards.
-void AddTaskRow(TListView* list, const QStringList& cells, PTaskInfo task, int shieldColumn);
 
 // The texts of one lifecycle action.
 struct TLifecycleTexts {

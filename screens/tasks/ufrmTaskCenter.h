@@ -2,26 +2,22 @@
 // The task hall: pages through the open and taken tasks of the platform (filtered by a category),
 // finds one task by its id, copies task ids and takes the selected open task as handler.
 // A main-window screen, created once; it keeps its page and category between showings and reloads
-// them each time it becomes visible.
+// them each time it is shown anew. Its requests go through its own queue (RequestQueue).
 #include "model/uCommonVarConst.h"
 #include "remote/uRemoteCall.h"
+#include "screens/tasks/TaskTableModel.h"
 #include "screens/tasks/uPagedList.h"
 
-#include <QIcon>
 #include <QWidget>
+#include <optional>
 
+class ListView;
 class QAction;
 class QButtonGroup;
-class QLabel;
 class QLineEdit;
 class QMenu;
-class QPushButton;
 class QTabWidget;
-class QToolButton;
-
-// The publisher's buyer account as a search result shows it: all but its last two characters,
-// then "**" ("abcdef" -> "abcd**"; two characters or fewer -> "**").
-QString MaskTaobaoAccount(const QString& account);
+class RequestQueue;
 
 class TfrmTaskCenter : public QWidget {
     Q_OBJECT
@@ -30,37 +26,8 @@ public:
 
     // The selected category; ttAll at start. Only the category buttons change it.
     TTaskTimeType FTaskTimeType = ttAll;
-    // The paging of lv_task (FCurrentPageIndex, FTotalPageCount, the load timer, the reload).
+    // The paging of lv_task (FCurrentPageIndex, FTotalPageCount, the reload).
     TPagedList& pagedList() { return *FPagedList; }
-
-    // Header
-    QWidget* pnl_Top;
-    QLabel* Image1;
-    QLabel* Label1;
-    QLabel* Label7;
-    QLabel* Label8;
-    QToolButton* btn_All;
-    QToolButton* btn_2hour;
-    QToolButton* btn_2day;
-    QToolButton* btn_3day;
-    QToolButton* btn_4day;
-    // Tabs and lists
-    QTabWidget* pgc_Main;
-    QWidget* ts_Unhandled;
-    QWidget* ts_Handled;
-    TListView* lv_task;
-    TListView* lv_handledtask;
-    TPageNavigationBar* pnl_Navigation;
-    QLabel* Label2;
-    QLineEdit* edt_TaskID;
-    QPushButton* btn_Search;
-    // Context menus
-    QMenu* PopupMenu1;
-    QAction* N_N2;
-    QAction* N1;
-    QAction* N_CopyTaskID;
-    QMenu* PopupMenu2;
-    QAction* N_CopyTaskID2;
 
 public slots:
     // Loads page FCurrentPageIndex of the selected category into both lists.
@@ -74,19 +41,30 @@ public slots:
     void N_CopyTaskIDClick();
     void N_CopyTaskID2Click();
 
-protected:
-    void showEvent(QShowEvent* event) override;
-
 private:
+    void buildHeader();
+    void buildTabs();
+    void buildMenus();
     void categoryClick(TTaskTimeType category);
     void clearLists();
-    // Adds the row of a stored record: open tasks to lv_task, all others to lv_handledtask.
-    void addTaskRow(PTaskInfo task, const QString& publisher);
-    void copyTaskId(TListView* list);
+    void search(const QString& taskId);
+    // Adds the row of a task: open tasks to lv_task, all others to lv_handledtask.
+    void addTaskRow(const TTaskInfo& task, TaskRowSource source);
+    std::optional<TTaskInfo> selectedTask(const ListView* list, const TaskTableModel* tasks) const;
+    void copyTaskId(const ListView* list, const TaskTableModel* tasks);
 
     const TServices& FServices;
-    TPagedList* FPagedList;
-    QButtonGroup* FCategoryGroup;
-    QIcon FTaskIcon;
-    QIcon FMoneyIcon;
+    QWidget* pnl_Top = nullptr;
+    QButtonGroup* FCategoryGroup = nullptr;
+    QTabWidget* pgc_Main = nullptr;
+    TaskTableModel* m_openTasks = nullptr;
+    TaskTableModel* m_takenTasks = nullptr;
+    ListView* lv_task = nullptr;
+    ListView* lv_handledtask = nullptr;
+    TPageNavigationBar* pnl_Navigation = nullptr;
+    QLineEdit* edt_TaskID = nullptr;
+    QMenu* PopupMenu1 = nullptr;
+    QMenu* PopupMenu2 = nullptr;
+    RequestQueue* m_requests = nullptr;
+    TPagedList* FPagedList = nullptr;
 };

@@ -55,10 +55,9 @@ TControl* named(TControl* control, const char* name) {
 
 } // namespace
 
-TfrmViewTaskInfo::TfrmViewTaskInfo(const TServices& services, PTaskInfo ATaskInfo, QWidget* parent)
-    : QDialog(parent), FServices(services), FTaskInfo(ATaskInfo),
-      FPublisherQQ(ATaskInfo ? ATaskInfo->Fpublisherqq : QString()),
-      FHandlerQQ(ATaskInfo ? ATaskInfo->Fhandlerqq : QString()) {
+TfrmViewTaskInfo::TfrmViewTaskInfo(const TServices& services, const TTaskInfo& ATaskInfo, QWidget* parent)
+    : QDialog(parent), FServices(services), FTaskInfo(ATaskInfo), FPublisherQQ(ATaskInfo.Fpublisherqq),
+      FHandlerQQ(ATaskInfo.Fhandlerqq) {
     setObjectName(QStringLiteral("frmViewTaskInfo"));
     setWindowTitle(QStringLiteral("查看任务详情"));
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
@@ -197,8 +196,7 @@ void TfrmViewTaskInfo::showEvent(QShowEvent* event) {
 }
 
 void TfrmViewTaskInfo::FormShow() {
-    if (!FTaskInfo) return;
-    const TTaskInfo& task = *FTaskInfo;
+    const TTaskInfo& task = FTaskInfo;
     lbl_taskid->setText(QStringLiteral("任务ID：%1").arg(task.Ftaskid));
     lbl_PublishTime->setText(QStringLiteral("发布日期：%1").arg(FormatDateTime(task.Fpublishtime)));
     lbl_TaskStatus->setText(QStringLiteral("任务状态：%1").arg(TaskStatusName(task.Fstatus)));

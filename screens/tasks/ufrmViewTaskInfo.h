@@ -6,9 +6,8 @@
 // Usage (the taken and published tasks screens, for the selected row):
 //     TfrmViewTaskInfo dialog(services, task, this);
 //     dialog.exec();
-// `ATaskInfo` is not owned and must stay valid while the dialog is open (the task store owns it; the
-// opening screen cannot reload while the modal dialog is up). The two QQ numbers are copied when
-// the dialog is created. The boxes are filled when the dialog is shown.
+// The dialog keeps its own copy of the task, so a reload of the list while it is open (the wait
+// dialog's loop runs timers) changes nothing it shows. The boxes are filled when it is shown.
 #include "model/uCommonVarConst.h"
 #include "remote/uRemoteCall.h"
 
@@ -25,8 +24,18 @@ class QToolButton;
 class TfrmViewTaskInfo : public QDialog {
     Q_OBJECT
 public:
-    TfrmViewTaskInfo(const TServices& services, PTaskInfo ATaskInfo, QWidget* parent = nullptr);
+    TfrmViewTaskInfo(const TServices& services, const TTaskInfo& ATaskInfo, QWidget* parent = nullptr);
 
+public slots:
+    // Fills every box from the task (run when the dialog is shown).
+    void FormShow();
+    void img_QQPublisherClick();
+    void img_QQHandlerClick();
+
+protected:
+    void showEvent(QShowEvent* event) override;
+
+private:
     QGroupBox* grp_Basic;
     QLabel* lbl_taskid;
     QLabel* lbl_PublishTime;
@@ -55,18 +64,8 @@ public:
     QLabel* lbl_HandleTime;
     QPushButton* btn_Close;
 
-public slots:
-    // Fills every box from the record (run when the dialog is shown).
-    void FormShow();
-    void img_QQPublisherClick();
-    void img_QQHandlerClick();
-
-protected:
-    void showEvent(QShowEvent* event) override;
-
-private:
     const TServices& FServices;
-    PTaskInfo FTaskInfo;
+    const TTaskInfo FTaskInfo;
     QString FPublisherQQ;
     QString FHandlerQQ;
 };

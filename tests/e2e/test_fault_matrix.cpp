@@ -6,6 +6,7 @@
 #include "tests/support/ScriptedServer.h"
 #include "tests/support/ServerProcess.h"
 #include "tests/support/TestServices.h"
+#include "tests/support/WidgetProbe.h"
 #include "tests/support/WireClient.h"
 
 #include <QTest>
@@ -34,15 +35,15 @@ TScriptedReply raw(const QByteArray& bytes) {
 struct Screen {
     TestServices t;
     TfrmOptLog screen;
-    TListView* list;
+    QAbstractItemView* list;
 
     // Shows the screen and lets its own load (100 ms after showing) run first, so that the faults
     // below meet the fetches the test starts.
     Screen(const TChannelSettings& channel, const std::function<std::size_t()>& requestsSeen)
         : t(channel), screen(t.services) {
-        list = screen.findChild<TListView*>(QStringLiteral("lv_OptLog"));
+        list = FindList(&screen, "lv_OptLog");
         screen.show();
-        QTRY_VERIFY(requestsSeen() >= 1 && list->rowCount() > 0);
+        QTRY_VERIFY(requestsSeen() >= 1 && RowCount(list) > 0);
     }
     void fetch() { QMetaObject::invokeMethod(&screen, "GetOptLogList", Qt::DirectConnection); }
 };
@@ -108,15 +109,15 @@ private slots:
         QCOMPARE(box.icon, TMsgIcon::Error);
         if (kind == 0) QVERIFY2(box.text.startsWith(expected) && box.text.size() > FetchFailure.size(), qPrintable(box.text));
         else QVERIFY2(!box.text.startsWith(FetchFailure) && box.text.contains(expected), qPrintable(box.text));
-        QCOMPARE(s.list->rowCount(), 0);
+        QCOMPARE(RowCount(s.list), 0);
 
         // The window stays usable and the next fetch, with the server answering again, works.
         QVERIFY(s.screen.isEnabled() && s.screen.isVisible());
         server.enqueueJson(onePage());
         s.fetch();
         QCOMPARE(s.t.prompter.entries.size(), std::size_t(1));
-        QCOMPARE(s.list->rowCount(), 1);
-        QCOMPARE(s.list->cellText(0, 1), QStringLiteral("T1"));
+        QCOMPARE(RowCount(s.list), 1);
+        QCOMPARE(CellText(s.list, 0, 1), QStringLiteral("T1"));
     }
 
     void realServerDownThenBack() {
@@ -133,7 +134,7 @@ private slots:
         QVERIFY2(server.start(), qPrintable(server.errorText()));
         s.fetch();
         QCOMPARE(s.t.prompter.entries.size(), std::size_t(1));
-        QVERIFY(s.list->rowCount() > 0);
+        QVERIFY(RowCount(s.list) > 0);
     }
 
     void realServerKilledInTheMiddleOfAnExchange() {
@@ -160,7 +161,7 @@ private slots:
         QVERIFY2(server.start(), qPrintable(server.errorText()));
         s.fetch();
         QCOMPARE(s.t.prompter.entries.size(), std::size_t(1));
-        QVERIFY(s.list->rowCount() > 0);
+        QVERIFY(RowCount(s.list) > 0);
     }
 };
 

@@ -8,7 +8,9 @@
 #include "screens/account/ufrmWithdrawRequest.h"
 #include "tests/support/ServerProcess.h"
 #include "tests/support/TestServices.h"
+#include "tests/support/WidgetProbe.h"
 
+#include <QAbstractButton>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRegularExpression>
@@ -40,11 +42,7 @@ QString newestRequestId(const ServerProcess& server, const QString& kind, const 
     return id;
 }
 
-QStringList firstRow(const TListView* list) {
-    QStringList cells;
-    for (int column = 0; column < list->columnCount(); ++column) cells.append(list->cellText(0, column));
-    return cells;
-}
+QStringList firstRow(const QAbstractItemView* list) { return RowTexts(list, 0); }
 } // namespace
 
 class TestRechargeWithdraw : public QObject {
@@ -72,8 +70,8 @@ private slots:
         QVERIFY(t.prompter.lastText().size() > QStringLiteral("充值申请提交失败").size());
 
         TfrmRechargeInfo list(t.services);
-        list.btn_refreshrecharge->click();
-        QStringList row = firstRow(list.lv_recharge);
+        Child<QAbstractButton>(&list, "btn_refreshrecharge")->click();
+        QStringList row = firstRow(FindList(&list, "lv_recharge"));
         QCOMPARE(row.at(0), QStringLiteral("1"));
         QCOMPARE(row.at(1), QStringLiteral("88.50"));
         QCOMPARE(row.at(3), QStringLiteral("2016040121001004550000000099"));
@@ -85,8 +83,8 @@ private slots:
         QVERIFY(!id.isEmpty());
         QCOMPARE(server.admin({QStringLiteral("review-recharge"), id, QStringLiteral("approve")}), 0);
 
-        list.btn_refreshrecharge->click();
-        row = firstRow(list.lv_recharge);
+        Child<QAbstractButton>(&list, "btn_refreshrecharge")->click();
+        row = firstRow(FindList(&list, "lv_recharge"));
         QCOMPARE(row.at(6), QStringLiteral("充值成功"));
         QVERIFY(row.at(5) != QStringLiteral("-"));
         QCOMPARE(basicBalance(t.services), before + 88.5);
@@ -113,8 +111,8 @@ private slots:
         QCOMPARE(t.prompter.lastText(), QStringLiteral("你的可提现推广提成不足，无法提现！"));
 
         TfrmWithdrawInfo list(t.services);
-        list.btn_refreshwithdraw->click();
-        QStringList row = firstRow(list.lv_withdraw);
+        Child<QAbstractButton>(&list, "btn_refreshwithdraw")->click();
+        QStringList row = firstRow(FindList(&list, "lv_withdraw"));
         QCOMPARE(row.at(0), QStringLiteral("1"));
         QCOMPARE(row.at(1), QStringLiteral("  4.50 元"));
         QCOMPARE(row.at(3), QStringLiteral("-"));
@@ -124,8 +122,8 @@ private slots:
         QVERIFY(!id.isEmpty());
         QCOMPARE(server.admin({QStringLiteral("review-withdraw"), id, QStringLiteral("approve")}), 0);
 
-        list.btn_refreshwithdraw->click();
-        row = firstRow(list.lv_withdraw);
+        Child<QAbstractButton>(&list, "btn_refreshwithdraw")->click();
+        row = firstRow(FindList(&list, "lv_withdraw"));
         QCOMPARE(row.at(4), QStringLiteral("提现成功"));
         QVERIFY(row.at(3) != QStringLiteral("-"));
 

@@ -4,12 +4,12 @@
 // receipt and review, demo1 completes it, and the task money has moved from demo1 to demo2.
 #include "model/uCommonVarConst.h"
 #include "model/uTaskManagerClass.h"
-#include "screens/tasks/uPagedList.h"
 #include "screens/tasks/ufrmHandledTaskManager.h"
 #include "screens/tasks/ufrmPublishTask.h"
 #include "screens/tasks/ufrmPublishedTaskManager.h"
 #include "tests/support/ServerProcess.h"
 #include "tests/support/TestServices.h"
+#include "tests/support/WidgetProbe.h"
 
 #include <QAction>
 #include <QLineEdit>
@@ -41,13 +41,11 @@ PTaskInfo testTask(TTaskDictionary dictionary) {
 
 // Selects the row of `taskid` in the screen's list; false when it is not listed.
 bool selectTask(QWidget* screen, const QString& taskid) {
-    auto* list = screen->findChild<TListView*>(QStringLiteral("lv_task"));
-    for (int row = 0; row < list->rowCount(); ++row)
-        if (list->cellText(row, 1) == taskid) {
-            list->selectRow(row);
-            return true;
-        }
-    return false;
+    QAbstractItemView* list = FindList(screen, "lv_task");
+    const int row = RowOfId(list, taskid);
+    if (row < 0) return false;
+    SelectRow(list, row);
+    return true;
 }
 
 // Whether the menu offers `item` after its rules ran.
@@ -150,8 +148,8 @@ private slots:
         QCOMPARE(prompter.lastText(), QStringLiteral("恭喜，任务完成！"));
         QTRY_VERIFY(testTask(tdPublished) && testTask(tdPublished)->Fstatus == tsTaskComplete);
         QVERIFY(selectTask(&published, taskid));
-        auto* list = published.findChild<TListView*>(QStringLiteral("lv_task"));
-        QCOMPARE(list->cellText(list->selectedRow(), 7), QStringLiteral("已经完成"));
+        QAbstractItemView* list = FindList(&published, "lv_task");
+        QCOMPARE(CellText(list, list->currentIndex().row(), 7), QStringLiteral("已经完成"));
 
         // The money moved from the publisher to the handler.
         QCOMPARE(balanceOf(t.services, QStringLiteral("demo1")), publisherBefore - 25);

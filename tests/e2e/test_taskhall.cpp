@@ -6,6 +6,7 @@
 #include "screens/tasks/ufrmTaskCenter.h"
 #include "tests/support/ServerProcess.h"
 #include "tests/support/TestServices.h"
+#include "tests/support/WidgetProbe.h"
 #include "tests/support/WireClient.h"
 
 #include <QAction>
@@ -36,11 +37,7 @@ QString publish(const WireClient& wire, const QString& name, const QString& keyw
     return {};
 }
 
-int rowOf(const TListView* list, const QString& taskid) {
-    for (int row = 0; row < list->rowCount(); ++row)
-        if (list->cellText(row, 1) == taskid) return row;
-    return -1;
-}
+int rowOf(const QAbstractItemView* list, const QString& taskid) { return RowOfId(list, taskid); }
 
 bool anyError(const TestPrompter& prompter) {
     for (const TestPrompter::Entry& entry : prompter.entries)
@@ -62,60 +59,66 @@ private slots:
 
         QVERIFY(LogInAs(t.services, QStringLiteral("demo2"), Password));
         TfrmTaskCenter hall(t.services);
+        QAbstractItemView* open = FindList(&hall, "lv_task");
+        QAbstractItemView* taken = FindList(&hall, "lv_handledtask");
+        const auto button = [&hall](const char* name) { return Child<QAbstractButton>(&hall, name); };
+        QLineEdit* taskId = Child<QLineEdit>(&hall, "edt_TaskID");
+        QLabel* total = Child<QLabel>(&hall, "lbl_totalnum");
+        QAction* take = Child<QAction>(&hall, "N1");
         hall.GetTaskListFromTaskCenter();
         QVERIFY2(t.prompter.entries.empty(), qPrintable(t.prompter.lastText()));
-        QVERIFY(hall.lv_task->rowCount() > 1);
-        QVERIFY(hall.pnl_Navigation->lbl_totalnum->text() != QStringLiteral("总:0条"));
-        QCOMPARE(rowOf(hall.lv_task, fourDays), 0); // open tasks first, newest first
-        QCOMPARE(hall.lv_task->cellText(0, 2), QStringLiteral("demo1"));
-        QCOMPARE(hall.lv_task->cellText(0, 3), QStringLiteral(" 18.00 元"));
+        QVERIFY(RowCount(open) > 1);
+        QVERIFY(total->text() != QStringLiteral("总:0条"));
+        QCOMPARE(rowOf(open, fourDays), 0); // open tasks first, newest first
+        QCOMPARE(CellText(open, 0, 2), QStringLiteral("demo1"));
+        QCOMPARE(CellText(open, 0, 3), QStringLiteral(" 18.00 元"));
 
         // Categories: the 4-day task is listed under "4天任务", not under "2小时任务".
-        hall.btn_2hour->click();
-        QTRY_COMPARE(rowOf(hall.lv_task, fourDays), -1);
-        QVERIFY(hall.lv_task->rowCount() > 0); // the demo's 2-hour tasks
-        hall.btn_4day->click();
-        QTRY_COMPARE(rowOf(hall.lv_task, fourDays), 0);
+        button("btn_2hour")->click();
+        QTRY_COMPARE(rowOf(open, fourDays), -1);
+        QVERIFY(RowCount(open) > 0); // the demo's 2-hour tasks
+        button("btn_4day")->click();
+        QTRY_COMPARE(rowOf(open, fourDays), 0);
         QVERIFY(!anyError(t.prompter));
 
         // A search shows the masked buyer account of the publisher.
-        hall.edt_TaskID->setText(QStringLiteral(" ") + fourDays);
-        hall.btn_Search->click();
-        QCOMPARE(hall.lv_task->rowCount(), 1);
-        QCOMPARE(hall.lv_task->cellText(0, 2), QStringLiteral("demo1_xiaoh**"));
-        QCOMPARE(hall.pnl_Navigation->lbl_totalnum->text(), QStringLiteral("总:1条"));
+        taskId->setText(QStringLiteral(" ") + fourDays);
+        button("btn_Search")->click();
+        QCOMPARE(RowCount(open), 1);
+        QCOMPARE(CellText(open, 0, 2), QStringLiteral("demo1_xiaoh**"));
+        QCOMPARE(total->text(), QStringLiteral("总:1条"));
 
         // Take it: success box, then the page is reloaded without it among the open tasks.
-        hall.lv_task->selectRow(0);
+        SelectRow(open, 0);
         t.prompter.yesNoAnswers = {true};
-        hall.N1->trigger();
+        take->trigger();
         QCOMPARE(t.prompter.lastText(), QStringLiteral("恭喜，任务接手成功，请尽快完成支付操作！"));
-        QTRY_VERIFY(hall.lv_task->rowCount() > 1 || hall.lv_handledtask->rowCount() > 0);
-        QCOMPARE(rowOf(hall.lv_task, fourDays), -1);
-        hall.btn_Search->click();
-        QCOMPARE(hall.lv_task->rowCount(), 0);
-        QCOMPARE(rowOf(hall.lv_handledtask, fourDays), 0);
-        QCOMPARE(hall.lv_handledtask->cellText(0, 5), QStringLiteral("等待支付"));
+        QTRY_VERIFY(RowCount(open) > 1 || RowCount(taken) > 0);
+        QCOMPARE(rowOf(open, fourDays), -1);
+        button("btn_Search")->click();
+        QCOMPARE(RowCount(open), 0);
+        QCOMPARE(rowOf(taken, fourDays), 0);
+        QCOMPARE(CellText(taken, 0, 5), QStringLiteral("等待支付"));
         QVERIFY(!anyError(t.prompter));
 
         // Another handler wins the race for a listed task: the take is refused with the server's text.
         const QString raced = publish(wire, QStringLiteral("demo1"), QStringLiteral("大厅测试抢单"), it2Hour);
-        hall.edt_TaskID->setText(raced);
-        hall.btn_Search->click();
-        QCOMPARE(rowOf(hall.lv_task, raced), 0);
-        const TReplyObject taken = wire.call(cmHandleTask, QStringLiteral("demo3"), Password,
+        taskId->setText(raced);
+        button("btn_Search")->click();
+        QCOMPARE(rowOf(open, raced), 0);
+        const TReplyObject handled = wire.call(cmHandleTask, QStringLiteral("demo3"), Password,
                                              {raced, userId(wire, QStringLiteral("demo3"))});
-        QCOMPARE(ReplyReturnCode(taken), 1);
-        hall.lv_task->selectRow(0);
+        QCOMPARE(ReplyReturnCode(handled), 1);
+        SelectRow(open, 0);
         t.prompter.yesNoAnswers = {true};
         t.prompter.clear();
-        hall.N1->trigger();
+        take->trigger();
         QCOMPARE(t.prompter.entries.size(), std::size_t(2));
         QVERIFY2(t.prompter.lastText().startsWith(QStringLiteral("任务接手失败")), qPrintable(t.prompter.lastText()));
         QVERIFY(t.prompter.lastText().size() > QStringLiteral("任务接手失败").size());
         QCOMPARE(t.prompter.last()->caption, QStringLiteral("提示"));
         QTest::qWait(100);
-        QCOMPARE(rowOf(hall.lv_task, raced), 0); // no reload after a refusal
+        QCOMPARE(rowOf(open, raced), 0); // no reload after a refusal
     }
 };
 

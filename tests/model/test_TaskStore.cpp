@@ -66,9 +66,9 @@ TReplyObject taskWithKeys(const std::string& taskid, int status, const std::vect
 
 TReplyObject listReply(const TReplyObject& body) { return {{"returncode", 1}, {"totalnum", 99}, {"msgbody", body}}; }
 
-QStringList ids(const std::vector<PTaskInfo>& tasks) {
+QStringList ids(const std::vector<const TTaskInfo*>& tasks) {
     QStringList result;
-    for (const PTaskInfo task : tasks) result << task->Ftaskid;
+    for (const TTaskInfo* task : tasks) result << task->Ftaskid;
     return result;
 }
 
@@ -144,9 +144,9 @@ void TestTaskStore::readerGroups() {
     if (d) keys.insert(keys.end(), KeysD.begin(), KeysD.end() - (handlerqq ? 0 : 1));
     const TReplyObject minimal = taskWithKeys("T2", status, keys);
     TTaskManagerClass store;
-    std::vector<PTaskInfo> added;
+    std::vector<const TTaskInfo*> added;
     ReadTaskList(listReply(TReplyObject::array({minimal})), reader, store,
-                 [&](PTaskInfo stored) { added.push_back(stored); });
+                 [&](const TTaskInfo& stored) { added.push_back(&stored); });
     QCOMPARE(ids(added), QStringList{QStringLiteral("T2")});
     QCOMPARE(store.Dictionary(dictionary).size(), std::size_t(1));
     QCOMPARE(store.Dictionary(dictionary).at(QStringLiteral("T2")).get(), added.front());
@@ -205,18 +205,18 @@ void TestTaskStore::failureStopsReading() {
 
     // In a list, the failing element ends the walk: the elements before it stay in the store.
     TTaskManagerClass store;
-    std::vector<PTaskInfo> added;
+    std::vector<const TTaskInfo*> added;
     const TReplyObject body = TReplyObject::array({fullTask("T0", 1), object, fullTask("T2", 1)});
     QVERIFY_THROWS_EXCEPTION(EReadError, ReadTaskList(listReply(body), trHandledPage, store,
-                                                      [&](PTaskInfo stored) { added.push_back(stored); }));
+                                                      [&](const TTaskInfo& stored) { added.push_back(&stored); }));
     QCOMPARE(ids(added), QStringList{QStringLiteral("T0")});
     QCOMPARE(store.Dictionary(tdHandled).size(), std::size_t(1));
 }
 
 void TestTaskStore::listReplyWalk() {
     TTaskManagerClass store;
-    std::vector<PTaskInfo> added;
-    const auto collect = [&](PTaskInfo task) { added.push_back(task); };
+    std::vector<const TTaskInfo*> added;
+    const auto collect = [&](const TTaskInfo& task) { added.push_back(&task); };
 
     // Elements that are not objects are skipped; the order is the reply's.
     const TReplyObject body = TReplyObject::array(
@@ -238,12 +238,12 @@ void TestTaskStore::listReplyWalk() {
 
 void TestTaskStore::duplicateTaskIdStopsTheList() {
     TTaskManagerClass store;
-    std::vector<PTaskInfo> added;
+    std::vector<const TTaskInfo*> added;
     TReplyObject duplicate = fullTask("T1", 2);
     duplicate["id"] = 99;
     const TReplyObject body = TReplyObject::array({fullTask("T1", 1), fullTask("t1", 1), duplicate, fullTask("T3", 1)});
     try {
-        ReadTaskList(listReply(body), trPublishedPage, store, [&](PTaskInfo task) { added.push_back(task); });
+        ReadTaskList(listReply(body), trPublishedPage, store, [&](const TTaskInfo& task) { added.push_back(&task); });
         QFAIL("a duplicate task id was accepted");
     } catch (const EReadError& error) {
         QCOMPARE(error.message(), QStringLiteral("Duplicates not allowed"));

@@ -3,7 +3,9 @@
 #include "screens/account/ufrmInviteInfo.h"
 #include "screens/account/ufrmSubUserList.h"
 #include "tests/screens/account/AccountFixture.h"
+#include "tests/support/WidgetProbe.h"
 
+#include <QLabel>
 #include <QLineEdit>
 #include <QTest>
 
@@ -28,11 +30,12 @@ private slots:
         QTRY_COMPARE(f.server.requestCount(), std::size_t(1));
         QCOMPARE(f.lastCommand(), QStringLiteral("8"));
         QCOMPARE(f.lastData(), QStringList({"pageindex=1", "userid=7"}));
-        QCOMPARE(screen.lv_user->rowCount(), 2);
-        const QStringList first = {"", "bob", "2016-03-05 08:04:09"};
-        for (int column = 0; column < 3; ++column) QCOMPARE(screen.lv_user->cellText(0, column), first[column]);
-        QCOMPARE(screen.lv_user->cellText(1, 0), QString());
-        QCOMPARE(screen.navigationBar->edt_totalpage->text(), QStringLiteral("2"));
+        const QAbstractItemView* list = FindList(&screen, "lv_user");
+        QCOMPARE(RowCount(list), 2);
+        QCOMPARE(RowTexts(list, 0), QStringList({"", "bob", "2016-03-05 08:04:09"}));
+        QCOMPARE(CellText(list, 1, 0), QString());
+        QCOMPARE(HeaderTexts(list), QStringList({"ID", "用户名", "注册时间"}));
+        QCOMPARE(Child<QLineEdit>(&screen, "edt_totalpage")->text(), QStringLiteral("2"));
     }
 
     void refusalShowsItsOwnTextWithoutReturnMsg() {
@@ -43,15 +46,15 @@ private slots:
         QCOMPARE(f.shown(), QStringList{"获取下线用户列表失败！"});
         QCOMPARE(f.t.prompter.last()->caption, QStringLiteral("错误"));
         QCOMPARE(f.t.prompter.last()->icon, TMsgIcon::Error);
-        QCOMPARE(screen.lv_user->rowCount(), 0);
+        QCOMPARE(RowCount(FindList(&screen, "lv_user")), 0);
 
         f.t.prompter.clear();
         f.server.enqueueJson(ListReply(0, nlohmann::json::array()));
         screen.GetSubUserList();
         QVERIFY(f.t.prompter.entries.empty());
-        QCOMPARE(screen.navigationBar->lbl_totalnum->text(), QStringLiteral("总:0条"));
-        QCOMPARE(screen.navigationBar->edt_totalpage->text(), QStringLiteral("0"));
-        QCOMPARE(screen.navigationBar->edt_currentpage->text(), QStringLiteral("1"));
+        QCOMPARE(Child<QLabel>(&screen, "lbl_totalnum")->text(), QStringLiteral("总:0条"));
+        QCOMPARE(Child<QLineEdit>(&screen, "edt_totalpage")->text(), QStringLiteral("0"));
+        QCOMPARE(Child<QLineEdit>(&screen, "edt_currentpage")->text(), QStringLiteral("1"));
     }
 };
 

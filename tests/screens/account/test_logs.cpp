@@ -2,6 +2,7 @@
 #include "screens/account/ufrmOptLog.h"
 #include "screens/account/ufrmTradeLog.h"
 #include "tests/screens/account/AccountFixture.h"
+#include "tests/support/WidgetProbe.h"
 
 #include <QAction>
 #include <QLineEdit>
@@ -48,15 +49,16 @@ private slots:
         QCOMPARE(f.lastCommand(), QStringLiteral("23"));
         QCOMPARE(f.lastData(), QStringList{"pageindex=1"});
         QVERIFY(f.t.prompter.entries.empty());
-        QCOMPARE(screen.lv_trade->rowCount(), 1);
-        const QStringList expected = QStringList{"", "接手任务"} + cells + QStringList{"2016-03-05 08:04:09"};
-        for (int column = 0; column < 6; ++column) QCOMPARE(screen.lv_trade->cellText(0, column), expected[column]);
+        const QAbstractItemView* list = FindList(&screen, "lv_trade");
+        QCOMPARE(RowCount(list), 1);
+        QCOMPARE(RowTexts(list, 0), (QStringList{"", "接手任务"} + cells + QStringList{"2016-03-05 08:04:09"}));
         QCOMPARE(screen.rowRecord(0)->Fid, 3);
         QCOMPARE(int(screen.rowRecord(0)->Fmoneytype), moneytype);
         // The balance column is drawn bold green, the others black.
-        QCOMPARE(screen.lv_trade->item(0, 4)->foreground().color(), QColor(0, 153, 0));
-        QVERIFY(screen.lv_trade->item(0, 4)->font().bold());
-        QCOMPARE(screen.lv_trade->item(0, 2)->foreground().color(), QColor(0, 0, 0));
+        QCOMPARE(CellColour(list, 0, 4), QColor(0, 153, 0));
+        QVERIFY(CellBold(list, 0, 4));
+        QCOMPARE(CellColour(list, 0, 2), QColor(0, 0, 0));
+        QVERIFY(!CellBold(list, 0, 2));
     }
 
     void optLogCellsAndReadingFailure() {
@@ -65,16 +67,17 @@ private slots:
         nlohmann::json bad = opt("T3", "确认发货");
         bad["addtime"] = "2016/03/05 08:04:09";
         f.server.enqueueJson(ListReply(3, {opt("T1", "发布任务"), opt("T2", "接手任务"), bad}));
-        screen.N_N1->trigger();
+        Child<QAction>(&screen, "N_N1")->trigger();
         QCOMPARE(f.lastCommand(), QStringLiteral("22"));
         // The date with slashes ends the fill; the rows before it stay and the error is shown.
-        QCOMPARE(screen.lv_OptLog->rowCount(), 2);
+        const QAbstractItemView* list = FindList(&screen, "lv_OptLog");
+        QCOMPARE(RowCount(list), 2);
         QCOMPARE(f.t.prompter.entries.size(), std::size_t(1));
         QCOMPARE(f.t.prompter.last()->icon, TMsgIcon::Error);
-        const QStringList first = {"", "T1", "发布任务", "2016-03-05 08:04:09", "备注"};
-        for (int column = 0; column < 5; ++column) QCOMPARE(screen.lv_OptLog->cellText(0, column), first[column]);
+        QCOMPARE(RowTexts(list, 0), QStringList({"", "T1", "发布任务", "2016-03-05 08:04:09", "备注"}));
         QCOMPARE(int(screen.rowRecord(1)->Fopttype), int(otClear));
-        QVERIFY(screen.lv_OptLog->item(0, 1)->font().bold());
+        QVERIFY(!screen.rowRecord(2));
+        QVERIFY(CellBold(list, 0, 1));
     }
 
     void searchFiltersThePageShown() {
@@ -82,35 +85,32 @@ private slots:
         TfrmOptLog screen(f.t.services);
         f.server.enqueueJson(ListReply(3, {opt("TK1001", "a"), opt("TK2002", "b"), opt("tk1003", "c")}));
         screen.GetOptLogList();
-        TListView* list = screen.lv_OptLog;
-        auto visible = [list] {
-            QStringList ids;
-            for (int row = 0; row < list->rowCount(); ++row)
-                if (!list->isRowHidden(row)) ids.append(list->cellText(row, 1));
-            return ids;
-        };
-        screen.edt_TASKID->setText(QStringLiteral(" TK100 "));
-        screen.btn_Search->click();
+        const QAbstractItemView* list = FindList(&screen, "lv_OptLog");
+        auto visible = [list] { return ColumnTexts(list, 1); };
+        QLineEdit* edt_TASKID = Child<QLineEdit>(&screen, "edt_TASKID");
+        QPushButton* btn_Search = Child<QPushButton>(&screen, "btn_Search");
+        edt_TASKID->setText(QStringLiteral(" TK100 "));
+        btn_Search->click();
         QCOMPARE(visible(), QStringList({"TK1001", "tk1003"}));
         QCOMPARE(f.server.requestCount(), std::size_t(1)); // no command for searching
 
-        screen.edt_TASKID->setText(QStringLiteral("nope"));
-        screen.btn_Search->click();
+        edt_TASKID->setText(QStringLiteral("nope"));
+        btn_Search->click();
         QCOMPARE(f.t.prompter.lastText(), QStringLiteral("本页没有找到该任务ID的记录！"));
         QCOMPARE(visible().size(), 3);
 
-        screen.edt_TASKID->setText(QStringLiteral("2002"));
-        screen.btn_Search->click();
+        edt_TASKID->setText(QStringLiteral("2002"));
+        btn_Search->click();
         QCOMPARE(visible(), QStringList{"TK2002"});
-        screen.edt_TASKID->clear();
-        screen.btn_Search->click();
+        edt_TASKID->clear();
+        btn_Search->click();
         QCOMPARE(visible().size(), 3);
 
         // A fetch shows every row of the page it loads.
-        screen.edt_TASKID->setText(QStringLiteral("2002"));
-        screen.btn_Search->click();
+        edt_TASKID->setText(QStringLiteral("2002"));
+        btn_Search->click();
         f.server.enqueueJson(ListReply(3, {opt("TK1001", "a"), opt("TK2002", "b")}));
-        screen.N_N1->trigger();
+        Child<QAction>(&screen, "N_N1")->trigger();
         QCOMPARE(visible().size(), 2);
     }
 
@@ -128,7 +128,7 @@ private slots:
         screen.show();
         QTRY_COMPARE(f.server.requestCount(), std::size_t(3));
         QCOMPARE(f.lastData(), QStringList{"pageindex=3"});
-        QCOMPARE(screen.lv_trade->rowCount(), 1);
+        QCOMPARE(RowCount(FindList(&screen, "lv_trade")), 1);
         QVERIFY(f.t.prompter.entries.empty());
         QCOMPARE(screen.navigationBar()->edt_currentpage->text(), QStringLiteral("3"));
     }
@@ -144,7 +144,7 @@ private slots:
         f.server.enqueueJson({{"returncode", 0}, {"returnmsg", "no"}});
         screen.GetTradeLogList();
         QCOMPARE(f.t.prompter.entries.size(), std::size_t(1));
-        QCOMPARE(screen.lv_trade->rowCount(), 0);
+        QCOMPARE(RowCount(FindList(&screen, "lv_trade")), 0);
     }
 };
 

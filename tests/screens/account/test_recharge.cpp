@@ -2,7 +2,9 @@
 #include "screens/account/ufrmRechargeInfo.h"
 #include "screens/account/ufrmRechargeRequest.h"
 #include "tests/screens/account/AccountFixture.h"
+#include "tests/support/WidgetProbe.h"
 
+#include <QAbstractButton>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
@@ -124,12 +126,12 @@ private slots:
                   {"status", 2}, {"handletime", "2016-03-06 11:00:00"}},
                  {{"money", 12.5}, {"tradetype", "支付宝"}, {"tradeid", "A3"}, {"addtime", "2016-03-05 10:00:00"},
                   {"status", 7}, {"handletime", "2016-03-06 12:00:00"}}}));
-        screen.btn_refreshrecharge->click();
+        Child<QAbstractButton>(&screen, "btn_refreshrecharge")->click();
         QCOMPARE(f.lastCommand(), QStringLiteral("10"));
         QCOMPARE(f.lastData(), QStringList{"pageindex=1"});
 
-        TListView* list = screen.lv_recharge;
-        QCOMPARE(list->rowCount(), 3);
+        const QAbstractItemView* list = FindList(&screen, "lv_recharge");
+        QCOMPARE(RowCount(list), 3);
         const QList<QStringList> expected = {
             {"1", "100", "支付宝", "A1", "2016-03-05 08:04:09", "-", "未处理"},
             {"2", "100.00", "支付宝", "A2", "2016-03-05 09:00:00", "2016-03-06 11:00:00", "充值失败"},
@@ -137,7 +139,7 @@ private slots:
         };
         for (int row = 0; row < 3; ++row)
             for (int column = 0; column < 7; ++column)
-                QCOMPARE(list->cellText(row, column), expected[row][column]);
+                QCOMPARE(CellText(list, row, column), expected[row][column]);
         QCOMPARE(screen.navigationBar()->lbl_totalnum->text(), QStringLiteral("总:25条"));
 
         // The next page starts numbering at 1 again.
@@ -146,10 +148,10 @@ private slots:
                                              {"handletime", "2016-03-07 09:00:00"}}}));
         screen.navigationBar()->btn_Next->click();
         QCOMPARE(f.lastData(), QStringList{"pageindex=2"});
-        QCOMPARE(list->rowCount(), 1);
-        QCOMPARE(list->cellText(0, 0), QStringLiteral("1"));
-        QCOMPARE(list->cellText(0, 5), QStringLiteral("2016-03-07 09:00:00"));
-        QCOMPARE(list->cellText(0, 6), QStringLiteral("充值成功"));
+        QCOMPARE(RowCount(list), 1);
+        QCOMPARE(CellText(list, 0, 0), QStringLiteral("1"));
+        QCOMPARE(CellText(list, 0, 5), QStringLiteral("2016-03-07 09:00:00"));
+        QCOMPARE(CellText(list, 0, 6), QStringLiteral("充值成功"));
         QVERIFY(f.t.prompter.entries.empty());
     }
 
@@ -159,8 +161,8 @@ private slots:
         f.server.enqueueJson(ListReply(
             2, {{{"money", 1}, {"tradetype", "支付宝"}, {"tradeid", "A1"}, {"addtime", "x"}, {"status", 0}},
                 {{"money", 2}, {"tradetype", "支付宝"}, {"tradeid", "A2"}, {"addtime", "x"}, {"status", "one"}}}));
-        screen.btn_refreshrecharge->click();
-        QCOMPARE(screen.lv_recharge->rowCount(), 1);
+        Child<QAbstractButton>(&screen, "btn_refreshrecharge")->click();
+        QCOMPARE(RowCount(FindList(&screen, "lv_recharge")), 1);
         QCOMPARE(f.t.prompter.last()->icon, TMsgIcon::Error);
     }
 
@@ -180,7 +182,7 @@ private slots:
             dialog->reject();
         });
         f.server.enqueueJson(ListReply(0, nlohmann::json::array()));
-        screen.btn_RechargeRequest->click();
+        Child<QAbstractButton>(&screen, "btn_RechargeRequest")->click();
         QVERIFY(opened);
         QCOMPARE(f.server.requestCount(), std::size_t(2));
         QCOMPARE(f.lastData(), QStringList{"pageindex=1"});

@@ -4,7 +4,9 @@
 #include "screens/account/ufrmWithdrawInfo.h"
 #include "screens/account/ufrmWithdrawRequest.h"
 #include "tests/screens/account/AccountFixture.h"
+#include "tests/support/WidgetProbe.h"
 
+#include <QAbstractButton>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
@@ -201,7 +203,7 @@ private slots:
                  {"handletime", "2016-03-06 11:00:00"}},
                 {{"money", 0.5}, {"addtime", "2016-03-05 11:00:00"}, {"status", -1},
                  {"handletime", "2016-03-06 12:00:00"}}}));
-        screen.btn_refreshwithdraw->click();
+        Child<QAbstractButton>(&screen, "btn_refreshwithdraw")->click();
         QCOMPARE(f.lastCommand(), QStringLiteral("9"));
         QCOMPARE(f.lastData(), QStringList{"pageindex=1"});
         const QList<QStringList> expected = {
@@ -210,10 +212,10 @@ private slots:
             {"3", "123456.78 元", "2016-03-05 10:00:00", "2016-03-06 11:00:00", "提现失败"},
             {"4", "  0.50 元", "2016-03-05 11:00:00", "2016-03-06 12:00:00", "未知状态(-1)"},
         };
-        QCOMPARE(screen.lv_withdraw->rowCount(), 4);
+        QCOMPARE(RowCount(FindList(&screen, "lv_withdraw")), 4);
         for (int row = 0; row < 4; ++row)
             for (int column = 0; column < 5; ++column)
-                QCOMPARE(screen.lv_withdraw->cellText(row, column), expected[row][column]);
+                QCOMPARE(CellText(FindList(&screen, "lv_withdraw"), row, column), expected[row][column]);
 
         // Closing the request dialog refreshes the list.
         bindable(10);
@@ -222,10 +224,10 @@ private slots:
             dialog->reject();
         });
         f.server.enqueueJson(ListReply(0, nlohmann::json::array()));
-        screen.btn_WithdrawRequest->click();
+        Child<QAbstractButton>(&screen, "btn_WithdrawRequest")->click();
         QCOMPARE(f.server.requestCount(), std::size_t(2));
         QCOMPARE(f.lastCommand(), QStringLiteral("9"));
-        QCOMPARE(screen.lv_withdraw->rowCount(), 0);
+        QCOMPARE(RowCount(FindList(&screen, "lv_withdraw")), 0);
     }
 };
 

@@ -82,7 +82,7 @@ const std::vector<DialogCase>& dialogCases() {
         {"publish task", withServices<TfrmPublishTask>(), QStringLiteral("btn_PublishTask"),
          QStringLiteral("edt_taskmoney"), true},
         {"task detail",
-         [](Fixture& f) -> std::unique_ptr<QDialog> { return std::make_unique<TfrmViewTaskInfo>(f.t.services, &f.task); },
+         [](Fixture& f) -> std::unique_ptr<QDialog> { return std::make_unique<TfrmViewTaskInfo>(f.t.services, f.task); },
          QStringLiteral("btn_Close"), QString(), true},
         {"user centre", withServices<TfrmUserCenter>(), QStringLiteral("btn_SaveUserInfo"), QStringLiteral("edt_qq"),
          true},

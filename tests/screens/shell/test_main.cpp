@@ -133,6 +133,72 @@ private slots:
         QCOMPARE(main.statusText(2), QStringLiteral("当前登录账户：bob"));
     }
 
+    // Passing through screens faster than their 100 ms load: only the screen that stays is loaded,
+    // and a screen left before its load has no timer running; shown again, it loads.
+    void leavingAScreenBeforeItsLoadFetchesNothingForIt() {
+        ScriptedServer server;
+        MainFixture f(server.settings());
+        TfrmMain& main = f.main();
+        main.FormShow();
+        QTRY_COMPARE(basicInfoLoads(server), std::size_t(1));
+        server.clearRequests();
+
+        const struct {
+            QPushButton* button;
+            QWidget* screen;
+            int command;
+        } screens[] = {
+            {main.btn_TaskCenter, f.windows->frmTaskCenter.get(), cmGetTaskCenterList},
+            {main.btn_HandledTask, f.windows->frmHandledTaskManager.get(), cmGetHandledTaskList},
+            {main.btn_PublishedTask, f.windows->frmPublishedTaskManager.get(), cmGetPublishedTaskList},
+            {main.btn_OptLog, f.windows->frmOptLog.get(), cmGetOptLogList},
+            {main.btn_TradeLog, f.windows->frmTradeLog.get(), cmGetTradeLogList},
+            {main.btn_Index, f.windows->frmWelcome.get(), cmGetBasicInfo},
+        };
+        for (const auto& s : screens) s.button->click(); // no event runs in between
+        for (const auto& s : screens) {
+            const auto* timer = s.screen->findChild<QTimer*>(QStringLiteral("Timer1"));
+            QVERIFY2(timer, s.screen->objectName().toLatin1());
+            QCOMPARE(timer->isActive(), s.screen == f.windows->frmWelcome.get());
+        }
+        QTRY_COMPARE(basicInfoLoads(server), std::size_t(1));
+        QTest::qWait(250);
+        QCOMPARE(server.requestCount(), std::size_t(1));
+
+        main.btn_TradeLog->click();
+        QTRY_COMPARE(RequestsOf(server, cmGetTradeLogList).size(), std::size_t(1));
+        QTest::qWait(250);
+        QCOMPARE(server.requestCount(), std::size_t(2));
+    }
+
+    // A second exit request that arrives while the question is up (a real box runs the event loop)
+    // is ignored: one question, one answer.
+    void secondExitRequestWhileAskingIsIgnored() {
+        MainFixture f(UnreachableChannel());
+        TfrmMain& main = f.main();
+        main.FormShow();
+        f.t.prompter.clear();
+        f.t.prompter.yesNoAnswers = {false};
+        f.t.prompter.onShow = [](const TestPrompter::Entry& entry) {
+            if (entry.kind == TestPrompter::Kind::Question) QCoreApplication::processEvents();
+        };
+        main.act_exitapp->trigger();
+        main.close();
+        QTRY_COMPARE(int(f.t.prompter.entries.size()), 1);
+        QTest::qWait(50);
+        f.t.prompter.onShow = nullptr;
+        QCOMPARE(int(f.t.prompter.entries.size()), 1);
+        QCOMPARE(f.t.prompter.lastText(), QStringLiteral("确定要退出程序吗?"));
+        QCOMPARE(f.t.prompter.unanswered, 0);
+        QCOMPARE(f.quits, 0);
+
+        // Asked again later, the question comes up again.
+        f.t.prompter.yesNoAnswers = {false};
+        main.act_exitapp->trigger();
+        QTRY_COMPARE(int(f.t.prompter.entries.size()), 2);
+        QCOMPARE(f.quits, 0);
+    }
+
     void categoryPanelsFoldOnDoubleClick() {
         MainFixture f(TChannelSettings{});
         TfrmMain& main = f.main();

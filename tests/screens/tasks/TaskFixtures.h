@@ -3,6 +3,9 @@
 // task screen tests.
 #include "remote/uReply.h"
 #include "screens/tasks/ufrmViewTaskInfo.h"
+#include "tests/support/ScriptedServer.h"
+#include "tests/support/TestServices.h"
+#include "tests/support/WidgetProbe.h"
 
 #include <QAction>
 #include <QApplication>
@@ -11,6 +14,8 @@
 #include <QDateTime>
 #include <QMenu>
 #include <QStringList>
+#include <functional>
+#include <memory>
 #include <nlohmann/json.hpp>
 
 // The clock of the task screen tests: 2016-05-01 10:00:00.
@@ -23,6 +28,23 @@ struct TTaskFixture {
     QDateTime shouldpay = T0().addSecs(15 * 60);
     QDateTime shouldreview = T0().addSecs(2 * 3600);
     double money = 15;
+};
+
+// A screen made by `make` against a scripted loopback server, with recording services, the clock at
+// T0 and a signed-in user (id 7).
+struct ScriptedScreen {
+    ScriptedServer server;
+    TestServices t{server.settings()};
+    std::unique_ptr<QWidget> screen;
+
+    explicit ScriptedScreen(const std::function<std::unique_ptr<QWidget>(const TServices&)>& make)
+        : screen(make(t.services)) {
+        TUserInfo& user = CurrentUser();
+        user.Fid = 7;
+        user.Fusername = QStringLiteral("alice");
+        user.Fuserpass = QStringLiteral("secret");
+        t.clock.set(T0());
+    }
 };
 
 // A task object carrying every member any of the six readers reads.
@@ -76,7 +98,7 @@ template <typename F> QString DetailDialogTaskLine(F&& open) {
     QString line;
     QTimer::singleShot(0, [&line] {
         if (auto* dialog = qobject_cast<TfrmViewTaskInfo*>(QApplication::activeModalWidget())) {
-            line = dialog->lbl_taskid->text();
+            line = Child<QLabel>(dialog, "lbl_taskid")->text();
             dialog->reject();
         }
     });

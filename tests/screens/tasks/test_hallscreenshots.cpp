@@ -8,6 +8,7 @@
 #include "screens/tasks/ufrmViewTaskInfo.h"
 #include "tests/support/ServerProcess.h"
 #include "tests/support/TestServices.h"
+#include "tests/support/WidgetProbe.h"
 #include "tests/support/WireClient.h"
 
 #include <QDir>
@@ -59,11 +60,11 @@ private slots:
         hall.resize(1000, 620);
         hall.show();
         QVERIFY(QTest::qWaitForWindowExposed(&hall));
-        QTRY_VERIFY(hall.lv_task->rowCount() > 0);
-        QVERIFY(hall.lv_handledtask->rowCount() > 0);
+        QTRY_VERIFY(RowCount(FindList(&hall, "lv_task")) > 0);
+        QVERIFY(RowCount(FindList(&hall, "lv_handledtask")) > 0);
         QVERIFY2(t.prompter.entries.empty(), qPrintable(t.prompter.lastText()));
         QVERIFY(save(&hall, QStringLiteral("hall_open.png")));
-        hall.pgc_Main->setCurrentIndex(1);
+        Child<QTabWidget>(&hall, "pgc_Main")->setCurrentIndex(1);
         QVERIFY(save(&hall, QStringLiteral("hall_taken.png")));
 
         // A task demo2 took, as the taken-tasks screen reads it (with the progress times).
@@ -76,11 +77,11 @@ private slots:
             if (candidate.Fstatus == tsWaitforReply) record = candidate;
         }
         QCOMPARE(record.Fstatus, tsWaitforReply);
-        TfrmViewTaskInfo dialog(t.services, &record, &hall);
+        TfrmViewTaskInfo dialog(t.services, record, &hall);
         dialog.show();
         QVERIFY(QTest::qWaitForWindowExposed(&dialog));
         QVERIFY(save(&dialog, QStringLiteral("taskinfo_publisher.png")));
-        dialog.PageControl1->setCurrentIndex(1);
+        Child<QTabWidget>(&dialog, "PageControl1")->setCurrentIndex(1);
         QVERIFY(save(&dialog, QStringLiteral("taskinfo_handler.png")));
         qInfo("screenshots in %s", qPrintable(screenshotDir()));
     }

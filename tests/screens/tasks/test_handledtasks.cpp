@@ -2,7 +2,6 @@
 // around the deadlines, the four lifecycle actions with their messages and the reload after the
 // success box, contact, copy and search.
 #include "model/uCommonVarConst.h"
-#include "screens/tasks/uPagedList.h"
 #include "screens/tasks/ufrmHandledTaskManager.h"
 #include "tests/screens/tasks/TaskFixtures.h"
 #include "tests/support/ScriptedServer.h"
@@ -14,6 +13,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QTableView>
 #include <QTest>
 
 namespace {
@@ -29,7 +29,7 @@ struct Screen {
         CurrentUser().Fuserpass = QStringLiteral("pw");
         t.clock.set(T0());
     }
-    TListView* list() const { return w.findChild<TListView*>(QStringLiteral("lv_task")); }
+    QTableView* list() const { return Child<QTableView>(&w, "lv_task"); }
     QAction* item(const char* name) const { return w.findChild<QAction*>(QString::fromLatin1(name)); }
     QMenu* menu() const { return w.findChild<QMenu*>(QStringLiteral("PopupMenu1")); }
     QString bar(const char* name) const {
@@ -73,20 +73,16 @@ private slots:
         QCOMPARE(s.bar("edt_totalpage"), QStringLiteral("3"));
         QCOMPARE(s.bar("edt_currentpage"), QStringLiteral("2"));
 
-        TListView* list = s.list();
-        QStringList captions;
-        for (int c = 0; c < list->columnCount(); ++c) captions.append(list->horizontalHeaderItem(c)->text());
-        QCOMPARE(captions, QStringList({"ID", "任务编号", "下单日期", "发布人", "联系QQ", "接单日期", "总金额", "订单状态"}));
-        QCOMPARE(list->rowCount(), 3);
-        QStringList row0;
-        for (int c = 0; c < 8; ++c) row0.append(list->cellText(0, c));
-        QCOMPARE(row0, QStringList({"", "T100", "2016-04-30 10:00:00", "发布人甲", "12345", "2016-05-01 09:59:00",
+        QTableView* list = s.list();
+        QCOMPARE(HeaderTexts(list), QStringList({"ID", "任务编号", "下单日期", "发布人", "联系QQ", "接单日期", "总金额", "订单状态"}));
+        QCOMPARE(RowCount(list), 3);
+        QCOMPARE(RowTexts(list, 0), QStringList({"", "T100", "2016-04-30 10:00:00", "发布人甲", "12345", "2016-05-01 09:59:00",
                                     " 15.00 元", "等待支付[剩余支付时间0天 00时 05分 00秒]"}));
-        QCOMPARE(list->cellText(1, 7), QStringLiteral("支付超时")); // deadline reached exactly
-        QCOMPARE(list->cellText(2, 6), QStringLiteral("120.50 元"));
-        QCOMPARE(list->cellText(2, 7), QStringLiteral("等待好评[好评剩余等待时间0天 01时 00分 00秒]"));
-        QCOMPARE(list->item(0, 1)->foreground().color(), QColor(0, 153, 0));
-        QCOMPARE(list->item(0, 5)->foreground().color(), QColor(255, 0, 0));
+        QCOMPARE(CellText(list, 1, 7), QStringLiteral("支付超时")); // deadline reached exactly
+        QCOMPARE(CellText(list, 2, 6), QStringLiteral("120.50 元"));
+        QCOMPARE(CellText(list, 2, 7), QStringLiteral("等待好评[好评剩余等待时间0天 01时 00分 00秒]"));
+        QCOMPARE(CellColour(list, 0, 1), QColor(0, 153, 0));
+        QCOMPARE(CellColour(list, 0, 5), QColor(255, 0, 0));
         QVERIFY(s.t.prompter.entries.empty());
     }
 
@@ -95,7 +91,7 @@ private slots:
         s.load({TTaskFixture()});
         s.server.enqueue(TScriptedReply::status_(500, "Internal Server Error"));
         s.w.findChild<QAction*>(QStringLiteral("N_N3"))->trigger();
-        QCOMPARE(s.list()->rowCount(), 0);
+        QCOMPARE(RowCount(s.list()), 0);
         QCOMPARE(s.t.prompter.lastText(), QStringLiteral("获取已接手任务列表失败，请稍后再试！") + Http500);
         QCOMPARE(s.t.prompter.last()->caption, QStringLiteral("错误"));
         QCOMPARE(s.t.prompter.last()->icon, TMsgIcon::Error);
@@ -137,7 +133,7 @@ private slots:
         TTaskFixture task;
         task.status = qMax(status, 0);
         s.load({task});
-        if (status >= 0) s.list()->selectRow(0);
+        if (status >= 0) SelectRow(s.list(), 0);
         // The rules read the clock when the menu opens, not when the list was fetched.
         s.t.clock.set(openedAt);
         s.w.PopupMenu1Popup();
@@ -185,7 +181,7 @@ private slots:
         task.status = status;
         s.w.pagedList()->FCurrentPageIndex = 3;
         s.load({task}, 60);
-        s.list()->selectRow(0);
+        SelectRow(s.list(), 0);
         QAction* action = s.w.findChild<QAction*>(item);
         QVERIFY(action);
         auto& prompter = s.t.prompter;
@@ -214,7 +210,7 @@ private slots:
         QCOMPARE(prompter.lastText(), refused + QStringLiteral("任务状态已改变"));
         QCOMPARE(prompter.last()->caption, QStringLiteral("提示"));
         QCOMPARE(prompter.last()->icon, TMsgIcon::Information);
-        QCOMPARE(s.list()->rowCount(), 1);
+        QCOMPARE(RowCount(s.list()), 1);
 
         // Transport failure: the error box, no reload.
         prompter.yesNoAnswers = {true};
@@ -279,7 +275,7 @@ private slots:
         for (const char* name : {"N_ConfirmHasPay", "N_Back", "N_ConfirmShouhuoAndReply", "N1", "N_AddPayTime",
                                  "N_ConnectPublisher", "N_CopyTaskID", "N_ViewTaskInfo"})
             s.item(name)->trigger();
-        emit s.list()->cellDoubleClicked(0, 0);
+        emit s.list()->doubleClicked(s.list()->model()->index(0, 0));
         s.settle();
         QCOMPARE(s.server.requestCount(), count);
         QVERIFY(s.t.prompter.entries.empty());
@@ -291,7 +287,7 @@ private slots:
         TTaskFixture other;
         other.taskid = QStringLiteral("T200");
         s.load({TTaskFixture(), other});
-        s.list()->selectRow(1);
+        SelectRow(s.list(), 1);
         s.item("N_ConnectPublisher")->trigger();
         s.item("N_AddPayTime")->trigger();
         const QString link = QStringLiteral("tencent://message/?uin=12345&Site=12345&Menu=yes");
@@ -310,10 +306,10 @@ private slots:
         TTaskFixture other;
         other.taskid = QStringLiteral("T200");
         s.load({TTaskFixture(), other});
-        s.list()->selectRow(1);
+        SelectRow(s.list(), 1);
         QCOMPARE(DetailDialogTaskLine([&] { s.item("N_ViewTaskInfo")->trigger(); }), QStringLiteral("任务ID：T200"));
-        s.list()->selectRow(0);
-        QCOMPARE(DetailDialogTaskLine([&] { emit s.list()->cellDoubleClicked(0, 1); }),
+        SelectRow(s.list(), 0);
+        QCOMPARE(DetailDialogTaskLine([&] { emit s.list()->doubleClicked(s.list()->model()->index(0, 1)); }),
                  QStringLiteral("任务ID：T100"));
         QCOMPARE(s.server.requestCount(), std::size_t(1)); // the page fetch only: the dialog sends nothing
     }
@@ -329,7 +325,7 @@ private slots:
         QCOMPARE(s.server.requestCount(), count);
         QCOMPARE(s.t.prompter.lastText(), QStringLiteral("请输入待查找的任务ID！"));
         QCOMPARE(s.t.prompter.last()->icon, TMsgIcon::Information);
-        QCOMPARE(s.list()->rowCount(), 1);
+        QCOMPARE(RowCount(s.list()), 1);
 
         // Found: trimmed id sent; publisher on three lines; the long expired text; one page shown.
         TTaskFixture expired{QStringLiteral("T7"), 1, T0().addSecs(-1), T0()};
@@ -337,9 +333,12 @@ private slots:
         s.search(QStringLiteral("  T7 "));
         QCOMPARE(s.server.lastRequest().headValue(QStringLiteral("head_command")), QStringLiteral("19"));
         QCOMPARE(s.server.lastRequest().data, QStringList({"clientversion=1.0.0.0", "taskid=T7"}));
-        QCOMPARE(s.list()->rowCount(), 1);
-        QCOMPARE(s.list()->cellText(0, 3), QStringLiteral("发布人甲\r\n掌柜名[甲店]\r\n联系QQ[12345]"));
-        QCOMPARE(s.list()->cellText(0, 7), QStringLiteral("支付时间过期，请联系发单人延长支付时间或取消该订单"));
+        QCOMPARE(RowCount(s.list()), 1);
+        QCOMPARE(CellText(s.list(), 0, 3), QStringLiteral("发布人甲\r\n掌柜名[甲店]\r\n联系QQ[12345]"));
+        // The row grows to its three lines; a page's rows keep one line's height.
+        const int oneLine = s.list()->verticalHeader()->defaultSectionSize();
+        QTRY_VERIFY(s.list()->rowHeight(0) >= 3 * s.list()->fontMetrics().height());
+        QCOMPARE(CellText(s.list(), 0, 7), QStringLiteral("支付时间过期，请联系发单人延长支付时间或取消该订单"));
         QCOMPARE(s.bar("lbl_totalnum"), QStringLiteral("总:1条"));
         QCOMPARE(s.bar("edt_totalpage"), QStringLiteral("1"));
         QCOMPARE(s.bar("edt_currentpage"), QStringLiteral("1"));
@@ -349,7 +348,7 @@ private slots:
         const std::size_t messages = s.t.prompter.entries.size();
         s.server.enqueueJson(ListReply({}, 0));
         s.search(QStringLiteral("nope"));
-        QCOMPARE(s.list()->rowCount(), 0);
+        QCOMPARE(RowCount(s.list()), 0);
         QCOMPARE(s.bar("lbl_totalnum"), QStringLiteral("总:0条"));
         QCOMPARE(s.bar("edt_totalpage"), QStringLiteral("1"));
         QCOMPARE(s.bar("edt_currentpage"), QStringLiteral("1"));
@@ -365,7 +364,9 @@ private slots:
         s.item("N_N3")->trigger();
         QCOMPARE(s.server.lastRequest().headValue(QStringLiteral("head_command")), QStringLiteral("18"));
         QCOMPARE(s.server.lastRequest().dataValue(QStringLiteral("pageindex")), QStringLiteral("3"));
-        QCOMPARE(s.list()->cellText(0, 1), QStringLiteral("T100"));
+        QCOMPARE(CellText(s.list(), 0, 1), QStringLiteral("T100"));
+        s.settle();
+        QCOMPARE(s.list()->rowHeight(0), oneLine);
     }
 };
 

@@ -2,8 +2,11 @@
 // scripted loopback server: page counts, the navigation buttons at both ends, totals, failures,
 // refresh, the deferred reload and the load after showing.
 #include "screens/tasks/uPagedList.h"
+#include "tests/support/WidgetProbe.h"
 #include "tests/support/ScriptedServer.h"
 #include "tests/support/TestServices.h"
+#include "widgets/ListView.h"
+#include "widgets/RequestQueue.h"
 
 #include <QLabel>
 #include <QLineEdit>
@@ -20,8 +23,11 @@ const QString Failure = QStringLiteral("获取操作记录列表失败，请稍�
 class TinyListScreen : public QWidget {
 public:
     explicit TinyListScreen(const TServices& services)
-        : list(new TListView(QStringLiteral("lv_tiny"), this)), bar(new TPageNavigationBar(this)) {
-        list->setColumns({{QStringLiteral("ID"), 60}, {QStringLiteral("任务编号"), 120}});
+        : rows(new RecordTableModel<QString>({{QStringLiteral("ID"), 60}, {QStringLiteral("任务编号"), 120}},
+                                             [](const QString& id) { return id; }, this)),
+          list(new ListView(QStringLiteral("lv_tiny"), this)), bar(new TPageNavigationBar(this)),
+          requests(new RequestQueue(this)) {
+        list->setModel(rows);
         auto* layout = new QVBoxLayout(this);
         layout->addWidget(list);
         layout->addWidget(bar);
@@ -30,26 +36,24 @@ public:
                                    .command = cmGetOptLogList,
                                    .failurePrefix = Failure,
                                    .extraValues = {},
-                                   .clearRows = [this] { list->clearRows(); },
+                                   .clearRows = [this] { rows->clear(); },
                                    .addRows =
                                        [this](const TReplyObject& reply) {
-                                           for (const TReplyObject* row : ReplyRecords(reply))
-                                               list->addRow({QString(), ReplyText(*row, "taskid")});
+                                           for (const TReplyObject* row : ReplyRecords(reply)) {
+                                               const QString id = ReplyText(*row, "taskid");
+                                               rows->append(id, {QString(), id});
+                                           }
                                        },
                                    .onRefused = {},
-                                   .onLoadTimer = {},
-                               });
+                               },
+                               *requests);
     }
 
-    TListView* list;
+    RecordTableModel<QString>* rows;
+    ListView* list;
     TPageNavigationBar* bar;
+    RequestQueue* requests;
     TPagedList* paged;
-
-protected:
-    void showEvent(QShowEvent* event) override {
-        QWidget::showEvent(event);
-        paged->StartLoadTimer();
-    }
 };
 
 nlohmann::json page(int total, int rows) {
@@ -116,8 +120,8 @@ private slots:
         QCOMPARE(request.head.value(1), QStringLiteral("head_clienttype=2"));
         QCOMPARE(request.data, QStringList({"clientversion=1.0.0.0", "pageindex=2"}));
         QCOMPARE(barTexts(f.screen.bar), QStringList({"总:45条", "3", "2"}));
-        QCOMPARE(f.screen.list->rowCount(), 20);
-        QCOMPARE(f.screen.list->cellText(19, 1), QStringLiteral("T20"));
+        QCOMPARE(RowCount(f.screen.list), 20);
+        QCOMPARE(CellText(f.screen.list, 19, 1), QStringLiteral("T20"));
         QVERIFY(f.t.prompter.entries.empty());
     }
 
@@ -186,11 +190,11 @@ private slots:
     void failedFetchKeepsThePreviousTotals() {
         Fixture f;
         f.loadPage(2, 45);
-        QCOMPARE(f.screen.list->rowCount(), 20);
+        QCOMPARE(RowCount(f.screen.list), 20);
 
         f.server.enqueue(TScriptedReply::status_(500, "Internal Server Error"));
         f.screen.paged->Fetch();
-        QCOMPARE(f.screen.list->rowCount(), 0);
+        QCOMPARE(RowCount(f.screen.list), 0);
         QCOMPARE(barTexts(f.screen.bar), QStringList({"总:45条", "3", "2"}));
         QCOMPARE(f.t.prompter.entries.size(), std::size_t(1));
         QVERIFY(f.t.prompter.lastText().startsWith(Failure));
@@ -203,7 +207,7 @@ private slots:
         f.loadPage(2, 45);
         f.server.enqueueJson({{"returncode", 0}, {"returnmsg", "no"}, {"totalnum", 3}, {"msgbody", nlohmann::json::array()}});
         f.screen.paged->Fetch();
-        QCOMPARE(f.screen.list->rowCount(), 0);
+        QCOMPARE(RowCount(f.screen.list), 0);
         QCOMPARE(barTexts(f.screen.bar), QStringList({"总:45条", "3", "2"}));
         QVERIFY(f.t.prompter.entries.empty());
 
@@ -212,7 +216,7 @@ private slots:
         broken["msgbody"].push_back({{"other", 1}});
         f.server.enqueueJson(broken);
         f.screen.paged->Fetch();
-        QCOMPARE(f.screen.list->rowCount(), 2);
+        QCOMPARE(RowCount(f.screen.list), 2);
         QCOMPARE(f.t.prompter.entries.size(), std::size_t(1));
         QCOMPARE(f.t.prompter.last()->caption, QStringLiteral("错误"));
         QVERIFY(f.t.prompter.lastText().contains(QStringLiteral("taskid")));
@@ -236,22 +240,29 @@ private slots:
         QCOMPARE(f.server.requestCount(), std::size_t(1)); // one post, one fetch
     }
 
-    // The load timer firing while a fetch waits for its reply (inside the wait dialog's loop) does not
-    // fetch into the running one: the page is filled once, and the second fetch follows it.
+    // A fetch asked for while one waits for its reply (a timer or a posted reload running inside the
+    // wait dialog's loop) does not run inside it: the running one's reply, older than what was asked
+    // for, is left unapplied, and the newer fetch follows from the event loop.
     void fetchAskedForDuringAFetchFollowsIt() {
         Fixture f;
         TScriptedReply slow = TScriptedReply::json(page(30, 20));
         slow.delayMs = 400;
         f.server.enqueue(slow);
-        f.server.enqueueJson(page(30, 20));
-        f.screen.paged->Timer1->start(0);
+        f.server.enqueueJson(page(30, 5));
+        bool askedWhileRunning = false;
+        QTimer::singleShot(0, [&] {
+            askedWhileRunning = f.screen.requests->isRunning();
+            f.screen.paged->Fetch();
+        });
         f.screen.paged->Fetch();
+        QVERIFY(askedWhileRunning);
         QCOMPARE(f.server.requestCount(), std::size_t(1));
-        QCOMPARE(f.screen.list->rowCount(), 20);
+        QCOMPARE(RowCount(f.screen.list), 0);
         QTRY_COMPARE(f.server.requestCount(), std::size_t(2));
+        QTRY_COMPARE(RowCount(f.screen.list), 5);
         QTest::qWait(50);
-        QCOMPARE(f.screen.list->rowCount(), 20);
-        QCOMPARE(f.screen.list->cellText(19, 1), QStringLiteral("T20"));
+        QCOMPARE(f.server.requestCount(), std::size_t(2));
+        QCOMPARE(CellText(f.screen.list, 4, 1), QStringLiteral("T5"));
         QVERIFY2(f.t.prompter.entries.empty(), qPrintable(f.t.prompter.lastText()));
     }
 
@@ -276,12 +287,13 @@ private slots:
         f.server.enqueueJson(page(30, 10));
         f.screen.show();
         QCOMPARE(f.server.requestCount(), std::size_t(0));
-        QVERIFY(f.screen.paged->Timer1->isActive());
-        QCOMPARE(f.screen.paged->Timer1->interval(), 100);
+        const QTimer* timer = f.screen.findChild<QTimer*>(QStringLiteral("Timer1"));
+        QVERIFY(timer && timer->isActive());
+        QCOMPARE(timer->interval(), 100);
         QTRY_COMPARE(f.server.requestCount(), std::size_t(1));
         QCOMPARE(f.sentPage(), QStringLiteral("2"));
-        QVERIFY(!f.screen.paged->Timer1->isActive());
-        QTRY_COMPARE(f.screen.list->rowCount(), 10);
+        QVERIFY(!timer->isActive());
+        QTRY_COMPARE(RowCount(f.screen.list), 10);
         QTest::qWait(250);
         QCOMPARE(f.server.requestCount(), std::size_t(1));
     }

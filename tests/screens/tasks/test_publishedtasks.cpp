@@ -3,7 +3,6 @@
 // messages and the reload after the success box, the extension input, the dashboard refresh after a
 // deletion, contact, copy and search.
 #include "model/uCommonVarConst.h"
-#include "screens/tasks/uPagedList.h"
 #include "screens/tasks/ufrmPublishedTaskManager.h"
 #include "tests/screens/tasks/TaskFixtures.h"
 #include "tests/support/ScriptedServer.h"
@@ -15,6 +14,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSignalSpy>
+#include <QTableView>
 #include <QTest>
 
 namespace {
@@ -30,7 +30,7 @@ struct Screen {
         CurrentUser().Fuserpass = QStringLiteral("pw");
         t.clock.set(T0());
     }
-    TListView* list() const { return w.findChild<TListView*>(QStringLiteral("lv_task")); }
+    QTableView* list() const { return Child<QTableView>(&w, "lv_task"); }
     QAction* item(const QString& name) const { return w.findChild<QAction*>(name); }
     QMenu* menu() const { return w.findChild<QMenu*>(QStringLiteral("PopupMenu1")); }
     QString bar(const char* name) const {
@@ -64,22 +64,17 @@ private slots:
         s.load({open, late}, 2);
         QCOMPARE(s.server.lastRequest().headValue(QStringLiteral("head_command")), QStringLiteral("20"));
         QCOMPARE(s.server.lastRequest().data, QStringList({"clientversion=1.0.0.0", "pageindex=1"}));
-        TListView* list = s.list();
-        QStringList captions, row0, row1;
-        for (int c = 0; c < list->columnCount(); ++c) {
-            captions.append(list->horizontalHeaderItem(c)->text());
-            row0.append(list->cellText(0, c));
-            row1.append(list->cellText(1, c));
-        }
-        QCOMPARE(captions, QStringList({"ID", "任务编号", "发布日期", "接单人", "联系QQ", "接单时间", "任务价格", "任务状态"}));
-        QCOMPARE(row0, QStringList({"", "T1", "2016-04-30 10:00:00", "-", "-", "-", " 15.00 元", "等待接手"}));
-        QCOMPARE(row1, QStringList({"", "T2", "2016-04-30 10:00:00", "接手人乙", "67890", "2016-05-01 09:59:00",
+        QTableView* list = s.list();
+        QCOMPARE(HeaderTexts(list),
+                 QStringList({"ID", "任务编号", "发布日期", "接单人", "联系QQ", "接单时间", "任务价格", "任务状态"}));
+        QCOMPARE(RowTexts(list, 0), QStringList({"", "T1", "2016-04-30 10:00:00", "-", "-", "-", " 15.00 元", "等待接手"}));
+        QCOMPARE(RowTexts(list, 1), QStringList({"", "T2", "2016-04-30 10:00:00", "接手人乙", "67890", "2016-05-01 09:59:00",
                                     " 15.00 元", "支付超时"}));
         QCOMPARE(s.bar("lbl_totalnum"), QStringLiteral("总:2条"));
 
         s.server.enqueue(TScriptedReply::status_(500, "Internal Server Error"));
         s.item(QStringLiteral("N_Refresh"))->trigger();
-        QCOMPARE(list->rowCount(), 0);
+        QCOMPARE(RowCount(list), 0);
         QCOMPARE(s.t.prompter.lastText(), QStringLiteral("获取已发布任务列表失败，请稍后再试！") + Http500);
         QCOMPARE(s.t.prompter.last()->caption, QStringLiteral("错误"));
     }
@@ -108,7 +103,7 @@ private slots:
         TTaskFixture task;
         task.status = qMax(status, 0);
         s.load({task});
-        if (status >= 0) s.list()->selectRow(0);
+        if (status >= 0) SelectRow(s.list(), 0);
         s.t.clock.set(openedAt);
         s.w.PopupMenu1Popup();
         QCOMPARE(VisibleItems(s.menu()), shown);
@@ -154,7 +149,7 @@ private slots:
         task.status = status;
         s.w.pagedList()->FCurrentPageIndex = 2;
         s.load({task}, 30);
-        s.list()->selectRow(0);
+        SelectRow(s.list(), 0);
         QAction* action = s.item(item);
         QVERIFY(action);
         auto& prompter = s.t.prompter;
@@ -243,7 +238,7 @@ private slots:
         QFETCH(bool, refused);
         Screen s;
         s.load({TTaskFixture{QStringLiteral("T100"), 1, T0(), T0()}});
-        s.list()->selectRow(0);
+        SelectRow(s.list(), 0);
         const std::size_t count = s.server.requestCount();
         s.t.prompter.yesNoAnswers = {true};
         s.t.prompter.inputAnswers = {typed};
@@ -293,10 +288,10 @@ private slots:
         Screen s;
         s.load({TTaskFixture{QStringLiteral("T1"), 0}, TTaskFixture{QStringLiteral("T2"), 2}});
         // Not validated even for an untaken task: the handler's QQ of the record as read.
-        s.list()->selectRow(0);
+        SelectRow(s.list(), 0);
         s.item(QStringLiteral("N_ConnectHandler"))->trigger();
         QCOMPARE(s.t.links.opened, QStringList{"tencent://message/?uin=67890&Site=67890&Menu=yes"});
-        s.list()->selectRow(1);
+        SelectRow(s.list(), 1);
         s.item(QStringLiteral("N_CopyTaskID"))->trigger();
         QCOMPARE(QApplication::clipboard()->text(), QStringLiteral("T2"));
         QCOMPARE(s.t.prompter.lastText(), QStringLiteral("已复制任务ID到剪切板！"));
@@ -306,11 +301,11 @@ private slots:
     void detailsOpenForTheSelectedRow() {
         Screen s;
         s.load({TTaskFixture{QStringLiteral("T1"), 0}, TTaskFixture{QStringLiteral("T2"), 2}});
-        s.list()->selectRow(1);
+        SelectRow(s.list(), 1);
         QCOMPARE(DetailDialogTaskLine([&] { s.item(QStringLiteral("N_ViewTaskInfo"))->trigger(); }),
                  QStringLiteral("任务ID：T2"));
-        s.list()->selectRow(0);
-        QCOMPARE(DetailDialogTaskLine([&] { emit s.list()->cellDoubleClicked(0, 3); }), QStringLiteral("任务ID：T1"));
+        SelectRow(s.list(), 0);
+        QCOMPARE(DetailDialogTaskLine([&] { emit s.list()->doubleClicked(s.list()->model()->index(0, 3)); }), QStringLiteral("任务ID：T1"));
     }
 
     void searchTexts() {
@@ -322,22 +317,22 @@ private slots:
         s.search(QStringLiteral("   "));
         QCOMPARE(s.server.requestCount(), count);
         QCOMPARE(s.t.prompter.lastText(), QStringLiteral("请输入要查找的任务ID!"));
-        QCOMPARE(s.list()->rowCount(), 1);
+        QCOMPARE(RowCount(s.list()), 1);
 
         // Found: the status name alone, even past the payment deadline.
         s.server.enqueueJson(ListReply({TTaskFixture{QStringLiteral("T9"), 1, T0().addSecs(-60), T0()}}, 1));
         s.search(QStringLiteral(" T9 "));
         QCOMPARE(s.server.lastRequest().headValue(QStringLiteral("head_command")), QStringLiteral("21"));
         QCOMPARE(s.server.lastRequest().data, QStringList({"clientversion=1.0.0.0", "taskid=T9"}));
-        QCOMPARE(s.list()->rowCount(), 1);
-        QCOMPARE(s.list()->cellText(0, 7), QStringLiteral("等待支付"));
+        QCOMPARE(RowCount(s.list()), 1);
+        QCOMPARE(CellText(s.list(), 0, 7), QStringLiteral("等待支付"));
         QCOMPARE(s.bar("lbl_totalnum"), QStringLiteral("总:1条"));
         QCOMPARE(s.bar("edt_totalpage"), QStringLiteral("1"));
         QCOMPARE(s.bar("edt_currentpage"), QStringLiteral("2"));
 
         s.server.enqueueJson(ListReply({}, 0));
         s.search(QStringLiteral("nope"));
-        QCOMPARE(s.list()->rowCount(), 0);
+        QCOMPARE(RowCount(s.list()), 0);
         QCOMPARE(s.bar("lbl_totalnum"), QStringLiteral("总:0条"));
         QCOMPARE(s.t.prompter.lastText(), QStringLiteral("没有搜索到相关任务！"));
         QCOMPARE(s.t.prompter.last()->caption, QStringLiteral("提示"));
@@ -351,7 +346,7 @@ private slots:
         s.server.enqueueJson(ListReply({TTaskFixture()}, 30));
         s.item(QStringLiteral("N_Refresh"))->trigger();
         QCOMPARE(s.server.lastRequest().dataValue(QStringLiteral("pageindex")), QStringLiteral("2"));
-        QCOMPARE(s.list()->cellText(0, 1), QStringLiteral("T100"));
+        QCOMPARE(CellText(s.list(), 0, 1), QStringLiteral("T100"));
     }
 };
 

@@ -6,6 +6,7 @@
 #include "screens/tasks/ufrmViewTaskInfo.h"
 #include "tests/support/ScriptedServer.h"
 #include "tests/support/TestServices.h"
+#include "tests/support/WidgetProbe.h"
 
 #include <QAction>
 #include <QClipboard>
@@ -58,12 +59,6 @@ nlohmann::json listReply(int total, const std::vector<nlohmann::json>& tasks) {
     return {{"returncode", 1}, {"returnmsg", ""}, {"totalnum", total}, {"msgbody", nlohmann::json(tasks)}};
 }
 
-QStringList rowCells(const TListView* list, int row) {
-    QStringList cells;
-    for (int column = 0; column < list->columnCount(); ++column) cells.append(list->cellText(row, column));
-    return cells;
-}
-
 struct Fixture {
     ScriptedServer server;
     TestServices t{server.settings()};
@@ -71,10 +66,21 @@ struct Fixture {
 
     void signIn() { CurrentUser().Fid = 4242; }
 
+    QAbstractItemView* open() const { return FindList(&hall, "lv_task"); }
+    QAbstractItemView* taken() const { return FindList(&hall, "lv_handledtask"); }
+    QTabWidget* tabs() const { return Child<QTabWidget>(&hall, "pgc_Main"); }
+    QAction* action(const char* name) const { return Child<QAction>(&hall, name); }
+    QAbstractButton* button(const char* name) const { return Child<QAbstractButton>(&hall, name); }
+    QLineEdit* edit() const { return Child<QLineEdit>(&hall, "edt_TaskID"); }
+    QString bar(const char* name) const {
+        if (const auto* label = Child<QLabel>(&hall, name)) return label->text();
+        return Child<QLineEdit>(&hall, name)->text();
+    }
+
     // Fetches a page of three tasks: two open, one waiting for payment.
     void loadMixedPage() {
         server.enqueueJson(listReply(3, {task("T1", 0), task("T2", 1, 20.5), task("T3", 0, 8)}));
-        hall.N_N2->trigger();
+        action("N_N2")->trigger();
         server.clearRequests();
         t.prompter.clear();
     }
@@ -89,42 +95,47 @@ private slots:
 
     void pageFillsBothTabsAndShowsTheFirst() {
         Fixture f;
-        f.hall.pgc_Main->setCurrentIndex(1);
+        f.tabs()->setCurrentIndex(1);
         f.server.enqueueJson(listReply(3, {task("T1", 0), task("T2", 1, 20.5), task("T3", 0, 8)}));
-        f.hall.N_N2->trigger();
+        f.action("N_N2")->trigger();
 
         const TRecordedRequest request = f.server.lastRequest();
         QCOMPARE(request.head.value(0), QStringLiteral("head_command=16"));
         QCOMPARE(request.data, QStringList({"clientversion=1.0.0.0", "pageindex=1", "taskttimetype=0"}));
-        QCOMPARE(f.hall.pgc_Main->currentIndex(), 0);
-        QCOMPARE(f.hall.pnl_Navigation->lbl_totalnum->text(), QStringLiteral("总:3条"));
+        QCOMPARE(f.tabs()->currentIndex(), 0);
+        QCOMPARE(f.bar("lbl_totalnum"), QStringLiteral("总:3条"));
 
-        QCOMPARE(f.hall.lv_task->rowCount(), 2);
-        QCOMPARE(rowCells(f.hall.lv_task, 0), QStringList({"", "T1", "发单人T1", " 15.00 元", "2016-04-30 09:15:02",
+        QCOMPARE(RowCount(f.open()), 2);
+        QCOMPARE(RowTexts(f.open(), 0), QStringList({"", "T1", "发单人T1", " 15.00 元", "2016-04-30 09:15:02",
                                                            "等待接手", "单击鼠标右键进行操作"}));
-        QCOMPARE(f.hall.lv_task->cellText(1, 1), QStringLiteral("T3"));
-        QCOMPARE(f.hall.lv_handledtask->columnCount(), 6);
-        QCOMPARE(f.hall.lv_handledtask->rowCount(), 1);
-        QCOMPARE(rowCells(f.hall.lv_handledtask, 0),
+        QCOMPARE(CellText(f.open(), 1, 1), QStringLiteral("T3"));
+        QCOMPARE(f.taken()->model()->columnCount(), 6);
+        QCOMPARE(RowCount(f.taken()), 1);
+        QCOMPARE(RowTexts(f.taken(), 0),
                  QStringList({"", "T2", "发单人T2", " 20.50 元", "2016-04-30 09:15:02", "等待支付"}));
 
-        // Each row points at its record in the hall's dictionary of the store.
-        const auto& records = TaskManager.Dictionary(tdTaskCenter);
-        QCOMPARE(records.size(), std::size_t(3));
-        QCOMPARE(f.hall.lv_handledtask->rowData(0).value<void*>(), static_cast<void*>(records.at("T2").get()));
+        // The records are filed in the hall's dictionary of the store; the rows hold copies.
+        QCOMPARE(TaskManager.Dictionary(tdTaskCenter).size(), std::size_t(3));
+        QCOMPARE(CellData(f.taken(), 0, 1, ListModel::IdRole).toString(), QStringLiteral("T2"));
 
-        // Task id bold green, price red, the rest black.
-        const QTableWidgetItem* id = f.hall.lv_task->item(0, 1);
-        QCOMPARE(id->foreground().color(), QColor(0, 153, 0));
-        QVERIFY(id->font().bold());
-        QCOMPARE(f.hall.lv_task->item(0, 3)->foreground().color(), QColor(255, 0, 0));
-        QCOMPARE(f.hall.lv_handledtask->item(0, 2)->foreground().color(), QColor(0, 0, 0));
+        // Task id bold green, price red with the shield, the rest black; the document picture first.
+        QCOMPARE(CellColour(f.open(), 0, 1), QColor(0, 153, 0));
+        QVERIFY(CellBold(f.open(), 0, 1));
+        QCOMPARE(CellColour(f.open(), 0, 3), QColor(255, 0, 0));
+        QVERIFY(!CellBold(f.open(), 0, 3));
+        QCOMPARE(CellColour(f.taken(), 0, 2), QColor(0, 0, 0));
+        QVERIFY(CellData(f.open(), 0, 0, Qt::DecorationRole).isValid());
+        QVERIFY(CellData(f.taken(), 0, 3, Qt::DecorationRole).isValid());
+        QVERIFY(!CellData(f.taken(), 0, 2, Qt::DecorationRole).isValid());
+        QCOMPARE(CellData(f.open(), 0, 1, Qt::TextAlignmentRole).toInt(), int(Qt::AlignCenter));
+        QCOMPARE(CellData(f.open(), 0, 3, Qt::TextAlignmentRole).toInt(), int(Qt::AlignLeft | Qt::AlignVCenter));
+        QCOMPARE(HeaderTexts(f.open()), QStringList({"ID", "任务ID", "发布人", "任务总价", "发布时间", "状态", "操作"}));
 
         // The next fetch replaces the records and the rows.
         f.server.enqueueJson(listReply(1, {task("T9", 2)}));
-        f.hall.N_N2->trigger();
-        QCOMPARE(f.hall.lv_task->rowCount(), 0);
-        QCOMPARE(f.hall.lv_handledtask->rowCount(), 1);
+        f.action("N_N2")->trigger();
+        QCOMPARE(RowCount(f.open()), 0);
+        QCOMPARE(RowCount(f.taken()), 1);
         QCOMPARE(TaskManager.Dictionary(tdTaskCenter).size(), std::size_t(1));
         QVERIFY(f.t.prompter.entries.empty());
     }
@@ -133,18 +144,18 @@ private slots:
         Fixture f;
         f.hall.pagedList().FCurrentPageIndex = 4;
         f.server.enqueueJson(listReply(0, {}));
-        f.hall.btn_3day->click();
+        f.button("btn_3day")->click();
         QCOMPARE(f.server.requestCount(), std::size_t(0)); // the reload is posted
         QTRY_COMPARE(f.server.requestCount(), std::size_t(1));
         QCOMPARE(f.server.lastRequest().data,
                  QStringList({"clientversion=1.0.0.0", "pageindex=1", "taskttimetype=3"}));
         QCOMPARE(f.hall.FTaskTimeType, tt3day);
-        QVERIFY(f.hall.btn_3day->isChecked());
-        QVERIFY(!f.hall.btn_All->isChecked());
+        QVERIFY(f.button("btn_3day")->isChecked());
+        QVERIFY(!f.button("btn_All")->isChecked());
 
         // Paging keeps the category.
         f.server.enqueueJson(listReply(0, {}));
-        f.hall.pnl_Navigation->btn_First->click();
+        f.button("btn_First")->click();
         QCOMPARE(f.server.lastRequest().dataValue("taskttimetype"), QStringLiteral("3"));
     }
 
@@ -168,14 +179,14 @@ private slots:
     void searchWithBlanksOnlySendsNothing() {
         Fixture f;
         f.loadMixedPage();
-        f.hall.edt_TaskID->setText(QStringLiteral(" \t  "));
-        f.hall.btn_Search->click();
+        f.edit()->setText(QStringLiteral(" \t  "));
+        f.button("btn_Search")->click();
         QCOMPARE(f.server.requestCount(), std::size_t(0));
         QCOMPARE(f.t.prompter.entries.size(), std::size_t(1));
         QCOMPARE(f.t.prompter.lastText(), QStringLiteral("请输入要查找的任务ID!"));
         QCOMPARE(f.t.prompter.last()->caption, QStringLiteral("提示"));
         QCOMPARE(f.t.prompter.last()->icon, TMsgIcon::Information);
-        QCOMPARE(f.hall.lv_task->rowCount(), 2); // nothing cleared
+        QCOMPARE(RowCount(f.open()), 2); // nothing cleared
     }
 
     // A found task in state 1 goes to the taken tab with the masked buyer account; the tab and the
@@ -184,24 +195,24 @@ private slots:
         Fixture f;
         f.loadMixedPage();
         f.hall.pagedList().FCurrentPageIndex = 2;
-        f.hall.pgc_Main->setCurrentIndex(0);
+        f.tabs()->setCurrentIndex(0);
         nlohmann::json found = task("T-77", 1, 30, "abcdef");
         found.erase("handlerqq");
         found.erase("publisherusername");
         f.server.enqueueJson(listReply(1, {found}));
-        f.hall.edt_TaskID->setText(QStringLiteral("  T-77\t"));
-        f.hall.btn_Search->click();
+        f.edit()->setText(QStringLiteral("  T-77\t"));
+        f.button("btn_Search")->click();
 
         const TRecordedRequest request = f.server.lastRequest();
         QCOMPARE(request.head.value(0), QStringLiteral("head_command=17"));
         QCOMPARE(request.data, QStringList({"clientversion=1.0.0.0", "taskid=T-77"}));
         QVERIFY(f.t.prompter.entries.empty());
-        QCOMPARE(f.hall.lv_task->rowCount(), 0);
-        QCOMPARE(f.hall.lv_handledtask->rowCount(), 1);
-        QCOMPARE(f.hall.lv_handledtask->cellText(0, 2), QStringLiteral("abcd**"));
-        QCOMPARE(f.hall.pgc_Main->currentIndex(), 0);
-        QCOMPARE(f.hall.pnl_Navigation->lbl_totalnum->text(), QStringLiteral("总:1条"));
-        QCOMPARE(f.hall.pnl_Navigation->edt_currentpage->text(), QStringLiteral("2"));
+        QCOMPARE(RowCount(f.open()), 0);
+        QCOMPARE(RowCount(f.taken()), 1);
+        QCOMPARE(CellText(f.taken(), 0, 2), QStringLiteral("abcd**"));
+        QCOMPARE(f.tabs()->currentIndex(), 0);
+        QCOMPARE(f.bar("lbl_totalnum"), QStringLiteral("总:1条"));
+        QCOMPARE(f.bar("edt_currentpage"), QStringLiteral("2"));
         QCOMPARE(f.hall.pagedList().FCurrentPageIndex, 2);
         const PTaskInfo record = TaskManager.Dictionary(tdTaskCenter).at("T-77").get();
         QCOMPARE(record->Fhandlerusername, QStringLiteral("接单人丙"));
@@ -209,50 +220,50 @@ private slots:
 
         // Refresh returns to the paged list at the page index.
         f.server.enqueueJson(listReply(30, {}));
-        f.hall.N_N2->trigger();
+        f.action("N_N2")->trigger();
         QCOMPARE(f.server.lastRequest().dataValue("pageindex"), QStringLiteral("2"));
     }
 
     void searchAndPageFailures() {
         Fixture f;
         f.loadMixedPage();
-        f.hall.edt_TaskID->setText(QStringLiteral("T1"));
+        f.edit()->setText(QStringLiteral("T1"));
         f.server.enqueue(TScriptedReply::status_(500, "Internal Server Error"));
-        f.hall.btn_Search->click();
+        f.button("btn_Search")->click();
         const QString prefix = QStringLiteral("搜索任务失败，请稍后再试！");
         QVERIFY(f.t.prompter.lastText().startsWith(prefix));
         QVERIFY(f.t.prompter.lastText().size() > prefix.size());
         QCOMPARE(f.t.prompter.last()->caption, QStringLiteral("错误"));
         QCOMPARE(f.t.prompter.last()->icon, TMsgIcon::Error);
-        QCOMPARE(f.hall.lv_task->rowCount() + f.hall.lv_handledtask->rowCount(), 0);
+        QCOMPARE(RowCount(f.open()) + RowCount(f.taken()), 0);
 
         // The page fetch names its own operation.
         f.loadMixedPage();
         f.server.enqueue(TScriptedReply::status_(500, "Internal Server Error"));
-        f.hall.N_N2->trigger();
+        f.action("N_N2")->trigger();
         QVERIFY(f.t.prompter.lastText().startsWith(QStringLiteral("获取已发布任务列表失败，请稍后再试！")));
         QCOMPARE(f.t.prompter.last()->caption, QStringLiteral("错误"));
-        QCOMPARE(f.hall.lv_task->rowCount() + f.hall.lv_handledtask->rowCount(), 0);
+        QCOMPARE(RowCount(f.open()) + RowCount(f.taken()), 0);
 
         // Not found (returncode 0): silent, both lists empty.
         f.loadMixedPage();
         f.server.enqueueJson({{"returncode", 0}, {"returnmsg", "没有找到"}});
-        f.hall.btn_Search->click();
+        f.button("btn_Search")->click();
         QVERIFY(f.t.prompter.entries.empty());
-        QCOMPARE(f.hall.lv_task->rowCount() + f.hall.lv_handledtask->rowCount(), 0);
+        QCOMPARE(RowCount(f.open()) + RowCount(f.taken()), 0);
     }
 
     void takeWithoutSelectionOrWithNoSendsNothing() {
         Fixture f;
         f.signIn();
         f.loadMixedPage();
-        f.hall.N1->trigger();
+        f.action("N1")->trigger();
         QVERIFY(f.t.prompter.entries.empty());
         QCOMPARE(f.server.requestCount(), std::size_t(0));
 
-        f.hall.lv_task->selectRow(1);
+        SelectRow(f.open(), 1);
         f.t.prompter.yesNoAnswers = {false};
-        f.hall.N1->trigger();
+        f.action("N1")->trigger();
         QCOMPARE(f.t.prompter.entries.size(), std::size_t(1));
         QCOMPARE(f.t.prompter.lastText(), QStringLiteral("确定要接手此任务吗?"));
         QCOMPARE(f.t.prompter.last()->caption, QStringLiteral("提示"));
@@ -266,7 +277,7 @@ private slots:
         f.hall.FTaskTimeType = tt2day;
         f.hall.pagedList().FCurrentPageIndex = 2;
         f.loadMixedPage();
-        f.hall.lv_task->selectRow(1);
+        SelectRow(f.open(), 1);
         f.t.prompter.yesNoAnswers = {true};
         f.server.enqueueJson({{"returncode", 1}, {"returnmsg", ""}});
         f.server.enqueueJson(listReply(2, {task("T1", 0)}));
@@ -278,7 +289,7 @@ private slots:
                 requestsWhileBoxUp.push_back(f.server.requestCount());
             }
         };
-        f.hall.N1->trigger();
+        f.action("N1")->trigger();
 
         QCOMPARE(f.server.requestCount(), std::size_t(1));
         const TRecordedRequest take = f.server.lastRequest();
@@ -292,7 +303,7 @@ private slots:
         QTRY_COMPARE(f.server.requestCount(), std::size_t(2));
         QCOMPARE(f.server.lastRequest().data,
                  QStringList({"clientversion=1.0.0.0", "pageindex=2", "taskttimetype=2"}));
-        QTRY_COMPARE(f.hall.lv_task->rowCount(), 1);
+        QTRY_COMPARE(RowCount(f.open()), 1);
     }
 
     void takeRefusedOrFailedDoesNotReload_data() {
@@ -312,11 +323,11 @@ private slots:
         Fixture f;
         f.signIn();
         f.loadMixedPage();
-        f.hall.lv_task->selectRow(0);
+        SelectRow(f.open(), 0);
         f.t.prompter.yesNoAnswers = {true};
         if (status == 0) f.server.enqueueJson({{"returncode", code}, {"returnmsg", "余额不足"}});
         else f.server.enqueue(TScriptedReply::status_(status, "Service Unavailable"));
-        f.hall.N1->trigger();
+        f.action("N1")->trigger();
         QCOMPARE(f.server.lastRequest().dataValue("taskid"), QStringLiteral("T1"));
 
         if (message.isEmpty()) {
@@ -330,7 +341,7 @@ private slots:
         }
         QTest::qWait(50);
         QCOMPARE(f.server.requestCount(), std::size_t(1));
-        QCOMPARE(f.hall.lv_task->rowCount(), 2);
+        QCOMPARE(RowCount(f.open()), 2);
     }
 
     // A reload that runs while the question is up (the load timer, a posted reload) disposes the
@@ -339,14 +350,14 @@ private slots:
         Fixture f;
         f.signIn();
         f.loadMixedPage();
-        f.hall.lv_task->selectRow(1);
+        SelectRow(f.open(), 1);
         f.server.enqueueJson(listReply(2, {task("R1", 0), task("R2", 0)}));
         f.server.enqueueJson({{"returncode", 0}, {"returnmsg", "已被接手"}});
         f.t.prompter.yesNoAnswers = {true};
         f.t.prompter.onShow = [&](const TestPrompter::Entry& entry) {
             if (entry.kind == TestPrompter::Kind::Question) f.hall.GetTaskListFromTaskCenter();
         };
-        f.hall.N1->trigger();
+        f.action("N1")->trigger();
         QCOMPARE(f.server.requestCount(), std::size_t(2));
         QCOMPARE(f.server.lastRequest().dataValue("taskid"), QStringLiteral("T3"));
         QCOMPARE(f.t.prompter.lastText(), QStringLiteral("任务接手失败已被接手"));
@@ -356,18 +367,18 @@ private slots:
         Fixture f;
         f.loadMixedPage();
         QGuiApplication::clipboard()->setText(QStringLiteral("before"));
-        f.hall.N_CopyTaskID->trigger();
+        f.action("N_CopyTaskID")->trigger();
         QVERIFY(f.t.prompter.entries.empty());
         QCOMPARE(QGuiApplication::clipboard()->text(), QStringLiteral("before"));
 
-        f.hall.lv_handledtask->selectRow(0);
-        f.hall.N_CopyTaskID2->trigger();
+        SelectRow(f.taken(), 0);
+        f.action("N_CopyTaskID2")->trigger();
         QCOMPARE(QGuiApplication::clipboard()->text(), QStringLiteral("T2"));
         QCOMPARE(f.t.prompter.lastText(), QStringLiteral("已复制任务ID到剪切板！"));
         QCOMPARE(f.t.prompter.last()->caption, QStringLiteral("提示"));
 
-        f.hall.lv_task->selectRow(1);
-        f.hall.N_CopyTaskID->trigger();
+        SelectRow(f.open(), 1);
+        f.action("N_CopyTaskID")->trigger();
         QCOMPARE(QGuiApplication::clipboard()->text(), QStringLiteral("T3"));
         QCOMPARE(f.server.requestCount(), std::size_t(0));
     }
@@ -386,7 +397,7 @@ private slots:
         QTRY_COMPARE(f.server.requestCount(), std::size_t(2));
         QCOMPARE(f.server.lastRequest().data,
                  QStringList({"clientversion=1.0.0.0", "pageindex=2", "taskttimetype=1"}));
-        QTRY_COMPARE(f.hall.lv_task->rowCount(), 1);
+        QTRY_COMPARE(RowCount(f.open()), 1);
     }
 
     void detailView_data() {
@@ -409,32 +420,32 @@ private slots:
         ReadTaskInfo(task("T5", status, 20), trHandledPage, record);
         record.Fpublisherqq.clear(); // an empty number still opens a link, with empty placeholders
 
-        TfrmViewTaskInfo dialog(t.services, &record);
+        TfrmViewTaskInfo dialog(t.services, record);
         dialog.show();
         QCOMPARE(dialog.windowTitle(), QStringLiteral("查看任务详情"));
-        QCOMPARE(dialog.PageControl1->currentIndex(), 0);
-        QCOMPARE(dialog.lbl_taskid->text(), QStringLiteral("任务ID：T5"));
-        QCOMPARE(dialog.lbl_PublishTime->text(), QStringLiteral("发布日期：2016-04-30 09:15:02"));
-        QCOMPARE(dialog.lbl_TaskStatus->text(), QStringLiteral("任务状态：") + TaskStatusNames[std::size_t(status)]);
-        QCOMPARE(dialog.edt_taskmoney->text(), QStringLiteral("20"));
-        QCOMPARE(dialog.edt_publisher->text(), QStringLiteral("发单人T5  买入小号[pub_xh]"));
-        QCOMPARE(dialog.edt_publishershopkeeperusername->text(), QStringLiteral("掌柜乙"));
-        QCOMPARE(dialog.edt_goodskeyword->text(), QStringLiteral("红色 连衣裙"));
-        QCOMPARE(dialog.edt_replymsg->text(), QStringLiteral("很好"));
-        QCOMPARE(dialog.mmo_detailrequirement->toPlainText(), QStringLiteral("货比三家"));
-        QCOMPARE(dialog.edt_ShouldreplyTime->text(), replyTime);
-        QCOMPARE(dialog.pnl_UnHandle->isHidden(), handled); // the handler tab itself is not the current one
-        QCOMPARE(dialog.pnl_Info->isHidden(), !handled);
-        QCOMPARE(dialog.lbl_HandleTime->text(), handleTime);
+        QCOMPARE(Child<QTabWidget>(&dialog, "PageControl1")->currentIndex(), 0);
+        QCOMPARE(Child<QLabel>(&dialog, "lbl_taskid")->text(), QStringLiteral("任务ID：T5"));
+        QCOMPARE(Child<QLabel>(&dialog, "lbl_PublishTime")->text(), QStringLiteral("发布日期：2016-04-30 09:15:02"));
+        QCOMPARE(Child<QLabel>(&dialog, "lbl_TaskStatus")->text(), QStringLiteral("任务状态：") + TaskStatusNames[std::size_t(status)]);
+        QCOMPARE(Child<QLineEdit>(&dialog, "edt_taskmoney")->text(), QStringLiteral("20"));
+        QCOMPARE(Child<QLineEdit>(&dialog, "edt_publisher")->text(), QStringLiteral("发单人T5  买入小号[pub_xh]"));
+        QCOMPARE(Child<QLineEdit>(&dialog, "edt_publishershopkeeperusername")->text(), QStringLiteral("掌柜乙"));
+        QCOMPARE(Child<QLineEdit>(&dialog, "edt_goodskeyword")->text(), QStringLiteral("红色 连衣裙"));
+        QCOMPARE(Child<QLineEdit>(&dialog, "edt_replymsg")->text(), QStringLiteral("很好"));
+        QCOMPARE(Child<QPlainTextEdit>(&dialog, "mmo_detailrequirement")->toPlainText(), QStringLiteral("货比三家"));
+        QCOMPARE(Child<QLineEdit>(&dialog, "edt_ShouldreplyTime")->text(), replyTime);
+        QCOMPARE(Child<QWidget>(&dialog, "pnl_UnHandle")->isHidden(), handled); // the handler tab itself is not the current one
+        QCOMPARE(Child<QWidget>(&dialog, "pnl_Info")->isHidden(), !handled);
+        QCOMPARE(Child<QLabel>(&dialog, "lbl_HandleTime")->text(), handleTime);
         if (handled) {
-            QCOMPARE(dialog.lbl_Handlerusername->text(), QStringLiteral("接单人：接单人丙"));
-            QCOMPARE(dialog.lbl_handlershopkeeperusername->text(), QStringLiteral("掌柜名：掌柜丙"));
-            QCOMPARE(dialog.lbl_handlertaobaoxiaohao->text(), QStringLiteral("买入小号：hand_xh"));
-            QCOMPARE(dialog.lbl_handlerqq->text(), QStringLiteral("联系QQ：67890"));
+            QCOMPARE(Child<QLabel>(&dialog, "lbl_Handlerusername")->text(), QStringLiteral("接单人：接单人丙"));
+            QCOMPARE(Child<QLabel>(&dialog, "lbl_handlershopkeeperusername")->text(), QStringLiteral("掌柜名：掌柜丙"));
+            QCOMPARE(Child<QLabel>(&dialog, "lbl_handlertaobaoxiaohao")->text(), QStringLiteral("买入小号：hand_xh"));
+            QCOMPARE(Child<QLabel>(&dialog, "lbl_handlerqq")->text(), QStringLiteral("联系QQ：67890"));
         }
 
-        dialog.img_QQHandler->click();
-        dialog.img_QQPublisher->click();
+        Child<QToolButton>(&dialog, "img_QQHandler")->click();
+        Child<QToolButton>(&dialog, "img_QQPublisher")->click();
         QCOMPARE(t.links.opened, QStringList({"tencent://message/?uin=67890&Site=67890&Menu=yes",
                                               "tencent://message/?uin=&Site=&Menu=yes"}));
 
@@ -447,13 +458,13 @@ private slots:
         TestServices t;
         TTaskInfo record;
         record.Ftaskmoney = 12.5;
-        TfrmViewTaskInfo dialog(t.services, &record);
+        TfrmViewTaskInfo dialog(t.services, record);
         dialog.show();
-        QCOMPARE(dialog.edt_taskmoney->text(), QStringLiteral("12.5"));
-        QCOMPARE(dialog.edt_ShouldreplyTime->text(), QString());
-        QVERIFY(!dialog.pnl_UnHandle->isHidden());
-        QVERIFY(dialog.pnl_Info->isHidden());
-        QCOMPARE(dialog.Label5->text(), QStringLiteral("此任务尚未被接手！"));
+        QCOMPARE(Child<QLineEdit>(&dialog, "edt_taskmoney")->text(), QStringLiteral("12.5"));
+        QCOMPARE(Child<QLineEdit>(&dialog, "edt_ShouldreplyTime")->text(), QString());
+        QVERIFY(!Child<QWidget>(&dialog, "pnl_UnHandle")->isHidden());
+        QVERIFY(Child<QWidget>(&dialog, "pnl_Info")->isHidden());
+        QCOMPARE(Child<QLabel>(&dialog, "Label5")->text(), QStringLiteral("此任务尚未被接手！"));
     }
 };
 
