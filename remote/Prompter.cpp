@@ -20,6 +20,8 @@ QMessageBox::Icon toQt(TMsgIcon icon) {
 
 void QtPrompter::showMessage(QWidget* parent, const QString& text, const QString& caption, TMsgIcon icon) {
     QMessageBox box(toQt(icon), caption, text, QMessageBox::Ok, parent);
+    // Messages carry the server's returnmsg and typed text: shown as the characters they hold.
+    box.setTextFormat(Qt::PlainText);
     box.setDefaultButton(QMessageBox::Ok);
     box.setEscapeButton(QMessageBox::Ok);
     box.exec();
@@ -27,6 +29,7 @@ void QtPrompter::showMessage(QWidget* parent, const QString& text, const QString
 
 bool QtPrompter::askYesNo(QWidget* parent, const QString& text, const QString& caption) {
     QMessageBox box(QMessageBox::Question, caption, text, QMessageBox::Yes | QMessageBox::No, parent);
+    box.setTextFormat(Qt::PlainText);
     box.setDefaultButton(QMessageBox::Yes);
     box.setEscapeButton(QMessageBox::No);
     return box.exec() == QMessageBox::Yes;

@@ -34,7 +34,8 @@ public:
     virtual QDateTime now() const = 0;
 };
 
-// The real implementations: QMessageBox, QInputDialog, QDesktopServices, the system clock.
+// The real implementations: QMessageBox, QInputDialog, QDesktopServices, the system clock. Message
+// and question boxes show their text as plain text, whatever it holds.
 class QtPrompter : public Prompter {
 public:
     void showMessage(QWidget* parent, const QString& text, const QString& caption, TMsgIcon icon) override;

@@ -99,6 +99,7 @@ TfrmMain::TfrmMain(const TServices& services, TSingleInstance& instance, QWidget
         panel->setObjectName(QStringLiteral("stat_Main_Panel%1").arg(i));
         panel->setFixedWidth(widths[i]);
         panel->setAlignment(Qt::AlignCenter);
+        panel->setTextFormat(Qt::PlainText); // the account panel shows the user name
         status->addWidget(panel);
         FStatusPanels[size_t(i)] = panel;
     }
@@ -148,6 +149,7 @@ QWidget* TfrmMain::buildTopBar(QWidget* parent) {
     lbl_Info = new QLabel(top);
     lbl_Info->setObjectName(QStringLiteral("lbl_Info"));
     lbl_Info->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    lbl_Info->setTextFormat(Qt::PlainText); // the greeting holds the user name
     right->addLayout(qqRow);
     right->addWidget(lbl_Info);
     layout->addLayout(right);

@@ -76,6 +76,7 @@ TfrmWelcome::TfrmWelcome(const TServices& services, QWidget* parent) : QWidget(p
     top->setContentsMargins(12, 0, 12, 0);
     lbl_UserName = new QLabel(pnl_Top);
     lbl_UserName->setObjectName(QStringLiteral("lbl_UserName"));
+    lbl_UserName->setTextFormat(Qt::PlainText); // the greeting holds the user name
     lbl_UserName->setStyleSheet(QStringLiteral("color: white; font-weight: bold; font-size: 13px;"));
     lbl_lastuptime = new QLabel(pnl_Top);
     lbl_lastuptime->setObjectName(QStringLiteral("lbl_lastuptime"));

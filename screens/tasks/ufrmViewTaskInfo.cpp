@@ -70,8 +70,10 @@ TfrmViewTaskInfo::TfrmViewTaskInfo(const TServices& services, PTaskInfo ATaskInf
     lbl_taskid = named(new QLabel(QStringLiteral("任务ID："), grp_Basic), "lbl_taskid");
     lbl_PublishTime = named(new QLabel(QStringLiteral("发布日期："), grp_Basic), "lbl_PublishTime");
     lbl_TaskStatus = named(new QLabel(QStringLiteral("任务状态："), grp_Basic), "lbl_TaskStatus");
-    for (QLabel* label : {lbl_taskid, lbl_PublishTime, lbl_TaskStatus})
+    for (QLabel* label : {lbl_taskid, lbl_PublishTime, lbl_TaskStatus}) {
         label->setTextInteractionFlags(Qt::TextSelectableByMouse);
+        label->setTextFormat(Qt::PlainText); // the task's texts come from the server
+    }
     auto* basic = new QGridLayout(grp_Basic);
     basic->addWidget(lbl_taskid, 0, 0);
     basic->addWidget(lbl_PublishTime, 0, 1);
@@ -144,6 +146,7 @@ TfrmViewTaskInfo::TfrmViewTaskInfo(const TServices& services, PTaskInfo ATaskInf
     for (QLabel* label : {lbl_Handlerusername, lbl_handlershopkeeperusername, lbl_handlertaobaoxiaohao,
                           lbl_handlerqq, lbl_HandleTime}) {
         label->setTextInteractionFlags(Qt::TextSelectableByMouse);
+        label->setTextFormat(Qt::PlainText);
         if (label != lbl_handlerqq) {
             info->addWidget(label);
             continue;
