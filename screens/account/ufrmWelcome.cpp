@@ -199,7 +199,7 @@ void TfrmWelcome::FormShow() {
     Timer1->start();
 }
 
-void TfrmWelcome::showBalance(double balance) {
+void TfrmWelcome::showBalance(Money balance) {
     lbl_accountbalance->setText(QStringLiteral("当前可用账户余额：") + FormatMoney(balance));
 }
 

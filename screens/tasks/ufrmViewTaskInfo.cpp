@@ -205,7 +205,7 @@ void TfrmViewTaskInfo::FormShow() {
     lbl_taskid->setText(QStringLiteral("任务ID：%1").arg(task.Ftaskid));
     lbl_PublishTime->setText(QStringLiteral("发布日期：%1").arg(FormatDateTime(task.Fpublishtime)));
     lbl_TaskStatus->setText(QStringLiteral("任务状态：%1").arg(TaskStatusName(task.Fstatus)));
-    edt_taskmoney->setText(GeneralNumberText(task.Ftaskmoney));
+    edt_taskmoney->setText(task.Ftaskmoney.generalText());
     edt_goodskeyword->setText(task.Fgoodskeyword);
     edt_replymsg->setText(task.Freplymsg);
     mmo_detailrequirement->setPlainText(task.Fdetailrequirement);

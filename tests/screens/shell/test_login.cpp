@@ -187,7 +187,7 @@ private slots:
         QVERIFY(!login.isVisible());
         QCOMPARE(CurrentUser().Fid, 42);
         QCOMPARE(CurrentUser().Fusername, QStringLiteral("王五"));
-        QCOMPARE(CurrentUser().Faccountbalance, 88.5);
+        QCOMPARE(CurrentUser().Faccountbalance.fen(), Q_INT64_C(8850));
         QCOMPARE(CurrentUser().Fclientversion, QStringLiteral("1.0.0.0"));
         if (!save) {
             QCOMPARE(readAll(path), before);

@@ -446,7 +446,7 @@ private slots:
     void detailViewPriceInShortestForm() {
         TestServices t;
         TTaskInfo record;
-        record.Ftaskmoney = 12.5;
+        record.Ftaskmoney = Money::fromFen(1250);
         TfrmViewTaskInfo dialog(t.services, &record);
         dialog.show();
         QCOMPARE(dialog.edt_taskmoney->text(), QStringLiteral("12.5"));
