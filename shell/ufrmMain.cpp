@@ -56,8 +56,10 @@ QVBoxLayout* panelBody(TCategoryPanel* panel) {
 }
 } // namespace
 
-TfrmMain::TfrmMain(const TServices& services, TSingleInstance& instance, QWidget* parent)
-    : QMainWindow(parent), FServices(services), FInstance(instance) {
+TfrmMain::TfrmMain(const TServices& services, TSingleInstance& instance, QWidget* parent,
+                   std::function<bool()> trayAvailable)
+    : QMainWindow(parent), FServices(services), FInstance(instance),
+      m_trayAvailable(trayAvailable ? std::move(trayAvailable) : [] { return QSystemTrayIcon::isSystemTrayAvailable(); }) {
     setObjectName(QStringLiteral("frmMain"));
     setWindowTitle(ProductName + QStringLiteral(" 客户端"));
     setWindowIcon(ProgramIcon());
@@ -286,7 +288,7 @@ void TfrmMain::buildActions() {
     connect(TrayIcon1, &QSystemTrayIcon::activated, this, [this](QSystemTrayIcon::ActivationReason reason) {
         if (reason == QSystemTrayIcon::Trigger || reason == QSystemTrayIcon::DoubleClick) act_showmainform->trigger();
     });
-    if (QSystemTrayIcon::isSystemTrayAvailable()) TrayIcon1->show();
+    if (m_trayAvailable()) TrayIcon1->show();
 }
 
 void TfrmMain::setScreens(const TScreens& screens) {
@@ -374,19 +376,28 @@ void TfrmMain::postExitApp() { QMetaObject::invokeMethod(this, &TfrmMain::OnWM_E
 void TfrmMain::OnWM_ExitApp() {
     if (FExiting) return;
     if (!AskConfirm(FServices.prompter, this, QStringLiteral("确定要退出程序吗?"))) {
-        if (QSystemTrayIcon::isSystemTrayAvailable()) {
-            hide();
-            TrayIcon1->showMessage(ProductName, ProductName, ProgramIcon());
-        } else {
-            // Without a tray the hidden window could not be reached again: minimise instead.
-            showMinimized();
-        }
+        keepRunningOutOfSight();
         return;
     }
     FExiting = true;
     SendCommandIgnoringReply(FServices, this, cmLogout);
     FInstance.release();
     FQuitAction();
+}
+
+void TfrmMain::keepRunningOutOfSight() {
+    // Decided now, not at start-up: a tray that has appeared since gets the icon, and a window is
+    // hidden only while its icon is there to bring it back.
+    if (m_trayAvailable()) {
+        if (!TrayIcon1->isVisible()) TrayIcon1->show();
+        if (TrayIcon1->isVisible()) {
+            hide();
+            TrayIcon1->showMessage(ProductName, ProductName, ProgramIcon());
+            return;
+        }
+    }
+    // Without a tray the hidden window could not be reached again: minimised instead.
+    showMinimized();
 }
 
 void TfrmMain::OnWM_ShowMainForm() {
