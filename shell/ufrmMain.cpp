@@ -215,12 +215,19 @@ void TfrmMain::buildNavigator(QWidget* parent) {
     for (QPushButton* button : {btn_Index, btn_HandledTask, btn_PublishedTask, btn_TaskCenter, btn_OptLog, btn_TradeLog})
         FShowButtons->addButton(button);
 
-    connect(btn_Index, &QPushButton::clicked, this, &TfrmMain::btn_IndexClick);
-    connect(btn_HandledTask, &QPushButton::clicked, this, &TfrmMain::btn_HandledTaskClick);
-    connect(btn_PublishedTask, &QPushButton::clicked, this, &TfrmMain::btn_PublishedTaskClick);
-    connect(btn_TaskCenter, &QPushButton::clicked, this, &TfrmMain::btn_TaskCenterClick);
-    connect(btn_OptLog, &QPushButton::clicked, this, &TfrmMain::btn_OptLogClick);
-    connect(btn_TradeLog, &QPushButton::clicked, this, &TfrmMain::btn_TradeLogClick);
+    // A screen's button shows its screen when it becomes the checked one: by a click, the keyboard,
+    // or the Toggle action that assistive technology offers for a checkable button.
+    const auto onChecked = [this](QPushButton* button, void (TfrmMain::*show)()) {
+        connect(button, &QPushButton::toggled, this, [this, show](bool checked) {
+            if (checked) (this->*show)();
+        });
+    };
+    onChecked(btn_Index, &TfrmMain::btn_IndexClick);
+    onChecked(btn_HandledTask, &TfrmMain::btn_HandledTaskClick);
+    onChecked(btn_PublishedTask, &TfrmMain::btn_PublishedTaskClick);
+    onChecked(btn_TaskCenter, &TfrmMain::btn_TaskCenterClick);
+    onChecked(btn_OptLog, &TfrmMain::btn_OptLogClick);
+    onChecked(btn_TradeLog, &TfrmMain::btn_TradeLogClick);
     connect(btn_publishtask, &QPushButton::clicked, this, &TfrmMain::btn_publishtaskClick);
     connect(btn_UserCenter, &QPushButton::clicked, this, &TfrmMain::btn_UserCenterClick);
     connect(btn_ModifyPass, &QPushButton::clicked, this, &TfrmMain::btn_ModifyPassClick);
