@@ -1,9 +1,13 @@
 #include "remote/Prompter.h"
 
+#include <QClipboard>
 #include <QDesktopServices>
+#include <QGuiApplication>
 #include <QInputDialog>
 #include <QMessageBox>
+#include <QProcess>
 #include <QUrl>
+#include <QUrlQuery>
 
 namespace {
 QMessageBox::Icon toQt(TMsgIcon icon) {
@@ -43,7 +47,33 @@ std::optional<QString> QtPrompter::askText(QWidget* parent, const QString& capti
     return text;
 }
 
-void DesktopLinkOpener::open(const QString& address) { QDesktopServices::openUrl(QUrl(address)); }
+std::optional<bool> DesktopLinkOpener::hasHandler(const QString& scheme) {
+    QProcess query;
+    query.start(QStringLiteral("xdg-mime"), {QStringLiteral("query"), QStringLiteral("default"),
+                                             QStringLiteral("x-scheme-handler/") + scheme});
+    if (!query.waitForFinished(5000) || query.exitStatus() != QProcess::NormalExit) {
+        query.kill();
+        query.waitForFinished(1000);
+        return std::nullopt;
+    }
+    if (query.exitCode() != 0) return std::nullopt;
+    return !query.readAllStandardOutput().trimmed().isEmpty();
+}
+
+bool DesktopLinkOpener::open(const QString& address) { return QDesktopServices::openUrl(QUrl(address)); }
+
+void OpenLink(Prompter& prompter, LinkOpener& links, QWidget* parent, const QString& address) {
+    const QUrl url(address);
+    if (links.hasHandler(url.scheme()) != false && links.open(address)) return;
+    if (url.scheme() == QLatin1String("tencent")) {
+        const QString number = QUrlQuery(url).queryItemValue(QStringLiteral("uin"));
+        QGuiApplication::clipboard()->setText(number);
+        ShowHint(prompter, parent, QStringLiteral("未能打开QQ，已将QQ号码 %1 复制到剪贴板。").arg(number));
+    } else {
+        QGuiApplication::clipboard()->setText(address);
+        ShowHint(prompter, parent, QStringLiteral("未能打开浏览器，已将网址复制到剪贴板：") + address);
+    }
+}
 
 void ShowTransportFailure(Prompter& prompter, QWidget* parent, const QString& prefix, const QString& errorText) {
     prompter.showMessage(parent, prefix + errorText, QStringLiteral("错误"), TMsgIcon::Error);

@@ -31,7 +31,7 @@ TfrmLogin::TfrmLogin(const TServices& services, QWidget* parent, const QString& 
     Image1->setPixmap(BannerPixmap(381));
     Image1->setToolTip(QStringLiteral("点击访问官方网站"));
     Image1->setAccessibleName(QStringLiteral("点击访问官方网站"));
-    connect(Image1, &TClickLabel::clicked, this, [this] { FServices.links.open(SiteAddress()); });
+    connect(Image1, &TClickLabel::clicked, this, [this] { OpenLink(FServices, this, SiteAddress()); });
 
     grp_Login = new QGroupBox(QStringLiteral("填写您的登录信息："), this);
     grp_Login->setObjectName(QStringLiteral("grp_Login"));
@@ -62,7 +62,7 @@ TfrmLogin::TfrmLogin(const TServices& services, QWidget* parent, const QString& 
     img_pingtaiQQ->setPixmap(QQContactPixmap());
     img_pingtaiQQ->setAccessibleName(QStringLiteral("在线客服"));
     img_pingtaiQQ->setToolTip(QStringLiteral("在线客服"));
-    connect(img_pingtaiQQ, &TClickLabel::clicked, this, [this] { FServices.links.open(SupportQQChatLink()); });
+    connect(img_pingtaiQQ, &TClickLabel::clicked, this, [this] { OpenLink(FServices, this, SupportQQChatLink()); });
 
     chk_Saveconfig = new QCheckBox(QStringLiteral("保存登录信息"), this);
     chk_Saveconfig->setObjectName(QStringLiteral("chk_Saveconfig"));

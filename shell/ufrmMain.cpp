@@ -130,7 +130,7 @@ QWidget* TfrmMain::buildTopBar(QWidget* parent) {
     img_Logo->setPixmap(LogoPixmap());
     img_Logo->setToolTip(QStringLiteral("点击访问官方网站"));
     img_Logo->setAccessibleName(QStringLiteral("点击访问官方网站"));
-    connect(img_Logo, &TClickLabel::clicked, this, [this] { FServices.links.open(SiteAddress()); });
+    connect(img_Logo, &TClickLabel::clicked, this, [this] { OpenLink(FServices, this, SiteAddress()); });
     layout->addWidget(img_Logo);
     layout->addStretch(1);
 
@@ -145,7 +145,7 @@ QWidget* TfrmMain::buildTopBar(QWidget* parent) {
     img_pingtaiQQ->setFixedSize(77, 22);
     img_pingtaiQQ->setToolTip(QStringLiteral("在线客服"));
     img_pingtaiQQ->setAccessibleName(QStringLiteral("在线客服"));
-    connect(img_pingtaiQQ, &TClickLabel::clicked, this, [this] { FServices.links.open(SupportQQChatLink()); });
+    connect(img_pingtaiQQ, &TClickLabel::clicked, this, [this] { OpenLink(FServices, this, SupportQQChatLink()); });
     qqRow->addWidget(Label1);
     qqRow->addWidget(img_pingtaiQQ);
     lbl_Info = new QLabel(top);
@@ -255,8 +255,8 @@ void TfrmMain::buildActions() {
     connect(act_exitapp, &QAction::triggered, this, &TfrmMain::postExitApp);
     connect(act_showmainform, &QAction::triggered, this,
             [this] { QMetaObject::invokeMethod(this, &TfrmMain::OnWM_ShowMainForm, Qt::QueuedConnection); });
-    connect(act_HomePage, &QAction::triggered, this, [this] { FServices.links.open(SiteAddress()); });
-    connect(act_OnlineQQ, &QAction::triggered, this, [this] { FServices.links.open(SupportQQChatLink()); });
+    connect(act_HomePage, &QAction::triggered, this, [this] { OpenLink(FServices, this, SiteAddress()); });
+    connect(act_OnlineQQ, &QAction::triggered, this, [this] { OpenLink(FServices, this, SupportQQChatLink()); });
     connect(act_About, &QAction::triggered, this, [this] {
         if (FScreens.about) FScreens.about->exec();
     });

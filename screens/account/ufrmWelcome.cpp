@@ -180,10 +180,10 @@ TfrmWelcome::TfrmWelcome(const TServices& services, QWidget* parent) : QWidget(p
 
     connect(btn_refresh, &QPushButton::clicked, this, &TfrmWelcome::btn_refreshClick);
     connect(btn_ShowRechargeForm, &QPushButton::clicked, this, &TfrmWelcome::btn_ShowRechargeFormClick);
-    connect(btn_ConnectQQ, &QPushButton::clicked, this, [this] { FServices.links.open(SupportQQChatLink()); });
+    connect(btn_ConnectQQ, &QPushButton::clicked, this, [this] { OpenLink(FServices, this, SupportQQChatLink()); });
     connect(lbl_inviteURL, &TClickLabel::clicked, this, &TfrmWelcome::lbl_inviteURLClick);
-    connect(btn_publisher, &QToolButton::clicked, this, [this] { FServices.links.open(PublisherGuideLink()); });
-    connect(btn_Handler, &QToolButton::clicked, this, [this] { FServices.links.open(HandlerGuideLink()); });
+    connect(btn_publisher, &QToolButton::clicked, this, [this] { OpenLink(FServices, this, PublisherGuideLink()); });
+    connect(btn_Handler, &QToolButton::clicked, this, [this] { OpenLink(FServices, this, HandlerGuideLink()); });
 }
 
 void TfrmWelcome::showEvent(QShowEvent* event) {

@@ -207,7 +207,7 @@ void TfrmHandledTaskManager::N_CancelTask1Click() {
 }
 
 void TfrmHandledTaskManager::N_ConnectPublisherClick() {
-    if (const PTaskInfo task = SelectedTask(lv_task)) FServices.links.open(QQChatLink(task->Fpublisherqq));
+    if (const PTaskInfo task = SelectedTask(lv_task)) OpenLink(FServices, this, QQChatLink(task->Fpublisherqq));
 }
 
 void TfrmHandledTaskManager::N_CopyTaskIDClick() {

@@ -238,7 +238,7 @@ void TfrmPublishedTaskManager::N_DeleteTaskClick() {
 }
 
 void TfrmPublishedTaskManager::N_ConnectHandlerClick() {
-    if (const PTaskInfo task = SelectedTask(lv_task)) FServices.links.open(QQChatLink(task->Fhandlerqq));
+    if (const PTaskInfo task = SelectedTask(lv_task)) OpenLink(FServices, this, QQChatLink(task->Fhandlerqq));
 }
 
 void TfrmPublishedTaskManager::N_CopyTaskIDClick() {

@@ -229,6 +229,6 @@ void TfrmViewTaskInfo::FormShow() {
     pnl_Info->setVisible(true);
 }
 
-void TfrmViewTaskInfo::img_QQPublisherClick() { FServices.links.open(QQChatLink(FPublisherQQ)); }
+void TfrmViewTaskInfo::img_QQPublisherClick() { OpenLink(FServices, this, QQChatLink(FPublisherQQ)); }
 
-void TfrmViewTaskInfo::img_QQHandlerClick() { FServices.links.open(QQChatLink(FHandlerQQ)); }
+void TfrmViewTaskInfo::img_QQHandlerClick() { OpenLink(FServices, this, QQChatLink(FHandlerQQ)); }
