@@ -1,9 +1,6 @@
 #include "model/uAccountInput.h"
 
-#include "remote/uCommandCatalogue.h"
-
 #include <QRegularExpression>
-#include <cmath>
 
 QString TrimControls(const QString& text) {
     qsizetype begin = 0, end = text.size();
@@ -12,22 +9,13 @@ QString TrimControls(const QString& text) {
     return text.mid(begin, end - begin);
 }
 
-std::optional<double> TextToAmount(const QString& text) {
+std::optional<Money> TextToMoney(const QString& text) {
     static const QRegularExpression form(QStringLiteral(R"(^[+-]?(\d+\.?\d*|\.\d+)([eE][+-]?\d+)?$)"));
     const QString trimmed = TrimControls(text);
     if (!form.match(trimmed).hasMatch()) return std::nullopt;
     bool ok = false;
     const double value = trimmed.toDouble(&ok);
-    // toDouble refuses an overflow ("1e999"); the finiteness test keeps that true whatever it does.
-    if (!ok || !std::isfinite(value)) return std::nullopt;
-    return value;
-}
-
-double AmountAsSent(double amount) {
-    return FormatFieldValue(TFieldFormat::Money, amount).toDouble();
-}
-
-QString GeneralNumberText(double value) {
-    if (value == 0) return QStringLiteral("0"); // also -0
-    return QString::number(value, 'g', 15);
+    // toDouble refuses an overflow ("1e999"); fromYuan refuses what is not finite or too large.
+    if (!ok) return std::nullopt;
+    return Money::fromYuan(value);
 }

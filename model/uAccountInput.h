@@ -1,6 +1,7 @@
 #pragma once
-// Typed input of the account screens: trimming, money amounts typed by the user, and the general
-// number form in which a balance is shown in an edit box.
+// Typed input of the account screens: trimming and money amounts typed by the user.
+#include "remote/Money.h"
+
 #include <QString>
 #include <optional>
 
@@ -8,15 +9,9 @@
 // breaks and other control characters).
 QString TrimControls(const QString& text);
 
-// A typed amount: an optional sign, digits with an optional '.' fraction, an optional exponent;
-// blanks and control characters around it are ignored. Digit grouping ("1,000"), letters, an empty
-// text, and anything that does not come out as a finite number ("inf", "nan", "1e999") give
-// nullopt. No range test: 0 and negative amounts convert.
-std::optional<double> TextToAmount(const QString& text);
-
-// The amount as a money field carries it to the server: rounded to two decimals (12.345 -> 12.35).
-double AmountAsSent(double amount);
-
-// The shortest general form of a number, at most 15 significant digits: 150 -> "150",
-// 12.5 -> "12.5", 150 - 37.5 -> "112.5", 0.1 + 0.2 -> "0.3".
-QString GeneralNumberText(double value);
+// A typed amount of money: an optional sign, digits with an optional '.' fraction, an optional
+// exponent; blanks and control characters around it are ignored. It is taken to the nearest whole fen
+// (12.345 -> 12.35, as a money field sends it). Digit grouping ("1,000"), letters, an empty text, and
+// anything that does not come out as a finite number below Money::MaxYuan ("inf", "nan", "1e999",
+// "1e20") give nullopt. No range test beyond that: 0 and negative amounts convert.
+std::optional<Money> TextToMoney(const QString& text);

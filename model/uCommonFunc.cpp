@@ -87,6 +87,6 @@ TTaskActions GetTaskActions(TTaskRole role, const TTaskInfo& task, const QDateTi
     return actions;
 }
 
-QString FormatMoney(double value, QStringView sign) {
-    return sign.toString() + QString::asprintf("%6.2f", value) + QStringLiteral(" 元");
+QString FormatMoney(Money value, QStringView sign) {
+    return sign.toString() + QStringLiteral("%1").arg(value.fixedText(), 6) + QStringLiteral(" 元");
 }

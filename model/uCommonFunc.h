@@ -57,6 +57,6 @@ Q_DECLARE_OPERATORS_FOR_FLAGS(TTaskActions)
 // moment it is reached (`now` >= deadline). An unknown status offers nothing.
 TTaskActions GetTaskActions(TTaskRole role, const TTaskInfo& task, const QDateTime& now);
 
-// Money as shown in lists: "%6.2f 元", the sign (if any) before the padding:
-// FormatMoney(5) -> "  5.00 元", FormatMoney(20, u"+") -> "+ 20.00 元".
-QString FormatMoney(double value, QStringView sign = {});
+// Money as shown in lists: "%6.2f 元", the sign (if any) before the padding: 5 yuan -> "  5.00 元",
+// 20 yuan with u"+" -> "+ 20.00 元".
+QString FormatMoney(Money value, QStringView sign = {});

@@ -4,7 +4,9 @@
 // missing or does not convert; the fields read before the failing member keep their values.
 //
 // Date-time fields hold the platform's local wall-clock values (no time zone). A null QDateTime is
-// the "zero" date-time of a field that no reply filled; it shows as an empty text.
+// the "zero" date-time of a field that no reply filled; it shows as an empty text. Amounts of money
+// are held in whole fen (Money).
+#include "remote/Money.h"
 #include "remote/uReply.h"
 
 #include <QDateTime>
@@ -22,14 +24,14 @@ struct TUserInfo {
     QString Fqq;
     QString Fshopkeeperusername;
     QString Ftaobaoxiaohao;
-    double Faccountbalance = 0;
-    double Ffrozenmoney = 0;
+    Money Faccountbalance;
+    Money Ffrozenmoney;
     int Fbadactioncount = 0;
     QString Falipayusername;
     QString Falipayaccount;
     int Finviteuserid = 0;
     QString Finviteusername;
-    double Finviteaccountbalance = 0;
+    Money Finviteaccountbalance;
     QDateTime Flastuptime;
     QString Fmarks;
     QString Fclientversion;
@@ -95,7 +97,7 @@ struct TTaskInfo {
     QDateTime Fpublishtime;
     int Fpublishuserid = 0;
     QString Fpublishtaobaoxiaohao;
-    double Ftaskmoney = 0;
+    Money Ftaskmoney;
     QString Fshopkeeperusername;
     QString Fgoodskeyword;
     QString Freplymsg;
@@ -136,7 +138,7 @@ struct TBasicInfo {
     int Fwaitforfahuotaskcount = 0;
     int Fwaitforreplytaskcount = 0;
     int Ftotaloptcount = 0;
-    double Faccountbalance = 0;
+    Money Faccountbalance;
 };
 
 // One object of the dashboard's "msgbody": the six counts, then "accountbalance".
@@ -166,7 +168,7 @@ struct TRechargeInfo {
 };
 
 struct TWithdrawInfo {
-    double Fmoney = 0;
+    Money Fmoney;
     QString Faddtime; // as sent
     int Fstatus = 0;
     QString Fhandletime; // read only when Fstatus is not 0
@@ -204,9 +206,9 @@ struct TTradeLog {
     QString Ftaskid;
     QString Fmsg;
     TMoneyType Fmoneytype = mtIn;
-    double Finmoney = 0;
-    double Foutmoney = 0;
-    double Fcurrentmoney = 0;
+    Money Finmoney;
+    Money Foutmoney;
+    Money Fcurrentmoney;
     QDateTime Faddtime;
 };
 using PTradeLog = TTradeLog*;

@@ -3,7 +3,7 @@
 //
 // A record reader is a list of (member name, field) pairs; ReadMembers walks the list in order and
 // stores each member's value in its field with the reading rules of remote/uReply.h. The kind of
-// reading follows from the field's type (int: integer, QString: text, double: decimal, QDateTime:
+// reading follows from the field's type (int: integer, QString: text, Money: decimal, QDateTime:
 // date-time, a one-byte enumeration: integer 0..255) unless the entry names another kind (integer
 // from text). A member that is missing or does not convert throws EReadError; the fields read
 // before it keep their values.
@@ -56,8 +56,8 @@ void ReadInto(typename MemberPointer<decltype(Field)>::Record& record, const TRe
         record.*Field = ReplyInt(object, name);
     } else if constexpr (std::is_same_v<TField, QString>) {
         record.*Field = ReplyText(object, name);
-    } else if constexpr (std::is_same_v<TField, double>) {
-        record.*Field = ReplyFloat(object, name);
+    } else if constexpr (std::is_same_v<TField, Money>) {
+        record.*Field = ReplyMoney(object, name);
     } else if constexpr (std::is_same_v<TField, QDateTime>) {
         record.*Field = ReplyDateTime(object, name);
     } else if constexpr (std::is_enum_v<TField>) {

@@ -25,7 +25,11 @@ public:
 class LinkOpener {
 public:
     virtual ~LinkOpener() = default;
-    virtual void open(const QString& address) = 0;
+    // Whether a program is registered for links of `scheme` ("http", "tencent"); nullopt when the
+    // desktop cannot tell.
+    virtual std::optional<bool> hasHandler(const QString& scheme) = 0;
+    // Hands `address` to the desktop's handler; false when it could not be opened.
+    virtual bool open(const QString& address) = 0;
 };
 
 class Clock {
@@ -34,7 +38,8 @@ public:
     virtual QDateTime now() const = 0;
 };
 
-// The real implementations: QMessageBox, QInputDialog, QDesktopServices, the system clock.
+// The real implementations: QMessageBox, QInputDialog, QDesktopServices, the system clock. Message
+// and question boxes show their text as plain text, whatever it holds.
 class QtPrompter : public Prompter {
 public:
     void showMessage(QWidget* parent, const QString& text, const QString& caption, TMsgIcon icon) override;
@@ -43,9 +48,12 @@ public:
                                    const QString& initial) override;
 };
 
+// QDesktopServices; on Linux the handler is the one `xdg-mime query default x-scheme-handler/<scheme>`
+// names.
 class DesktopLinkOpener : public LinkOpener {
 public:
-    void open(const QString& address) override;
+    std::optional<bool> hasHandler(const QString& scheme) override;
+    bool open(const QString& address) override;
 };
 
 class SystemClock : public Clock {
@@ -65,3 +73,8 @@ void ShowGeneralError(Prompter& prompter, QWidget* parent, const QString& descri
 void ShowHint(Prompter& prompter, QWidget* parent, const QString& text, TMsgIcon icon = TMsgIcon::Information);
 // Yes/No question captioned "提示".
 bool AskConfirm(Prompter& prompter, QWidget* parent, const QString& text);
+
+// Opens a web or QQ link. Where no program is registered for its scheme, or opening it fails, the QQ
+// number (for a QQ link) or the address (for a web link) goes to the clipboard and an information box
+// says so.
+void OpenLink(Prompter& prompter, LinkOpener& links, QWidget* parent, const QString& address);

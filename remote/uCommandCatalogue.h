@@ -1,6 +1,8 @@
 #pragma once
 // The command catalogue: every command the client sends, its code and the data lines it carries.
 // Head and data lists of every command are built from this one table.
+#include "remote/Money.h"
+
 #include <QString>
 #include <QStringList>
 #include <variant>
@@ -40,8 +42,8 @@ enum TCommand {
     cmConfirmReplyAndComplete = 34,
 };
 
-// "%s": text unchanged; "%d": decimal integer; "%f": two decimals (the nearest, halves away from
-// zero), '.' separator, no grouping.
+// "%s": text unchanged; "%d": decimal integer; "%f": a Money with two decimals (Money::fixedText),
+// '.' separator, no grouping.
 enum class TFieldFormat { Text, Int, Money };
 
 struct TCommandField {
@@ -55,7 +57,7 @@ struct TCommandSpec {
     std::vector<TCommandField> fields;
 };
 
-using TCommandValue = std::variant<QString, int, double>;
+using TCommandValue = std::variant<QString, int, Money>;
 
 // All 31 commands, in code order.
 const std::vector<TCommandSpec>& CommandCatalogue();

@@ -38,6 +38,11 @@ std::optional<TRemoteReply> SendCommand(const TServices& services, QWidget* owne
 // Sends `command` and ignores whatever comes back (logout).
 void SendCommandIgnoringReply(const TServices& services, QWidget* owner, TCommand command);
 
+// OpenLink with the services' prompter and link opener.
+inline void OpenLink(const TServices& services, QWidget* parent, const QString& address) {
+    OpenLink(services.prompter, services.links, parent, address);
+}
+
 // Runs a handler body; a reading failure (or any other exception) ends in the general error box and
 // leaves done what was done. No exception crosses the event loop.
 template <typename F> void RunGuarded(const TServices& services, QWidget* parent, F&& body) {

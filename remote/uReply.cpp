@@ -93,6 +93,13 @@ int ReplyIntFromText(const TReplyObject& object, const char* name) { return Text
 
 double ReplyFloat(const TReplyObject& object, const char* name) { return TextToFloat(ReplyText(object, name)); }
 
+Money ReplyMoney(const TReplyObject& object, const char* name) {
+    const QString text = ReplyText(object, name);
+    const std::optional<Money> money = Money::fromYuan(TextToFloat(text));
+    if (!money) throw EReadError(QStringLiteral("\"%1\" 超出金额范围").arg(text));
+    return *money;
+}
+
 QDateTime ReplyDateTime(const TReplyObject& object, const char* name) {
     return TextToDateTime(ReplyText(object, name));
 }

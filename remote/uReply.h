@@ -1,6 +1,7 @@
 #pragma once
 // Reply envelope: the enciphered JSON object every command answers with, and the member readers.
 // Every reader throws EReadError when it cannot do its work; nothing here shows a message.
+#include "remote/Money.h"
 #include "remote/uErrors.h"
 
 #include <QByteArray>
@@ -26,6 +27,8 @@ int ReplyInt(const TReplyObject& object, const char* name);
 QString ReplyText(const TReplyObject& object, const char* name);
 int ReplyIntFromText(const TReplyObject& object, const char* name);
 double ReplyFloat(const TReplyObject& object, const char* name);
+// A decimal member read as an amount of money: the nearest whole fen (Money::fromYuan).
+Money ReplyMoney(const TReplyObject& object, const char* name);
 QDateTime ReplyDateTime(const TReplyObject& object, const char* name);
 // The objects of "msgbody" in order; elements that are not objects are skipped.
 std::vector<const TReplyObject*> ReplyRecords(const TReplyObject& reply);

@@ -84,30 +84,30 @@ QString SeedDemo(TServerDb& pool) {
     const TSeedUser demo3{InsertUser(db, u, dayAgo.addDays(-10)), u.username};
 
     // Money comes in by reviewed recharges, so the trade logs tell the whole story.
-    auto recharge = [&](const TSeedUser& user, double amount, const QString& tradeid, int review, const QDateTime& when) {
+    auto recharge = [&](const TSeedUser& user, Money amount, const QString& tradeid, int review, const QDateTime& when) {
         run(db, CmdRechargeRequest, user, cmRechargeRequest, {amount, QStringLiteral("支付宝"), tradeid}, when);
         if (review == 0) return;
         const QStringList none;
         TCommandContext ctx{db, 0, QString(), QString(), none, when.addSecs(600)};
         ReviewRecharge(ctx, newestId(db, "SELECT MAX(id) FROM recharges"), review == 1);
     };
-    recharge(demo1, 2000.0, QStringLiteral("2016030121001004550000000001"), 1, dayAgo.addDays(-1));
-    recharge(demo2, 1000.0, QStringLiteral("2016030121001004550000000002"), 1, dayAgo.addDays(-1));
-    recharge(demo3, 400.0, QStringLiteral("2016030121001004550000000003"), 1, dayAgo.addDays(-1)); // demo1 earns 20.00
-    recharge(demo2, 30.0, QStringLiteral("2016030121001004550000000004"), 2, dayAgo);
-    recharge(demo1, 50.0, QStringLiteral("2016030121001004550000000005"), 0, now.addSecs(-3600));
+    recharge(demo1, Money::fromFen(200000), QStringLiteral("2016030121001004550000000001"), 1, dayAgo.addDays(-1));
+    recharge(demo2, Money::fromFen(100000), QStringLiteral("2016030121001004550000000002"), 1, dayAgo.addDays(-1));
+    recharge(demo3, Money::fromFen(40000), QStringLiteral("2016030121001004550000000003"), 1, dayAgo.addDays(-1)); // demo1 earns 20.00
+    recharge(demo2, Money::fromFen(3000), QStringLiteral("2016030121001004550000000004"), 2, dayAgo);
+    recharge(demo1, Money::fromFen(5000), QStringLiteral("2016030121001004550000000005"), 0, now.addSecs(-3600));
 
     run(db, CmdBindAlipay, demo1, cmBindAlipay, {QStringLiteral("demo1@example.com"), QStringLiteral("张三")}, dayAgo);
-    auto withdraw = [&](double amount, int review, const QDateTime& when) {
+    auto withdraw = [&](Money amount, int review, const QDateTime& when) {
         run(db, CmdWithdrawRequest, demo1, cmWithdrawRequest, {amount}, when);
         if (review == 0) return;
         const QStringList none;
         TCommandContext ctx{db, 0, QString(), QString(), none, when.addSecs(600)};
         ReviewWithdraw(ctx, newestId(db, "SELECT MAX(id) FROM withdrawals"), review == 1);
     };
-    withdraw(5.0, 1, dayAgo);
-    withdraw(3.0, 2, dayAgo.addSecs(3600));
-    withdraw(2.0, 0, now.addSecs(-1800));
+    withdraw(Money::fromFen(500), 1, dayAgo);
+    withdraw(Money::fromFen(300), 2, dayAgo.addSecs(3600));
+    withdraw(Money::fromFen(200), 0, now.addSecs(-1800));
 
     // Both roles for demo1 and demo2, every state; one state-1 task of each side is past its deadline.
     const QStringList goods = {QStringLiteral("夏季新款连衣裙"), QStringLiteral("纯棉T恤男"), QStringLiteral("蓝牙耳机"),

@@ -1,5 +1,7 @@
 #include "shell/uCategoryPanel.h"
 
+#include "shell/ClickableAccessible.h"
+
 #include <QKeyEvent>
 #include <QLinearGradient>
 #include <QPainter>
@@ -13,6 +15,7 @@ TCategoryHeader::TCategoryHeader(const QString& caption, const QPixmap& picture,
     setAccessibleName(caption);
     setAccessibleDescription(QStringLiteral("双击收起或展开项"));
     setCursor(Qt::PointingHandCursor);
+    ClickableAccessible::install();
 }
 
 void TCategoryHeader::setCollapsed(bool collapsed) {
@@ -52,12 +55,12 @@ void TCategoryHeader::paintEvent(QPaintEvent*) {
 }
 
 void TCategoryHeader::mouseDoubleClickEvent(QMouseEvent* event) {
-    if (event->button() == Qt::LeftButton) emit toggleRequested();
+    if (event->button() == Qt::LeftButton) toggle();
 }
 
 void TCategoryHeader::keyPressEvent(QKeyEvent* event) {
     if (event->key() == Qt::Key_Space || event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
-        emit toggleRequested();
+        toggle();
         return;
     }
     QWidget::keyPressEvent(event);

@@ -1,7 +1,7 @@
 #pragma once
 // One collapsible category panel of the navigator: a drawn 36-pixel header (32 x 32 picture and bold
 // caption on light grey) above a body of buttons. A double click on the header (or Space / Enter
-// while it has the focus) folds the body in or out.
+// while it has the focus, or the header's accessible Toggle action) folds the body in or out.
 #include <QPixmap>
 #include <QWidget>
 
@@ -12,6 +12,9 @@ class TCategoryHeader : public QWidget {
 public:
     TCategoryHeader(const QString& caption, const QPixmap& picture, QWidget* parent = nullptr);
     void setCollapsed(bool collapsed);
+    bool collapsed() const { return FCollapsed; }
+    // What a double click does: asks the panel to fold or unfold.
+    void toggle() { emit toggleRequested(); }
     QSize sizeHint() const override { return {185, 36}; }
 
 signals:

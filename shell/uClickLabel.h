@@ -1,12 +1,16 @@
 #pragma once
 // A label that acts as a link or a picture button: hand cursor, `clicked` on a left-button release
-// inside it, and an accessible name so that it can be found without seeing it.
+// inside it, and an accessible name so that it can be found without seeing it. Assistive technology
+// presses it through its accessible Press action (ClickableAccessible), which calls click().
 #include <QLabel>
 
 class TClickLabel : public QLabel {
     Q_OBJECT
 public:
     TClickLabel(const QString& objectName, QWidget* parent = nullptr);
+
+    // What a click does: emits `clicked`.
+    void click() { emit clicked(); }
 
 signals:
     void clicked();

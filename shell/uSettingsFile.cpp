@@ -1,15 +1,18 @@
 #include "shell/uSettingsFile.h"
 
+#include "shell/IniDocument.h"
+
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSettings>
+#include <QSaveFile>
 #include <QStandardPaths>
 
 namespace {
-const QString UserNameKey = QStringLiteral("login/username");
-const QString UserPassKey = QStringLiteral("login/userpass");
+const QString LoginSection = QStringLiteral("login");
+const QString UserNameKey = QStringLiteral("username");
+const QString UserPassKey = QStringLiteral("userpass");
 } // namespace
 
 QString SettingsFilePathFor(const QString& executablePath, bool folderWritable, const QString& configFolder) {
@@ -29,33 +32,40 @@ QString DefaultSettingsFilePath() {
 TSettingsFile::TSettingsFile(QString path) : FPath(std::move(path)) {}
 
 TSavedLogin TSettingsFile::readLogin() const {
-    if (!QFileInfo::exists(FPath)) return {};
-    const QSettings settings(FPath, QSettings::IniFormat);
-    return {settings.value(UserNameKey).toString(), settings.value(UserPassKey).toString()};
+    QFile file(FPath);
+    if (!file.open(QIODevice::ReadOnly)) return {};
+    const IniDocument document = IniDocument::fromBytes(file.readAll());
+    return {document.value(LoginSection, UserNameKey).value_or(QString()),
+            document.value(LoginSection, UserPassKey).value_or(QString())};
 }
 
 QString TSettingsFile::writeLogin(const TSavedLogin& login) const {
+    const auto holdsLineBreak = [](const QString& text) { return text.contains(u'\n') || text.contains(u'\r'); };
+    if (holdsLineBreak(login.username) || holdsLineBreak(login.userpass))
+        return QStringLiteral("用户名或密码含有换行符，无法保存到设置文件：%1").arg(FPath);
     const QFileInfo info(FPath);
     if (!QDir().mkpath(info.absolutePath()))
         return QStringLiteral("无法创建设置文件所在的文件夹：%1").arg(info.absolutePath());
-    // The file holds a password in plain text: only its owner may read it, from its first byte on.
-    const QFileDevice::Permissions ownerOnly = QFileDevice::ReadOwner | QFileDevice::WriteOwner;
+
+    // Everything the file holds besides the two keys stays as it is.
+    IniDocument document;
     if (info.exists()) {
-        if (!QFile::setPermissions(FPath, ownerOnly))
-            return QStringLiteral("无法设置设置文件的访问权限：%1").arg(FPath);
-    } else {
-        QFile file(FPath);
-        if (!file.open(QIODevice::WriteOnly, ownerOnly)) return QStringLiteral("无法创建设置文件：%1").arg(FPath);
+        QFile existing(FPath);
+        if (!existing.open(QIODevice::ReadOnly)) return QStringLiteral("无法读取设置文件：%1").arg(FPath);
+        document = IniDocument::fromBytes(existing.readAll());
     }
-    {
-        QSettings settings(FPath, QSettings::IniFormat);
-        settings.setValue(UserNameKey, login.username);
-        settings.setValue(UserPassKey, login.userpass);
-        settings.sync();
-        if (settings.status() != QSettings::NoError)
-            return QStringLiteral("无法写入设置文件：%1").arg(FPath);
-    }
-    if (!QFile::setPermissions(FPath, ownerOnly))
+    document.setValue(LoginSection, UserNameKey, login.username);
+    document.setValue(LoginSection, UserPassKey, login.userpass);
+
+    // A temporary file beside the old one takes the new text and then replaces it, so a crash leaves
+    // either file whole. It may hold a password: only its owner may read it, from its first byte on.
+    QSaveFile file(FPath);
+    if (!file.open(QIODevice::WriteOnly)) return QStringLiteral("无法写入设置文件：%1").arg(FPath);
+    if (!file.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner)) {
+        file.cancelWriting();
         return QStringLiteral("无法设置设置文件的访问权限：%1").arg(FPath);
+    }
+    const QByteArray bytes = document.toBytes();
+    if (file.write(bytes) != bytes.size() || !file.commit()) return QStringLiteral("无法写入设置文件：%1").arg(FPath);
     return {};
 }

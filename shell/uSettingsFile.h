@@ -1,5 +1,6 @@
 #pragma once
-// The settings file of the saved credentials: section "login", keys "username" and "userpass".
+// The settings file of the saved credentials: section "login", keys "username" and "userpass", a plain
+// INI text read and written by IniDocument (values verbatim, everything else in the file kept as it was).
 // It sits beside the executable (same base name, ".ini") when that folder can be written, otherwise
 // in the user's configuration folder. Only the owner may read or write it, since it holds a password.
 #include <QString>

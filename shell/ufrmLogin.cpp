@@ -31,7 +31,7 @@ TfrmLogin::TfrmLogin(const TServices& services, QWidget* parent, const QString& 
     Image1->setPixmap(BannerPixmap(381));
     Image1->setToolTip(QStringLiteral("点击访问官方网站"));
     Image1->setAccessibleName(QStringLiteral("点击访问官方网站"));
-    connect(Image1, &TClickLabel::clicked, this, [this] { FServices.links.open(SiteAddress()); });
+    connect(Image1, &TClickLabel::clicked, this, [this] { OpenLink(FServices, this, SiteAddress()); });
 
     grp_Login = new QGroupBox(QStringLiteral("填写您的登录信息："), this);
     grp_Login->setObjectName(QStringLiteral("grp_Login"));
@@ -62,7 +62,7 @@ TfrmLogin::TfrmLogin(const TServices& services, QWidget* parent, const QString& 
     img_pingtaiQQ->setPixmap(QQContactPixmap());
     img_pingtaiQQ->setAccessibleName(QStringLiteral("在线客服"));
     img_pingtaiQQ->setToolTip(QStringLiteral("在线客服"));
-    connect(img_pingtaiQQ, &TClickLabel::clicked, this, [this] { FServices.links.open(SupportQQChatLink()); });
+    connect(img_pingtaiQQ, &TClickLabel::clicked, this, [this] { OpenLink(FServices, this, SupportQQChatLink()); });
 
     chk_Saveconfig = new QCheckBox(QStringLiteral("保存登录信息"), this);
     chk_Saveconfig->setObjectName(QStringLiteral("chk_Saveconfig"));
@@ -90,6 +90,14 @@ TfrmLogin::TfrmLogin(const TServices& services, QWidget* parent, const QString& 
     const TSavedLogin saved = FSettings.readLogin();
     edt_username->setText(saved.username);
     edt_password->setText(saved.userpass);
+    // A login saved where the desktop keeps secrets leaves the password in the file empty: it comes
+    // from the store when the store answers, unless the user has typed something by then.
+    if (!saved.username.isEmpty() && saved.userpass.isEmpty()) {
+        m_secrets.readPassword(saved.username, this, [this, username = saved.username](std::optional<QString> password) {
+            if (password && edt_password->text().isEmpty() && edt_username->text() == username)
+                edt_password->setText(*password);
+        });
+    }
 }
 
 void TfrmLogin::btn_LoginClick() {
@@ -129,7 +137,7 @@ void TfrmLogin::login() {
         return;
     }
     if (chk_Saveconfig->isChecked()) {
-        const QString failure = FSettings.writeLogin({username, userpass});
+        const QString failure = saveLogin(username, userpass);
         if (!failure.isEmpty()) {
             ShowGeneralError(FServices.prompter, this, failure);
             return;
@@ -138,6 +146,15 @@ void TfrmLogin::login() {
     FillUserInfoFromLoginReply(user, reply->object);
     FbCloseAfterLogin = true;
     accept();
+}
+
+QString TfrmLogin::saveLogin(const QString& username, const QString& userpass) {
+    const QString before = FSettings.readLogin().username;
+    const bool stored = m_secrets.writePassword(username, userpass);
+    const QString failure = FSettings.writeLogin({username, stored ? QString() : userpass});
+    // The store keeps no password of a user the file no longer names.
+    if (failure.isEmpty() && stored && !before.isEmpty() && before != username) m_secrets.deletePassword(before);
+    return failure;
 }
 
 void TfrmLogin::lbl_userregisterClick() {

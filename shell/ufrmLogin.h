@@ -1,8 +1,11 @@
 #pragma once
 // The login dialog: the only way into the program. A successful login fills the current-user
 // record and closes the dialog; closing it otherwise (after a Yes to "确定要退出程序?") ends the
-// process at once.
+// process at once. "保存登录信息" keeps the user name in the settings file and the password in the
+// desktop's secret store where one answers (the file then holds `userpass=` empty), otherwise in the
+// owner-only settings file.
 #include "remote/uRemoteCall.h"
+#include "shell/SecretStore.h"
 #include "shell/uSettingsFile.h"
 
 #include <QDialog>
@@ -51,8 +54,12 @@ public slots:
 
 private:
     void login();
+    // Saves the login as "保存登录信息" asks; a failure of the secret store is not one. Returns an
+    // empty text, or a description of why the settings file could not be written.
+    QString saveLogin(const QString& username, const QString& userpass);
 
     const TServices& FServices;
     TSettingsFile FSettings;
+    SecretStore m_secrets;
     std::function<void()> FExitAction;
 };

@@ -56,8 +56,10 @@ QVBoxLayout* panelBody(TCategoryPanel* panel) {
 }
 } // namespace
 
-TfrmMain::TfrmMain(const TServices& services, TSingleInstance& instance, QWidget* parent)
-    : QMainWindow(parent), FServices(services), FInstance(instance) {
+TfrmMain::TfrmMain(const TServices& services, TSingleInstance& instance, QWidget* parent,
+                   std::function<bool()> trayAvailable)
+    : QMainWindow(parent), FServices(services), FInstance(instance),
+      m_trayAvailable(trayAvailable ? std::move(trayAvailable) : [] { return QSystemTrayIcon::isSystemTrayAvailable(); }) {
     setObjectName(QStringLiteral("frmMain"));
     setWindowTitle(ProductName + QStringLiteral(" 客户端"));
     setWindowIcon(ProgramIcon());
@@ -99,6 +101,7 @@ TfrmMain::TfrmMain(const TServices& services, TSingleInstance& instance, QWidget
         panel->setObjectName(QStringLiteral("stat_Main_Panel%1").arg(i));
         panel->setFixedWidth(widths[i]);
         panel->setAlignment(Qt::AlignCenter);
+        panel->setTextFormat(Qt::PlainText); // the account panel shows the user name
         status->addWidget(panel);
         FStatusPanels[size_t(i)] = panel;
     }
@@ -127,7 +130,7 @@ QWidget* TfrmMain::buildTopBar(QWidget* parent) {
     img_Logo->setPixmap(LogoPixmap());
     img_Logo->setToolTip(QStringLiteral("点击访问官方网站"));
     img_Logo->setAccessibleName(QStringLiteral("点击访问官方网站"));
-    connect(img_Logo, &TClickLabel::clicked, this, [this] { FServices.links.open(SiteAddress()); });
+    connect(img_Logo, &TClickLabel::clicked, this, [this] { OpenLink(FServices, this, SiteAddress()); });
     layout->addWidget(img_Logo);
     layout->addStretch(1);
 
@@ -142,12 +145,13 @@ QWidget* TfrmMain::buildTopBar(QWidget* parent) {
     img_pingtaiQQ->setFixedSize(77, 22);
     img_pingtaiQQ->setToolTip(QStringLiteral("在线客服"));
     img_pingtaiQQ->setAccessibleName(QStringLiteral("在线客服"));
-    connect(img_pingtaiQQ, &TClickLabel::clicked, this, [this] { FServices.links.open(SupportQQChatLink()); });
+    connect(img_pingtaiQQ, &TClickLabel::clicked, this, [this] { OpenLink(FServices, this, SupportQQChatLink()); });
     qqRow->addWidget(Label1);
     qqRow->addWidget(img_pingtaiQQ);
     lbl_Info = new QLabel(top);
     lbl_Info->setObjectName(QStringLiteral("lbl_Info"));
     lbl_Info->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    lbl_Info->setTextFormat(Qt::PlainText); // the greeting holds the user name
     right->addLayout(qqRow);
     right->addWidget(lbl_Info);
     layout->addLayout(right);
@@ -211,12 +215,19 @@ void TfrmMain::buildNavigator(QWidget* parent) {
     for (QPushButton* button : {btn_Index, btn_HandledTask, btn_PublishedTask, btn_TaskCenter, btn_OptLog, btn_TradeLog})
         FShowButtons->addButton(button);
 
-    connect(btn_Index, &QPushButton::clicked, this, &TfrmMain::btn_IndexClick);
-    connect(btn_HandledTask, &QPushButton::clicked, this, &TfrmMain::btn_HandledTaskClick);
-    connect(btn_PublishedTask, &QPushButton::clicked, this, &TfrmMain::btn_PublishedTaskClick);
-    connect(btn_TaskCenter, &QPushButton::clicked, this, &TfrmMain::btn_TaskCenterClick);
-    connect(btn_OptLog, &QPushButton::clicked, this, &TfrmMain::btn_OptLogClick);
-    connect(btn_TradeLog, &QPushButton::clicked, this, &TfrmMain::btn_TradeLogClick);
+    // A screen's button shows its screen when it becomes the checked one: by a click, the keyboard,
+    // or the Toggle action that assistive technology offers for a checkable button.
+    const auto onChecked = [this](QPushButton* button, void (TfrmMain::*show)()) {
+        connect(button, &QPushButton::toggled, this, [this, show](bool checked) {
+            if (checked) (this->*show)();
+        });
+    };
+    onChecked(btn_Index, &TfrmMain::btn_IndexClick);
+    onChecked(btn_HandledTask, &TfrmMain::btn_HandledTaskClick);
+    onChecked(btn_PublishedTask, &TfrmMain::btn_PublishedTaskClick);
+    onChecked(btn_TaskCenter, &TfrmMain::btn_TaskCenterClick);
+    onChecked(btn_OptLog, &TfrmMain::btn_OptLogClick);
+    onChecked(btn_TradeLog, &TfrmMain::btn_TradeLogClick);
     connect(btn_publishtask, &QPushButton::clicked, this, &TfrmMain::btn_publishtaskClick);
     connect(btn_UserCenter, &QPushButton::clicked, this, &TfrmMain::btn_UserCenterClick);
     connect(btn_ModifyPass, &QPushButton::clicked, this, &TfrmMain::btn_ModifyPassClick);
@@ -244,8 +255,8 @@ void TfrmMain::buildActions() {
     connect(act_exitapp, &QAction::triggered, this, &TfrmMain::postExitApp);
     connect(act_showmainform, &QAction::triggered, this,
             [this] { QMetaObject::invokeMethod(this, &TfrmMain::OnWM_ShowMainForm, Qt::QueuedConnection); });
-    connect(act_HomePage, &QAction::triggered, this, [this] { FServices.links.open(SiteAddress()); });
-    connect(act_OnlineQQ, &QAction::triggered, this, [this] { FServices.links.open(SupportQQChatLink()); });
+    connect(act_HomePage, &QAction::triggered, this, [this] { OpenLink(FServices, this, SiteAddress()); });
+    connect(act_OnlineQQ, &QAction::triggered, this, [this] { OpenLink(FServices, this, SupportQQChatLink()); });
     connect(act_About, &QAction::triggered, this, [this] {
         if (FScreens.about) FScreens.about->exec();
     });
@@ -284,7 +295,7 @@ void TfrmMain::buildActions() {
     connect(TrayIcon1, &QSystemTrayIcon::activated, this, [this](QSystemTrayIcon::ActivationReason reason) {
         if (reason == QSystemTrayIcon::Trigger || reason == QSystemTrayIcon::DoubleClick) act_showmainform->trigger();
     });
-    if (QSystemTrayIcon::isSystemTrayAvailable()) TrayIcon1->show();
+    if (m_trayAvailable()) TrayIcon1->show();
 }
 
 void TfrmMain::setScreens(const TScreens& screens) {
@@ -377,19 +388,28 @@ void TfrmMain::OnWM_ExitApp() {
     const bool exit = AskConfirm(FServices.prompter, this, QStringLiteral("确定要退出程序吗?"));
     m_askingToExit = false;
     if (!exit) {
-        if (QSystemTrayIcon::isSystemTrayAvailable()) {
-            hide();
-            TrayIcon1->showMessage(ProductName, ProductName, ProgramIcon());
-        } else {
-            // Without a tray the hidden window could not be reached again: minimise instead.
-            showMinimized();
-        }
+        keepRunningOutOfSight();
         return;
     }
     FExiting = true;
     SendCommandIgnoringReply(FServices, this, cmLogout);
     FInstance.release();
     FQuitAction();
+}
+
+void TfrmMain::keepRunningOutOfSight() {
+    // Decided now, not at start-up: a tray that has appeared since gets the icon, and a window is
+    // hidden only while its icon is there to bring it back.
+    if (m_trayAvailable()) {
+        if (!TrayIcon1->isVisible()) TrayIcon1->show();
+        if (TrayIcon1->isVisible()) {
+            hide();
+            TrayIcon1->showMessage(ProductName, ProductName, ProgramIcon());
+            return;
+        }
+    }
+    // Without a tray the hidden window could not be reached again: minimised instead.
+    showMinimized();
 }
 
 void TfrmMain::OnWM_ShowMainForm() {

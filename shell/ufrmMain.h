@@ -30,7 +30,10 @@ class TfrmWelcome;
 class TfrmMain : public QMainWindow {
     Q_OBJECT
 public:
-    TfrmMain(const TServices& services, TSingleInstance& instance, QWidget* parent = nullptr);
+    // `trayAvailable` tells whether the desktop has a tray at the moment it is asked (default:
+    // QSystemTrayIcon::isSystemTrayAvailable); a tray may come or go while the program runs.
+    TfrmMain(const TServices& services, TSingleInstance& instance, QWidget* parent = nullptr,
+             std::function<bool()> trayAvailable = {});
 
     // The long-lived windows created at start-up after the main window; the main window embeds the
     // screens and shows the two dialogs but does not own them.
@@ -118,6 +121,8 @@ private:
     void buildActions();
     void showScreen(QWidget* screen, const QString& statusText);
     void postExitApp();
+    // After a No to the exit question: into the tray when the desktop has one now, minimised otherwise.
+    void keepRunningOutOfSight();
     void setLoginStatus();
     template <class TDialog> void openDialog();
 
@@ -129,4 +134,5 @@ private:
     std::function<void()> FQuitAction;
     bool FExiting = false;
     bool m_askingToExit = false; // the "退出程序" question is up
+    std::function<bool()> m_trayAvailable;
 };

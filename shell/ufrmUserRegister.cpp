@@ -62,7 +62,7 @@ TfrmUserRegister::TfrmUserRegister(const TServices& services, QWidget* parent)
     img_QQXiaohao->setPixmap(QQContactPixmap());
     img_QQXiaohao->setAccessibleName(QStringLiteral("联系客服"));
     img_QQXiaohao->setToolTip(QStringLiteral("联系客服"));
-    connect(img_QQXiaohao, &TClickLabel::clicked, this, [this] { FServices.links.open(SupportQQChatLink()); });
+    connect(img_QQXiaohao, &TClickLabel::clicked, this, [this] { OpenLink(FServices, this, SupportQQChatLink()); });
 
     edt_inviteuserid = addRow(grp_UserInfo, Label7, QStringLiteral("Label7"), QStringLiteral("邀请人ID："),
                               QStringLiteral("edt_inviteuserid"), 238);

@@ -55,7 +55,7 @@ TfrmRechargeRequest::TfrmRechargeRequest(const TServices& services, QWidget* par
 void TfrmRechargeRequest::btn_ApplyClick() {
     RunGuarded(FServices, this, [this] {
         Prompter& prompter = FServices.prompter;
-        const std::optional<double> amount = TextToAmount(edt_money->text());
+        const std::optional<Money> amount = TextToMoney(edt_money->text());
         if (!amount) return ShowHint(prompter, this, QStringLiteral("你输入的充值金额有误，请重新输入！"));
         const QString tradetype = TrimControls(edt_tradetype->text());
         const QString tradeid = TrimControls(edt_tradeid->text());

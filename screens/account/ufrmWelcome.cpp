@@ -76,6 +76,7 @@ TfrmWelcome::TfrmWelcome(const TServices& services, QWidget* parent) : QWidget(p
     top->setContentsMargins(12, 0, 12, 0);
     lbl_UserName = new QLabel(pnl_Top);
     lbl_UserName->setObjectName(QStringLiteral("lbl_UserName"));
+    lbl_UserName->setTextFormat(Qt::PlainText); // the greeting holds the user name
     lbl_UserName->setStyleSheet(QStringLiteral("color: white; font-weight: bold; font-size: 13px;"));
     lbl_lastuptime = new QLabel(pnl_Top);
     lbl_lastuptime->setObjectName(QStringLiteral("lbl_lastuptime"));
@@ -173,10 +174,10 @@ TfrmWelcome::TfrmWelcome(const TServices& services, QWidget* parent) : QWidget(p
 
     connect(btn_refresh, &QPushButton::clicked, this, &TfrmWelcome::btn_refreshClick);
     connect(btn_ShowRechargeForm, &QPushButton::clicked, this, &TfrmWelcome::btn_ShowRechargeFormClick);
-    connect(btn_ConnectQQ, &QPushButton::clicked, this, [this] { FServices.links.open(SupportQQChatLink()); });
+    connect(btn_ConnectQQ, &QPushButton::clicked, this, [this] { OpenLink(FServices, this, SupportQQChatLink()); });
     connect(lbl_inviteURL, &TClickLabel::clicked, this, &TfrmWelcome::lbl_inviteURLClick);
-    connect(btn_publisher, &QToolButton::clicked, this, [this] { FServices.links.open(PublisherGuideLink()); });
-    connect(btn_Handler, &QToolButton::clicked, this, [this] { FServices.links.open(HandlerGuideLink()); });
+    connect(btn_publisher, &QToolButton::clicked, this, [this] { OpenLink(FServices, this, PublisherGuideLink()); });
+    connect(btn_Handler, &QToolButton::clicked, this, [this] { OpenLink(FServices, this, HandlerGuideLink()); });
 }
 
 void TfrmWelcome::showEvent(QShowEvent* event) {
@@ -191,7 +192,7 @@ void TfrmWelcome::FormShow() {
     lbl_lastuptime->setText(QStringLiteral("上一次登录时间：%1").arg(FormatDateTime(user.Flastuptime)));
 }
 
-void TfrmWelcome::showBalance(double balance) {
+void TfrmWelcome::showBalance(Money balance) {
     lbl_accountbalance->setText(QStringLiteral("当前可用账户余额：") + FormatMoney(balance));
 }
 

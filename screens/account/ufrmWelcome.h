@@ -59,7 +59,7 @@ protected:
 
 private:
     void fetchBasicInfo();
-    void showBalance(double balance);
+    void showBalance(Money balance);
 
     const TServices& FServices;
     RequestQueue* m_requests;

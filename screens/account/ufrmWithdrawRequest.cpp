@@ -74,7 +74,7 @@ TfrmWithdrawRequest::TfrmWithdrawRequest(const TServices& services, QWidget* par
 
 void TfrmWithdrawRequest::FormCreate() {
     const TUserInfo& user = CurrentUser();
-    edt_inviteaccountbalance->setText(GeneralNumberText(user.Finviteaccountbalance));
+    edt_inviteaccountbalance->setText(user.Finviteaccountbalance.generalText());
     edt_alipayusername->setText(user.Falipayusername);
     edt_alipayaccount->setText(user.Falipayaccount);
 }
@@ -93,23 +93,22 @@ void TfrmWithdrawRequest::btn_ApplyClick() {
                 btn_BindAlipayClick();
             return;
         }
-        if (CurrentUser().Finviteaccountbalance <= 0)
+        if (CurrentUser().Finviteaccountbalance <= Money())
             return ShowHint(prompter, this, QStringLiteral("你的可提现推广提成为0，无法提现！"));
-        const std::optional<double> typed = TextToAmount(edt_TixianAmount->text());
-        if (!typed) return ShowHint(prompter, this, QStringLiteral("你输入的提现金额有误，无法提现！"));
-        // The amount the request is about is the one sent, in whole cents; the balance test and the
-        // local balance use it, so they agree with what the server books.
-        const double amount = AmountAsSent(*typed);
-        if (amount > CurrentUser().Finviteaccountbalance)
+        // The amount in whole fen, as it is sent: the balance test and the local balance use it, so
+        // they agree with what the server books.
+        const std::optional<Money> amount = TextToMoney(edt_TixianAmount->text());
+        if (!amount) return ShowHint(prompter, this, QStringLiteral("你输入的提现金额有误，无法提现！"));
+        if (*amount > CurrentUser().Finviteaccountbalance)
             return ShowHint(prompter, this, QStringLiteral("你的可提现推广提成不足，无法提现！"));
 
-        const auto reply = SendCommand(FServices, this, cmWithdrawRequest, {amount},
+        const auto reply = SendCommand(FServices, this, cmWithdrawRequest, {*amount},
                                        QStringLiteral("提现申请提交失败，请稍后再试！"));
         if (!reply) return;
         if (reply->code == 1) {
             TUserInfo& user = CurrentUser();
-            user.Finviteaccountbalance = user.Finviteaccountbalance - amount;
-            edt_inviteaccountbalance->setText(GeneralNumberText(user.Finviteaccountbalance));
+            user.Finviteaccountbalance -= *amount;
+            edt_inviteaccountbalance->setText(user.Finviteaccountbalance.generalText());
             ShowHint(prompter, this, QStringLiteral("恭喜，提现申请提交成功，请等待管理员审核！"));
         } else if (reply->code == 0) {
             ShowRefusal(prompter, this, QStringLiteral("提现申请提交失败"), RequireReturnMsg(reply->msg),

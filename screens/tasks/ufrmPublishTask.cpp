@@ -172,8 +172,9 @@ void TfrmPublishTask::btn_PublishTaskClick() {
             ShowHint(FServices.prompter, this, QStringLiteral("请输入任务价格！"));
             return;
         }
-        const std::optional<double> value = TextToAmount(price);
-        if (!value || *value <= 0) {
+        // The price is sent as typed; in whole fen it must come to at least one.
+        const std::optional<Money> value = TextToMoney(price);
+        if (!value || *value <= Money()) {
             ShowHint(FServices.prompter, this, QStringLiteral("请输入准确的任务价格！"));
             return;
         }

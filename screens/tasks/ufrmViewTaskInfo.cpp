@@ -69,8 +69,10 @@ TfrmViewTaskInfo::TfrmViewTaskInfo(const TServices& services, const TTaskInfo& A
     lbl_taskid = named(new QLabel(QStringLiteral("任务ID："), grp_Basic), "lbl_taskid");
     lbl_PublishTime = named(new QLabel(QStringLiteral("发布日期："), grp_Basic), "lbl_PublishTime");
     lbl_TaskStatus = named(new QLabel(QStringLiteral("任务状态："), grp_Basic), "lbl_TaskStatus");
-    for (QLabel* label : {lbl_taskid, lbl_PublishTime, lbl_TaskStatus})
+    for (QLabel* label : {lbl_taskid, lbl_PublishTime, lbl_TaskStatus}) {
         label->setTextInteractionFlags(Qt::TextSelectableByMouse);
+        label->setTextFormat(Qt::PlainText); // the task's texts come from the server
+    }
     auto* basic = new QGridLayout(grp_Basic);
     basic->addWidget(lbl_taskid, 0, 0);
     basic->addWidget(lbl_PublishTime, 0, 1);
@@ -143,6 +145,7 @@ TfrmViewTaskInfo::TfrmViewTaskInfo(const TServices& services, const TTaskInfo& A
     for (QLabel* label : {lbl_Handlerusername, lbl_handlershopkeeperusername, lbl_handlertaobaoxiaohao,
                           lbl_handlerqq, lbl_HandleTime}) {
         label->setTextInteractionFlags(Qt::TextSelectableByMouse);
+        label->setTextFormat(Qt::PlainText);
         if (label != lbl_handlerqq) {
             info->addWidget(label);
             continue;
@@ -200,7 +203,7 @@ void TfrmViewTaskInfo::FormShow() {
     lbl_taskid->setText(QStringLiteral("任务ID：%1").arg(task.Ftaskid));
     lbl_PublishTime->setText(QStringLiteral("发布日期：%1").arg(FormatDateTime(task.Fpublishtime)));
     lbl_TaskStatus->setText(QStringLiteral("任务状态：%1").arg(TaskStatusName(task.Fstatus)));
-    edt_taskmoney->setText(GeneralNumberText(task.Ftaskmoney));
+    edt_taskmoney->setText(task.Ftaskmoney.generalText());
     edt_goodskeyword->setText(task.Fgoodskeyword);
     edt_replymsg->setText(task.Freplymsg);
     mmo_detailrequirement->setPlainText(task.Fdetailrequirement);
@@ -224,6 +227,6 @@ void TfrmViewTaskInfo::FormShow() {
     pnl_Info->setVisible(true);
 }
 
-void TfrmViewTaskInfo::img_QQPublisherClick() { FServices.links.open(QQChatLink(FPublisherQQ)); }
+void TfrmViewTaskInfo::img_QQPublisherClick() { OpenLink(FServices, this, QQChatLink(FPublisherQQ)); }
 
-void TfrmViewTaskInfo::img_QQHandlerClick() { FServices.links.open(QQChatLink(FHandlerQQ)); }
+void TfrmViewTaskInfo::img_QQHandlerClick() { OpenLink(FServices, this, QQChatLink(FHandlerQQ)); }

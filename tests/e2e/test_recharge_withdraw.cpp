@@ -11,6 +11,7 @@
 #include "tests/support/WidgetProbe.h"
 
 #include <QAbstractButton>
+#include <QAbstractItemView>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRegularExpression>
@@ -20,15 +21,15 @@
 namespace {
 const QString Password = QStringLiteral("demo123");
 
-// The available balance the dashboard command reports for the current user; -1 when it fails.
-double basicBalance(const TServices& services) {
+// The available balance in fen the dashboard command reports for the current user; -1 when it fails.
+qint64 basicBalance(const TServices& services) {
     const auto reply = SendCommand(services, nullptr, cmGetBasicInfo, {}, QStringLiteral("获取基本信息失败，请稍后再试！"));
     if (!reply || !reply->done()) return -1;
     const auto records = ReplyRecords(reply->object);
     if (records.empty()) return -1;
     TBasicInfo info;
     ReadBasicInfo(*records.front(), info);
-    return info.Faccountbalance;
+    return info.Faccountbalance.fen();
 }
 
 // The id of the newest request of `kind` ("recharge" or "withdraw") of `user`, from the admin listing.
@@ -53,7 +54,7 @@ private slots:
         QVERIFY2(server.start(), qPrintable(server.errorText()));
         TestServices t(server.channel());
         QVERIFY(LogInAs(t.services, QStringLiteral("demo2"), Password));
-        const double before = basicBalance(t.services);
+        const qint64 before = basicBalance(t.services);
         QVERIFY(before >= 0);
 
         TfrmRechargeRequest request(t.services);
@@ -87,7 +88,7 @@ private slots:
         row = firstRow(FindList(&list, "lv_recharge"));
         QCOMPARE(row.at(6), QStringLiteral("充值成功"));
         QVERIFY(row.at(5) != QStringLiteral("-"));
-        QCOMPARE(basicBalance(t.services), before + 88.5);
+        QCOMPARE(basicBalance(t.services), before + 8850);
     }
 
     void commissionWithdrawalIsReviewedAndPaid() {
@@ -96,17 +97,17 @@ private slots:
         TestServices t(server.channel());
         // demo1 invited demo3 and has an Alipay account bound.
         QVERIFY(LogInAs(t.services, QStringLiteral("demo1"), Password));
-        const double before = CurrentUser().Finviteaccountbalance;
-        QVERIFY(before >= 4.5);
+        const Money before = CurrentUser().Finviteaccountbalance;
+        QVERIFY(before >= Money::fromFen(450));
 
         TfrmWithdrawRequest request(t.services);
         request.edt_TixianAmount->setText(QStringLiteral("4.5"));
         request.btn_Apply->click();
         QCOMPARE(t.prompter.lastText(), QStringLiteral("恭喜，提现申请提交成功，请等待管理员审核！"));
-        QCOMPARE(CurrentUser().Finviteaccountbalance, before - 4.5);
+        QCOMPARE(CurrentUser().Finviteaccountbalance.fen(), before.fen() - 450);
 
         // More than what is left is stopped by the client before anything is sent.
-        request.edt_TixianAmount->setText(QString::number(before));
+        request.edt_TixianAmount->setText(before.fixedText());
         request.btn_Apply->click();
         QCOMPARE(t.prompter.lastText(), QStringLiteral("你的可提现推广提成不足，无法提现！"));
 
@@ -129,7 +130,49 @@ private slots:
 
         // A new login reads the commission balance the server now holds.
         QVERIFY(LogInAs(t.services, QStringLiteral("demo1"), Password));
-        QCOMPARE(CurrentUser().Finviteaccountbalance, before - 4.5);
+        QCOMPARE(CurrentUser().Finviteaccountbalance.fen(), before.fen() - 450);
+    }
+
+    // The commission is counted in whole fen: of 13.00, 12.99 leaves exactly 0.01, which can then be
+    // withdrawn too, and the server agrees that nothing is left.
+    void withdrawalsLeaveExactlyWhatTheServerHolds() {
+        ServerProcess server(true);
+        QVERIFY2(server.start(), qPrintable(server.errorText()));
+        TestServices t(server.channel());
+        QVERIFY(LogInAs(t.services, QStringLiteral("demo1"), Password));
+
+        TfrmWithdrawRequest request(t.services);
+        QCOMPARE(request.edt_inviteaccountbalance->text(), QStringLiteral("13"));
+        const struct {
+            const char* amount;
+            const char* message;
+            const char* left;
+        } steps[] = {
+            {"12.99", "恭喜，提现申请提交成功，请等待管理员审核！", "0.01"},
+            {"0.01", "恭喜，提现申请提交成功，请等待管理员审核！", "0"},
+            {"0.01", "你的可提现推广提成为0，无法提现！", "0"},
+        };
+        for (const auto& step : steps) {
+            request.edt_TixianAmount->setText(QString::fromUtf8(step.amount));
+            request.btn_Apply->click();
+            QCOMPARE(t.prompter.lastText(), QString::fromUtf8(step.message));
+            QCOMPARE(request.edt_inviteaccountbalance->text(), QString::fromUtf8(step.left));
+        }
+
+        TfrmWithdrawInfo list(t.services);
+        auto* refresh = list.findChild<QAbstractButton*>(QStringLiteral("btn_refreshwithdraw"));
+        QVERIFY(refresh);
+        refresh->click();
+        const auto* view = list.findChild<QAbstractItemView*>(QStringLiteral("lv_withdraw"));
+        QVERIFY(view);
+        const QAbstractItemModel* rows = view->model();
+        QCOMPARE(rows->index(0, 1).data().toString(), QStringLiteral("  0.01 元"));
+        QCOMPARE(rows->index(1, 1).data().toString(), QStringLiteral(" 12.99 元"));
+
+        // A new login reads the commission the server holds: none.
+        QVERIFY(LogInAs(t.services, QStringLiteral("demo1"), Password));
+        TfrmWithdrawRequest again(t.services);
+        QCOMPARE(again.edt_inviteaccountbalance->text(), QStringLiteral("0"));
     }
 };
 

@@ -21,7 +21,8 @@ namespace {
 const QString Password = QStringLiteral("demo123");
 const QString Keyword = QStringLiteral("端到端测试专用关键词");
 
-double balanceOf(const TServices& services, const QString& name) {
+// The available balance in fen; -1 when it cannot be had.
+qint64 balanceOf(const TServices& services, const QString& name) {
     if (!LogInAs(services, name, Password)) return -1;
     const auto reply = SendCommand(services, nullptr, cmGetBasicInfo, {}, QStringLiteral("获取基本信息失败，请稍后再试！"));
     if (!reply || !reply->done()) return -1;
@@ -29,7 +30,7 @@ double balanceOf(const TServices& services, const QString& name) {
     if (records.empty()) return -1;
     TBasicInfo info;
     ReadBasicInfo(*records.front(), info);
-    return info.Faccountbalance;
+    return info.Faccountbalance.fen();
 }
 
 // The record of `dictionary` published with the test's keyword, or nullptr.
@@ -63,9 +64,9 @@ private slots:
         TestServices t(server.channel());
         auto& prompter = t.prompter;
 
-        const double publisherBefore = balanceOf(t.services, QStringLiteral("demo1"));
-        const double handlerBefore = balanceOf(t.services, QStringLiteral("demo2"));
-        QVERIFY(publisherBefore >= 25);
+        const qint64 publisherBefore = balanceOf(t.services, QStringLiteral("demo1"));
+        const qint64 handlerBefore = balanceOf(t.services, QStringLiteral("demo2"));
+        QVERIFY(publisherBefore >= 2500);
         QVERIFY(handlerBefore >= 0);
 
         // demo1 publishes through the dialog.
@@ -86,7 +87,7 @@ private slots:
         QVERIFY(task);
         const QString taskid = task->Ftaskid;
         QCOMPARE(task->Fstatus, tsWaitforHandle);
-        QCOMPARE(task->Ftaskmoney, 25.0);
+        QCOMPARE(task->Ftaskmoney.fen(), Q_INT64_C(2500));
 
         // demo2 takes it and confirms payment before the deadline.
         QVERIFY(LogInAs(t.services, QStringLiteral("demo2"), Password));
@@ -152,8 +153,8 @@ private slots:
         QCOMPARE(CellText(list, list->currentIndex().row(), 7), QStringLiteral("已经完成"));
 
         // The money moved from the publisher to the handler.
-        QCOMPARE(balanceOf(t.services, QStringLiteral("demo1")), publisherBefore - 25);
-        QCOMPARE(balanceOf(t.services, QStringLiteral("demo2")), handlerBefore + 25);
+        QCOMPARE(balanceOf(t.services, QStringLiteral("demo1")), publisherBefore - 2500);
+        QCOMPARE(balanceOf(t.services, QStringLiteral("demo2")), handlerBefore + 2500);
         // Nothing went wrong on the way: no error box, every question answered.
         for (const TestPrompter::Entry& entry : prompter.entries)
             QVERIFY2(entry.icon != TMsgIcon::Error, qPrintable(entry.text));

@@ -48,7 +48,7 @@ private slots:
 
 void TestAccountRecords::profileFill() {
     TUserInfo user;
-    user.Ffrozenmoney = 3;
+    user.Ffrozenmoney = Money::fromFen(300);
     user.Finviteusername = QStringLiteral("旧值");
     user.Fisonline = true;
     FillUserInfoFromLoginReply(user, loginReply());
@@ -59,16 +59,16 @@ void TestAccountRecords::profileFill() {
     QCOMPARE(user.Fqq, QStringLiteral("12345678"));
     QCOMPARE(user.Fshopkeeperusername, QStringLiteral("掌柜"));
     QCOMPARE(user.Ftaobaoxiaohao, QStringLiteral("小号"));
-    QCOMPARE(user.Faccountbalance, 1234.5);
+    QCOMPARE(user.Faccountbalance.fen(), Q_INT64_C(123450));
     QCOMPARE(user.Falipayusername, QStringLiteral("张三"));
     QCOMPARE(user.Falipayaccount, QStringLiteral("zs@example.com"));
     QCOMPARE(user.Finviteuserid, 7);
-    QCOMPARE(user.Finviteaccountbalance, 150.0);
+    QCOMPARE(user.Finviteaccountbalance.fen(), Q_INT64_C(15000));
     QCOMPARE(user.Flastuptime, QDateTime(QDate(2016, 3, 5), QTime(8, 4, 9)));
     QCOMPARE(user.Fmarks, QStringLiteral("备注"));
     QCOMPARE(user.Fclientversion, ClientVersionText());
     // Fields the reply does not fill are cleared first.
-    QCOMPARE(user.Ffrozenmoney, 0.0);
+    QCOMPARE(user.Ffrozenmoney.fen(), Q_INT64_C(0));
     QVERIFY(user.Finviteusername.isEmpty());
     QVERIFY(!user.Fisonline);
 
@@ -77,7 +77,7 @@ void TestAccountRecords::profileFill() {
     reply["accountbalance"] = "1234.5";
     TUserInfo fromText;
     FillUserInfoFromLoginReply(fromText, reply);
-    QCOMPARE(fromText.Faccountbalance, user.Faccountbalance);
+    QCOMPARE(fromText.Faccountbalance.fen(), user.Faccountbalance.fen());
 
     // The process-wide record is one object.
     QCOMPARE(&CurrentUser(), &CurrentUser());
@@ -122,26 +122,26 @@ void TestAccountRecords::profileFillStopsAtFailure() {
 }
 
 void TestAccountRecords::moneyFormats_data() {
-    QTest::addColumn<double>("value");
+    QTest::addColumn<qint64>("fen");
     QTest::addColumn<QString>("sign");
     QTest::addColumn<QString>("expected");
 
-    QTest::newRow("5") << 5.0 << "" << "  5.00 元";
-    QTest::newRow("1234.5") << 1234.5 << "" << "1234.50 元";
-    QTest::newRow("123456.78 is wider") << 123456.78 << "" << "123456.78 元";
-    QTest::newRow("120") << 120.0 << "" << "120.00 元";
-    QTest::newRow("rounded") << 2.675 << "" << "  2.67 元"; // the nearest double is below 2.675
-    QTest::newRow("in 20") << 20.0 << "+" << "+ 20.00 元";
-    QTest::newRow("out 5") << 5.0 << "-" << "-  5.00 元";
-    QTest::newRow("in 123456.78") << 123456.78 << "+" << "+123456.78 元";
-    QTest::newRow("negative") << -5.0 << "" << " -5.00 元";
+    QTest::newRow("5") << Q_INT64_C(500) << "" << "  5.00 元";
+    QTest::newRow("1234.5") << Q_INT64_C(123450) << "" << "1234.50 元";
+    QTest::newRow("123456.78 is wider") << Q_INT64_C(12345678) << "" << "123456.78 元";
+    QTest::newRow("120") << Q_INT64_C(12000) << "" << "120.00 元";
+    QTest::newRow("one fen") << Q_INT64_C(1) << "" << "  0.01 元";
+    QTest::newRow("in 20") << Q_INT64_C(2000) << "+" << "+ 20.00 元";
+    QTest::newRow("out 5") << Q_INT64_C(500) << "-" << "-  5.00 元";
+    QTest::newRow("in 123456.78") << Q_INT64_C(12345678) << "+" << "+123456.78 元";
+    QTest::newRow("negative") << Q_INT64_C(-500) << "" << " -5.00 元";
 }
 
 void TestAccountRecords::moneyFormats() {
-    QFETCH(double, value);
+    QFETCH(qint64, fen);
     QFETCH(QString, sign);
     QFETCH(QString, expected);
-    QCOMPARE(FormatMoney(value, sign), expected);
+    QCOMPARE(FormatMoney(Money::fromFen(fen), sign), expected);
 }
 
 void TestAccountRecords::statusNames() {
@@ -173,14 +173,14 @@ void TestAccountRecords::basicInfo() {
     QCOMPARE(info.Fwaitforfahuotaskcount, 3);
     QCOMPARE(info.Fwaitforreplytaskcount, 0);
     QCOMPARE(info.Ftotaloptcount, 57);
-    QCOMPARE(info.Faccountbalance, 88.8);
+    QCOMPARE(info.Faccountbalance.fen(), Q_INT64_C(8880));
 
     TReplyObject broken = object;
     broken["accountbalance"] = "";
     TBasicInfo partial;
     QVERIFY_THROWS_EXCEPTION(EReadError, ReadBasicInfo(broken, partial));
     QCOMPARE(partial.Ftotaloptcount, 57);
-    QCOMPARE(partial.Faccountbalance, 0.0);
+    QCOMPARE(partial.Faccountbalance.fen(), Q_INT64_C(0));
 }
 
 void TestAccountRecords::requestLists() {

@@ -159,7 +159,7 @@ void TestTaskStore::groupAValues() {
     QCOMPARE(task.Fpublishtime, QDateTime(QDate(2016, 3, 1), QTime(9, 43, 27)));
     QCOMPARE(task.Fpublishuserid, 1024);
     QCOMPARE(task.Fpublishtaobaoxiaohao, QStringLiteral("买家小号"));
-    QCOMPARE(task.Ftaskmoney, 12.5);
+    QCOMPARE(task.Ftaskmoney.fen(), Q_INT64_C(1250));
     QCOMPARE(task.Fgoodskeyword, QStringLiteral("连衣裙 夏季"));
     QCOMPARE(task.Fmarks, QStringLiteral("null")); // a text member given as null reads as the text null
     QCOMPARE(task.Fstatus, tsTaskComplete);

@@ -73,6 +73,9 @@ private slots:
     void money_data();
     void money();
     void moneyIgnoresLocale();
+    void moneyOutOfRange();
+    void moneyTexts_data();
+    void moneyTexts();
     void valuesOfWrongKindOrCount();
     void textValuesTravelUnchangedAndQuotedOnTheWire();
 };
@@ -130,7 +133,7 @@ void TestCatalogue::everyCommandsDataLines() {
                 lines << field + u'=' + QString::number(int(i) * 7 - 3);
                 break;
             case 'f':
-                values.emplace_back(double(i) + 0.5);
+                values.emplace_back(Money::fromFen(i * 100 + 50));
                 lines << field + u'=' + QString::number(i) + QStringLiteral(".50");
                 break;
             }
@@ -159,7 +162,8 @@ void TestCatalogue::money_data() {
     QTest::newRow("below a cent") << 0.004 << QStringLiteral("0.00");
     QTest::newRow("tiny") << 1e-9 << QStringLiteral("0.00");
     QTest::newRow("no grouping") << 1234567.891 << QStringLiteral("1234567.89");
-    QTest::newRow("large") << 1e15 << QStringLiteral("1000000000000000.00");
+    QTest::newRow("large") << 123456789012.345 << QStringLiteral("123456789012.35");
+    QTest::newRow("largest") << 999999999999999.0 << QStringLiteral("999999999999999.00");
     QTest::newRow("negative") << -12.345 << QStringLiteral("-12.35");
     QTest::newRow("negative below a cent") << -0.001 << QStringLiteral("0.00");
 }
@@ -167,34 +171,67 @@ void TestCatalogue::money_data() {
 void TestCatalogue::money() {
     QFETCH(double, amount);
     QFETCH(QString, text);
-    QCOMPARE(FormatFieldValue(TFieldFormat::Money, amount), text);
+    const std::optional<Money> money = Money::fromYuan(amount);
+    QVERIFY(money);
+    QCOMPARE(FormatFieldValue(TFieldFormat::Money, *money), text);
+    QCOMPARE(money->fixedText(), text);
+}
+
+void TestCatalogue::moneyOutOfRange() {
+    for (const double yuan : {std::nan(""), std::numeric_limits<double>::infinity(),
+                              -std::numeric_limits<double>::infinity(), 1e15, -1e15, 1e300})
+        QVERIFY2(!Money::fromYuan(yuan), qPrintable(QString::number(yuan)));
+    QCOMPARE(Money::fromYuan(-999999999999999.0)->fen(), Q_INT64_C(-99999999999999900));
+    // Sums and differences that do not fit are refused, never wrapped.
+    const Money largest = Money::fromFen(std::numeric_limits<qint64>::max());
+    QVERIFY_THROWS_EXCEPTION(std::overflow_error, largest + Money::fromFen(1));
+    QVERIFY_THROWS_EXCEPTION(std::overflow_error, Money::fromFen(std::numeric_limits<qint64>::min()) - Money::fromFen(1));
+    QCOMPARE((largest - Money::fromFen(1)).fen(), std::numeric_limits<qint64>::max() - 1);
+}
+
+void TestCatalogue::moneyTexts_data() {
+    QTest::addColumn<qint64>("fen");
+    QTest::addColumn<QString>("fixed");
+    QTest::addColumn<QString>("general");
+    QTest::newRow("zero") << Q_INT64_C(0) << "0.00" << "0";
+    QTest::newRow("one fen") << Q_INT64_C(1) << "0.01" << "0.01";
+    QTest::newRow("ten fen") << Q_INT64_C(10) << "0.10" << "0.1";
+    QTest::newRow("whole") << Q_INT64_C(15000) << "150.00" << "150";
+    QTest::newRow("half") << Q_INT64_C(1250) << "12.50" << "12.5";
+    QTest::newRow("negative") << Q_INT64_C(-305) << "-3.05" << "-3.05";
+    QTest::newRow("negative fen") << Q_INT64_C(-1) << "-0.01" << "-0.01";
+    QTest::newRow("smallest") << std::numeric_limits<qint64>::min() << "-92233720368547758.08" << "-92233720368547758.08";
+}
+
+void TestCatalogue::moneyTexts() {
+    QFETCH(qint64, fen);
+    QFETCH(QString, fixed);
+    QFETCH(QString, general);
+    QCOMPARE(Money::fromFen(fen).fixedText(), fixed);
+    QCOMPARE(Money::fromFen(fen).generalText(), general);
 }
 
 void TestCatalogue::moneyIgnoresLocale() {
     const QLocale previous;
     QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
-    const QString text = FormatFieldValue(TFieldFormat::Money, 1234.5);
+    const QString text = FormatFieldValue(TFieldFormat::Money, Money::fromFen(123450));
     QLocale::setDefault(previous);
     QCOMPARE(text, QStringLiteral("1234.50"));
-    QCOMPARE(BuildDataList(cmRechargeRequest, {100.0, QStringLiteral("支付宝"), QStringLiteral("2016050100001")}),
+    QCOMPARE(BuildDataList(cmRechargeRequest, {Money::fromFen(10000), QStringLiteral("支付宝"), QStringLiteral("2016050100001")}),
              (QStringList{QStringLiteral("clientversion=1.0.0.0"), QStringLiteral("rechargeamount=100.00"),
                           QStringLiteral("tradetype=支付宝"), QStringLiteral("tradeid=2016050100001")}));
 }
 
 void TestCatalogue::valuesOfWrongKindOrCount() {
-    // Wrong kinds: an int for money, text for an int, a double for text.
+    // Wrong kinds: an int for money, text for an int, money for text.
     QVERIFY_THROWS_EXCEPTION(std::logic_error, BuildDataList(cmWithdrawRequest, {100}));
     QVERIFY_THROWS_EXCEPTION(std::logic_error, BuildDataList(cmGetOptLogList, {QStringLiteral("1")}));
-    QVERIFY_THROWS_EXCEPTION(std::logic_error, BuildDataList(cmModifyPassword, {1.5}));
+    QVERIFY_THROWS_EXCEPTION(std::logic_error, BuildDataList(cmModifyPassword, {Money::fromFen(150)}));
     // Wrong counts.
     QVERIFY_THROWS_EXCEPTION(std::logic_error, BuildDataList(cmLogin, {QStringLiteral("x")}));
     QVERIFY_THROWS_EXCEPTION(std::logic_error, BuildDataList(cmHandleTask, {QStringLiteral("T1")}));
     QVERIFY_THROWS_EXCEPTION(std::logic_error, BuildDataList(cmGetSubUserList, {1, 2, 3}));
     QVERIFY_THROWS_EXCEPTION(std::logic_error, BuildDataList(cmDeleteTask));
-    // Amounts that are not numbers.
-    QVERIFY_THROWS_EXCEPTION(std::logic_error, FormatFieldValue(TFieldFormat::Money, std::nan("")));
-    QVERIFY_THROWS_EXCEPTION(std::logic_error,
-                             FormatFieldValue(TFieldFormat::Money, std::numeric_limits<double>::infinity()));
     // A code outside the catalogue.
     QVERIFY_THROWS_EXCEPTION(std::logic_error, BuildDataList(TCommand(12)));
 }

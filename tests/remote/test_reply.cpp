@@ -37,6 +37,8 @@ private slots:
     void integers();
     void decimals_data();
     void decimals();
+    void moneyMembers_data();
+    void moneyMembers();
     void dateTimes_data();
     void dateTimes();
     void missingMemberFailsForEveryKind();
@@ -248,6 +250,31 @@ void TestReply::decimals() {
         QCOMPARE(ReplyFloat(r, "m"), value);
     else
         QVERIFY_THROWS_EXCEPTION(EReadError, ReplyFloat(r, "m"));
+}
+
+void TestReply::moneyMembers_data() {
+    QTest::addColumn<QString>("member");
+    QTest::addColumn<bool>("readable");
+    QTest::addColumn<qint64>("fen");
+    QTest::newRow("string") << QStringLiteral(R"("13.00")") << true << Q_INT64_C(1300);
+    QTest::newRow("number") << QStringLiteral("12.99") << true << Q_INT64_C(1299);
+    QTest::newRow("not exact in binary") << QStringLiteral("0.1") << true << Q_INT64_C(10);
+    QTest::newRow("half a fen") << QStringLiteral(R"("2.675")") << true << Q_INT64_C(268);
+    QTest::newRow("below a fen") << QStringLiteral("1e-300") << true << Q_INT64_C(0);
+    QTest::newRow("negative") << QStringLiteral(R"("-0.75")") << true << Q_INT64_C(-75);
+    QTest::newRow("too large") << QStringLiteral(R"("1e15")") << false << Q_INT64_C(0);
+    QTest::newRow("letters") << QStringLiteral(R"("abc")") << false << Q_INT64_C(0);
+}
+
+void TestReply::moneyMembers() {
+    QFETCH(QString, member);
+    QFETCH(bool, readable);
+    QFETCH(qint64, fen);
+    const TReplyObject r = reply(QStringLiteral(R"({"m":%1})").arg(member));
+    if (readable)
+        QCOMPARE(ReplyMoney(r, "m").fen(), fen);
+    else
+        QVERIFY_THROWS_EXCEPTION(EReadError, ReplyMoney(r, "m"));
 }
 
 void TestReply::dateTimes_data() {

@@ -56,7 +56,7 @@ inline void fundedUser(const ServerProcess& server, const WireClient& client, co
     QCOMPARE(code(registerUser(client, name)), 1);
     if (yuan <= 0) return;
     const QString tradeid = QStringLiteral("T-%1-%2").arg(name).arg(yuan);
-    QCOMPARE(code(client.call(cmRechargeRequest, name, Pass, {yuan, QStringLiteral("支付宝"), tradeid})), 1);
+    QCOMPARE(code(client.call(cmRechargeRequest, name, Pass, {*Money::fromYuan(yuan), QStringLiteral("支付宝"), tradeid})), 1);
     QString output;
     QCOMPARE(server.admin({QStringLiteral("review-recharge"), newestRequestId(server, QStringLiteral("recharge")),
                            QStringLiteral("approve")},

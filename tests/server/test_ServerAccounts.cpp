@@ -92,8 +92,8 @@ private slots:
         QVERIFY(ReplyDateTime(downline.front(), "registertime").isValid());
         QCOMPARE(code(c.call(cmGetSubUserList, invitee, Pass, {1, inviterId})), 0);
 
-        QCOMPARE(code(c.call(cmRechargeRequest, invitee, Pass, {200.0, QStringLiteral("支付宝"), QStringLiteral("TX1")})), 1);
-        QCOMPARE(code(c.call(cmRechargeRequest, inviter, Pass, {10.0, QStringLiteral("支付宝"), QStringLiteral("TX1")})),
+        QCOMPARE(code(c.call(cmRechargeRequest, invitee, Pass, {Money::fromFen(20000), QStringLiteral("支付宝"), QStringLiteral("TX1")})), 1);
+        QCOMPARE(code(c.call(cmRechargeRequest, inviter, Pass, {Money::fromFen(1000), QStringLiteral("支付宝"), QStringLiteral("TX1")})),
                  0); // the same payment twice
         auto list = rows(c.call(cmGetRechargeList, invitee, Pass, {1}));
         QCOMPARE(list.size(), size_t(1));
@@ -110,7 +110,7 @@ private slots:
         QCOMPARE(inviteBalance(c, inviter), 10.0); // 5 % of the recharge
         QCOMPARE(balance(c, inviter), 0.0);
 
-        QCOMPARE(code(c.call(cmRechargeRequest, invitee, Pass, {50.0, QStringLiteral("支付宝"), QStringLiteral("TX2")})), 1);
+        QCOMPARE(code(c.call(cmRechargeRequest, invitee, Pass, {Money::fromFen(5000), QStringLiteral("支付宝"), QStringLiteral("TX2")})), 1);
         QCOMPARE(review("review-recharge", QStringLiteral("recharge"), "reject"), 0);
         QCOMPARE(balance(c, invitee), 200.0);
         QCOMPARE(inviteBalance(c, inviter), 10.0);
@@ -118,17 +118,17 @@ private slots:
         QCOMPARE(ReplyInt(c.call(cmGetTradeLogList, invitee, Pass, {1}), "totalnum"), 1);
 
         // Withdrawals take from the commission, reserved at request time.
-        QCOMPARE(code(c.call(cmWithdrawRequest, inviter, Pass, {4.0})), 0); // no Alipay account yet
+        QCOMPARE(code(c.call(cmWithdrawRequest, inviter, Pass, {Money::fromFen(400)})), 0); // no Alipay account yet
         QCOMPARE(code(c.call(cmBindAlipay, inviter, Pass, {QStringLiteral("a@b.c"), QStringLiteral("李四")})), 1);
         QCOMPARE(ReplyText(login(c, inviter), "alipayaccount"), QStringLiteral("a@b.c"));
-        QCOMPARE(code(c.call(cmWithdrawRequest, inviter, Pass, {10.01})), 0);
-        QCOMPARE(code(c.call(cmWithdrawRequest, inviter, Pass, {-1.0})), 0);
-        QCOMPARE(code(c.call(cmWithdrawRequest, inviter, Pass, {4.0})), 1);
+        QCOMPARE(code(c.call(cmWithdrawRequest, inviter, Pass, {Money::fromFen(1001)})), 0);
+        QCOMPARE(code(c.call(cmWithdrawRequest, inviter, Pass, {Money::fromFen(-100)})), 0);
+        QCOMPARE(code(c.call(cmWithdrawRequest, inviter, Pass, {Money::fromFen(400)})), 1);
         QCOMPARE(inviteBalance(c, inviter), 6.0);
         QCOMPARE(ReplyInt(rows(c.call(cmGetWithdrawList, inviter, Pass, {1})).front(), "status"), 0);
         QCOMPARE(review("review-withdraw", QStringLiteral("withdraw"), "reject"), 0);
         QCOMPARE(inviteBalance(c, inviter), 10.0);
-        QCOMPARE(code(c.call(cmWithdrawRequest, inviter, Pass, {10.0})), 1);
+        QCOMPARE(code(c.call(cmWithdrawRequest, inviter, Pass, {Money::fromFen(1000)})), 1);
         QCOMPARE(review("review-withdraw", QStringLiteral("withdraw"), "approve"), 0);
         QCOMPARE(inviteBalance(c, inviter), 0.0);
         const auto withdrawals = rows(c.call(cmGetWithdrawList, inviter, Pass, {1}));

@@ -103,7 +103,7 @@ class TestAuthorisation : public QObject {
             else if (field.format == TFieldFormat::Int)
                 values.emplace_back(name == QLatin1String("status") ? 0 : 1);
             else if (field.format == TFieldFormat::Money)
-                values.emplace_back(1.0);
+                values.emplace_back(Money::fromFen(100));
             else
                 values.emplace_back(QStringLiteral("5"));
         }

@@ -119,7 +119,7 @@ void runWorker(int i, const WireClient& c, const std::vector<int>& ids, int roun
             std::erase_if(live, [](const Live& t) { return t.state < 0; });
             if (pass % 5 == 0) {
                 const QString tradeid = QStringLiteral("R%1-%2-%3").arg(round).arg(i).arg(pass);
-                if (ok(c.call(cmRechargeRequest, pub, Pass, {20.0, QStringLiteral("支付宝"), tradeid}))) {
+                if (ok(c.call(cmRechargeRequest, pub, Pass, {Money::fromFen(2000), QStringLiteral("支付宝"), tradeid}))) {
                     std::lock_guard lock(tally.mutex);
                     tally.ackedTradeIds.push_back(tradeid);
                 }
@@ -135,7 +135,7 @@ void runWorker(int i, const WireClient& c, const std::vector<int>& ids, int roun
 void runInviter(const WireClient& c, const std::atomic<bool>& killed, Tally& tally) {
     try {
         for (;;) {
-            if (code(c.call(cmWithdrawRequest, QStringLiteral("boss"), Pass, {0.5})) == 1)
+            if (code(c.call(cmWithdrawRequest, QStringLiteral("boss"), Pass, {Money::fromFen(50)})) == 1)
                 ++tally.withdrawals;
             std::this_thread::sleep_for(std::chrono::milliseconds(15));
         }
@@ -202,7 +202,7 @@ class TestCrashRecovery : public QObject {
         for (int i = 0; i < Workers; ++i) {
             QCOMPARE(code(registerUser(c, worker(i), bossId)), 1);
             QCOMPARE(code(c.call(cmRechargeRequest, worker(i), Pass,
-                                 {200.0, QStringLiteral("支付宝"), QStringLiteral("start-%1").arg(i)})),
+                                 {Money::fromFen(20000), QStringLiteral("支付宝"), QStringLiteral("start-%1").arg(i)})),
                      1);
             QString output;
             QCOMPARE(

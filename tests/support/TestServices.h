@@ -42,10 +42,24 @@ public:
     void clear() { entries.clear(); }
 };
 
+// Records every address opened. Every scheme has a handler and every link opens, unless the test
+// says otherwise.
 class RecordingLinkOpener : public LinkOpener {
 public:
-    void open(const QString& address) override { opened.append(address); }
+    std::optional<bool> hasHandler(const QString& scheme) override {
+        asked.append(scheme);
+        if (handlerUnknown) return std::nullopt;
+        return !unhandledSchemes.contains(scheme);
+    }
+    bool open(const QString& address) override {
+        opened.append(address);
+        return !openFails;
+    }
     QStringList opened;
+    QStringList asked;            // the schemes asked about
+    QStringList unhandledSchemes; // schemes no program is registered for
+    bool handlerUnknown = false;  // the desktop cannot tell
+    bool openFails = false;       // the desktop's handler reports a failure
 };
 
 class FixedClock : public Clock {

@@ -1,4 +1,4 @@
-// Typed amounts, trimming and the general number form of the account screens.
+// Typed amounts and trimming of the account screens.
 #include "model/uAccountInput.h"
 
 #include <QTest>
@@ -14,35 +14,37 @@ private slots:
         QCOMPARE(TrimControls(QStringLiteral("   ")), QString());
     }
 
-    void generalNumberForm_data() {
-        QTest::addColumn<double>("value");
-        QTest::addColumn<QString>("text");
-        QTest::newRow("whole") << 150.0 << "150";
-        QTest::newRow("fraction") << 12.5 << "12.5";
-        QTest::newRow("difference") << 150 - 37.5 << "112.5";
-        QTest::newRow("binary noise") << 0.1 + 0.2 << "0.3";
-        QTest::newRow("zero") << 150.0 - 150.0 << "0";
-        QTest::newRow("negative zero") << -0.0 << "0";
-        QTest::newRow("negative") << -5.25 << "-5.25";
+    // Typed amounts are taken to the nearest fen on their decimal digits.
+    void typedAmountsInFen_data() {
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<bool>("converts");
+        QTest::addColumn<qint64>("fen");
+        QTest::newRow("whole") << "150" << true << Q_INT64_C(15000);
+        QTest::newRow("fraction") << " 12.99\t" << true << Q_INT64_C(1299);
+        QTest::newRow("half a fen up") << "12.345" << true << Q_INT64_C(1235);
+        QTest::newRow("half a fen, binary below") << "1.005" << true << Q_INT64_C(101);
+        QTest::newRow("below half a fen") << "-0.004" << true << Q_INT64_C(0);
+        QTest::newRow("leading point") << ".5" << true << Q_INT64_C(50);
+        QTest::newRow("trailing point") << "+7." << true << Q_INT64_C(700);
+        QTest::newRow("exponent") << "1E-2" << true << Q_INT64_C(1);
+        QTest::newRow("negative") << "-5" << true << Q_INT64_C(-500);
+        QTest::newRow("largest") << "999999999999999" << true << Q_INT64_C(99999999999999900);
+        QTest::newRow("too large") << "1e15" << false << Q_INT64_C(0);
+        QTest::newRow("overflow") << "1e999" << false << Q_INT64_C(0);
+        QTest::newRow("grouping") << "1 000" << false << Q_INT64_C(0);
+        QTest::newRow("sign only") << "-" << false << Q_INT64_C(0);
+        QTest::newRow("no exponent digits") << "1e" << false << Q_INT64_C(0);
+        QTest::newRow("infinity") << "-inf" << false << Q_INT64_C(0);
+        QTest::newRow("comma") << "12,5" << false << Q_INT64_C(0);
+        QTest::newRow("empty") << "" << false << Q_INT64_C(0);
     }
-    void generalNumberForm() {
-        QFETCH(double, value);
-        QFETCH(QString, text);
-        QCOMPARE(GeneralNumberText(value), text);
-    }
-
-    void amountsAsSentAreWholeCents() {
-        QCOMPARE(AmountAsSent(12.345), 12.35);
-        QCOMPARE(AmountAsSent(100), 100.0);
-        QCOMPARE(AmountAsSent(-0.004), 0.0);
-        QCOMPARE(TextToAmount(QStringLiteral(".5")), std::optional<double>(0.5));
-        QCOMPARE(TextToAmount(QStringLiteral("+7.")), std::optional<double>(7.0));
-        QCOMPARE(TextToAmount(QStringLiteral("1E-2")), std::optional<double>(0.01));
-        QVERIFY(!TextToAmount(QStringLiteral("1 000")));
-        QVERIFY(!TextToAmount(QStringLiteral("-")));
-        QVERIFY(!TextToAmount(QStringLiteral("1e")));
-        QVERIFY(!TextToAmount(QStringLiteral("-inf")));
-        QVERIFY(!TextToAmount(QStringLiteral("12,5")));
+    void typedAmountsInFen() {
+        QFETCH(QString, typed);
+        QFETCH(bool, converts);
+        QFETCH(qint64, fen);
+        const std::optional<Money> money = TextToMoney(typed);
+        QCOMPARE(money.has_value(), converts);
+        if (converts) QCOMPARE(money->fen(), fen);
     }
 };
 

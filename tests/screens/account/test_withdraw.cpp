@@ -13,10 +13,10 @@
 #include <QToolButton>
 
 namespace {
-void bindable(double balance) {
+void bindable(qint64 fen) {
     CurrentUser().Falipayaccount = QStringLiteral("alice@example.com");
     CurrentUser().Falipayusername = QStringLiteral("张三");
-    CurrentUser().Finviteaccountbalance = balance;
+    CurrentUser().Finviteaccountbalance = Money::fromFen(fen);
 }
 } // namespace
 
@@ -25,7 +25,7 @@ class TestWithdraw : public QObject {
 private slots:
     void noAlipayAccountAsksToBindBeforeTheBalanceTest() {
         AccountFixture f;
-        CurrentUser().Finviteaccountbalance = 0;
+        CurrentUser().Finviteaccountbalance = Money();
         TfrmWithdrawRequest dialog(f.t.services);
         dialog.edt_TixianAmount->setText(QStringLiteral("10"));
         f.t.prompter.yesNoAnswers = {false};
@@ -38,7 +38,7 @@ private slots:
 
     void afterBindingTheTestsGoOn() {
         AccountFixture f;
-        CurrentUser().Finviteaccountbalance = 150;
+        CurrentUser().Finviteaccountbalance = Money::fromFen(15000);
         TfrmWithdrawRequest dialog(f.t.services);
         QCOMPARE(dialog.edt_inviteaccountbalance->text(), QStringLiteral("150"));
         QVERIFY(!dialog.edt_inviteaccountbalance->isEnabled());
@@ -74,32 +74,32 @@ private slots:
         dialog.btn_Apply->click();
         QCOMPARE(f.lastCommand(), QStringLiteral("6"));
         QCOMPARE(f.lastData(), QStringList{"tixianamount=37.50"});
-        QCOMPARE(CurrentUser().Finviteaccountbalance, 112.5);
+        QCOMPARE(CurrentUser().Finviteaccountbalance.fen(), Q_INT64_C(11250));
         QCOMPARE(dialog.edt_inviteaccountbalance->text(), QStringLiteral("112.5"));
         QCOMPARE(f.shown(), QStringList{"恭喜，提现申请提交成功，请等待管理员审核！"});
         QCOMPARE(dialog.edt_TixianAmount->text(), QStringLiteral("37.5"));
     }
 
     void amountTests_data() {
-        QTest::addColumn<double>("balance");
+        QTest::addColumn<qint64>("balance"); // fen
         QTest::addColumn<QString>("typed");
         QTest::addColumn<QString>("message"); // empty: sent
         QTest::addColumn<QString>("sent");
         QTest::addColumn<QString>("balanceAfter");
-        QTest::newRow("zero balance") << 0.0 << "10" << "你的可提现推广提成为0，无法提现！" << "" << "0";
-        QTest::newRow("negative balance") << -3.0 << "10" << "你的可提现推广提成为0，无法提现！" << "" << "-3";
-        QTest::newRow("empty amount") << 150.0 << "" << "你输入的提现金额有误，无法提现！" << "" << "150";
-        QTest::newRow("letters") << 150.0 << "ten" << "你输入的提现金额有误，无法提现！" << "" << "150";
-        QTest::newRow("grouping") << 150.0 << "1,00" << "你输入的提现金额有误，无法提现！" << "" << "150";
-        QTest::newRow("infinity") << 150.0 << "inf" << "你输入的提现金额有误，无法提现！" << "" << "150";
-        QTest::newRow("above balance") << 150.0 << "150.01" << "你的可提现推广提成不足，无法提现！" << "" << "150";
-        QTest::newRow("whole balance") << 150.0 << " 150 " << "" << "150.00" << "0";
-        QTest::newRow("zero amount") << 150.0 << "0" << "" << "0.00" << "150";
-        QTest::newRow("negative amount") << 150.0 << "-5" << "" << "-5.00" << "155";
-        QTest::newRow("cents as sent") << 150.0 << "0.105" << "" << "0.11" << "149.89";
+        QTest::newRow("zero balance") << Q_INT64_C(0) << "10" << "你的可提现推广提成为0，无法提现！" << "" << "0";
+        QTest::newRow("negative balance") << Q_INT64_C(-300) << "10" << "你的可提现推广提成为0，无法提现！" << "" << "-3";
+        QTest::newRow("empty amount") << Q_INT64_C(15000) << "" << "你输入的提现金额有误，无法提现！" << "" << "150";
+        QTest::newRow("letters") << Q_INT64_C(15000) << "ten" << "你输入的提现金额有误，无法提现！" << "" << "150";
+        QTest::newRow("grouping") << Q_INT64_C(15000) << "1,00" << "你输入的提现金额有误，无法提现！" << "" << "150";
+        QTest::newRow("infinity") << Q_INT64_C(15000) << "inf" << "你输入的提现金额有误，无法提现！" << "" << "150";
+        QTest::newRow("above balance") << Q_INT64_C(15000) << "150.01" << "你的可提现推广提成不足，无法提现！" << "" << "150";
+        QTest::newRow("whole balance") << Q_INT64_C(15000) << " 150 " << "" << "150.00" << "0";
+        QTest::newRow("zero amount") << Q_INT64_C(15000) << "0" << "" << "0.00" << "150";
+        QTest::newRow("negative amount") << Q_INT64_C(15000) << "-5" << "" << "-5.00" << "155";
+        QTest::newRow("cents as sent") << Q_INT64_C(15000) << "0.105" << "" << "0.11" << "149.89";
     }
     void amountTests() {
-        QFETCH(double, balance);
+        QFETCH(qint64, balance);
         QFETCH(QString, typed);
         QFETCH(QString, message);
         QFETCH(QString, sent);
@@ -119,12 +119,63 @@ private slots:
             QCOMPARE(f.lastData(), QStringList{"tixianamount=" + sent});
         }
         QCOMPARE(dialog.edt_inviteaccountbalance->text(), balanceAfter);
-        QCOMPARE(GeneralNumberText(CurrentUser().Finviteaccountbalance), balanceAfter);
+        QCOMPARE(CurrentUser().Finviteaccountbalance.generalText(), balanceAfter);
+    }
+
+    // Balances and amounts whose decimal forms have no exact binary form: every step takes exactly
+    // the amount typed, and what is left is shown as the server would count it.
+    void amountsAreCountedInFen_data() {
+        QTest::addColumn<QString>("balance"); // as the login reply carries it
+        QTest::addColumn<QStringList>("amounts");
+        QTest::addColumn<QStringList>("left"); // the balance box after each step
+        QTest::addColumn<QString>("lastMessage");
+        QTest::newRow("13.00 - 12.99 - 0.01") << "13.00" << QStringList{"12.99", "0.01"} << QStringList{"0.01", "0"}
+                                              << "恭喜，提现申请提交成功，请等待管理员审核！";
+        QTest::newRow("0.3 in three steps") << "0.3" << QStringList{"0.1", "0.1", "0.1"}
+                                            << QStringList{"0.2", "0.1", "0"} << "恭喜，提现申请提交成功，请等待管理员审核！";
+        QTest::newRow("0.3 - 0.1 - 0.2") << "0.3" << QStringList{"0.1", "0.2"} << QStringList{"0.2", "0"}
+                                         << "恭喜，提现申请提交成功，请等待管理员审核！";
+        QTest::newRow("100.10 - 0.2 - 99.9") << "100.10" << QStringList{"0.2", "99.9"} << QStringList{"99.9", "0"}
+                                             << "恭喜，提现申请提交成功，请等待管理员审核！";
+        QTest::newRow("one fen too many") << "19.99" << QStringList{"19.98", "0.02"} << QStringList{"0.01", "0.01"}
+                                          << "你的可提现推广提成不足，无法提现！";
+        QTest::newRow("rounded to the fen sent") << "1.15" << QStringList{"1.145", "0.005"} << QStringList{"0", "0"}
+                                                 << "你的可提现推广提成为0，无法提现！";
+    }
+    void amountsAreCountedInFen() {
+        QFETCH(QString, balance);
+        QFETCH(QStringList, amounts);
+        QFETCH(QStringList, left);
+        QFETCH(QString, lastMessage);
+        AccountFixture f;
+        nlohmann::json login = {{"id", 7},
+                                {"username", "alice"},
+                                {"userpass", "secret"},
+                                {"regstertime", "2016-04-01 10:00:00"},
+                                {"qq", "1"},
+                                {"shopkeeperusername", "s"},
+                                {"taobaoxiaohao", "x"},
+                                {"accountbalance", 0},
+                                {"alipayusername", "张三"},
+                                {"alipayaccount", "alice@example.com"},
+                                {"inviteuserid", 0},
+                                {"inviteaccountbalance", balance.toStdString()},
+                                {"lastuptime", "2016-05-01 08:30:00"},
+                                {"marks", ""}};
+        FillUserInfoFromLoginReply(CurrentUser(), login);
+        TfrmWithdrawRequest dialog(f.t.services);
+        for (qsizetype i = 0; i < amounts.size(); ++i) {
+            f.server.enqueueJson({{"returncode", 1}, {"returnmsg", ""}});
+            dialog.edt_TixianAmount->setText(amounts[i]);
+            dialog.btn_Apply->click();
+            QCOMPARE(dialog.edt_inviteaccountbalance->text(), left[i]);
+        }
+        QCOMPARE(f.t.prompter.lastText(), lastMessage);
     }
 
     void refusalKeepsTheBalance() {
         AccountFixture f;
-        bindable(150);
+        bindable(15000);
         TfrmWithdrawRequest dialog(f.t.services);
         dialog.edt_TixianAmount->setText(QStringLiteral("20"));
         f.server.enqueueJson({{"returncode", 0}, {"returnmsg", "今日已提现"}});
@@ -135,7 +186,7 @@ private slots:
         QVERIFY(f.t.prompter.lastText().startsWith(QStringLiteral("提现申请提交失败，请稍后再试！")));
         QCOMPARE(f.t.prompter.last()->caption, QStringLiteral("错误"));
         QCOMPARE(f.t.prompter.last()->icon, TMsgIcon::Error);
-        QCOMPARE(CurrentUser().Finviteaccountbalance, 150.0);
+        QCOMPARE(CurrentUser().Finviteaccountbalance.fen(), Q_INT64_C(15000));
         QCOMPARE(dialog.edt_inviteaccountbalance->text(), QStringLiteral("150"));
     }
 

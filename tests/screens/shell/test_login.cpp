@@ -11,7 +11,6 @@
 #include <QFile>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QSettings>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -188,17 +187,13 @@ private slots:
         QVERIFY(!login.isVisible());
         QCOMPARE(CurrentUser().Fid, 42);
         QCOMPARE(CurrentUser().Fusername, QStringLiteral("王五"));
-        QCOMPARE(CurrentUser().Faccountbalance, 88.5);
+        QCOMPARE(CurrentUser().Faccountbalance.fen(), Q_INT64_C(8850));
         QCOMPARE(CurrentUser().Fclientversion, QStringLiteral("1.0.0.0"));
         if (!save) {
             QCOMPARE(readAll(path), before);
             return;
         }
-        const QSettings saved(path, QSettings::IniFormat);
-        QCOMPARE(saved.value(QStringLiteral("login/username")).toString(), QStringLiteral("王五"));
-        QCOMPARE(saved.value(QStringLiteral("login/userpass")).toString(), QStringLiteral("s3cret"));
-        QCOMPARE(saved.value(QStringLiteral("login/remember")).toString(), QStringLiteral("1"));
-        QCOMPARE(saved.value(QStringLiteral("window/width")).toString(), QStringLiteral("800"));
+        QCOMPARE(readAll(path), QByteArray("[login]\nusername=王五\nuserpass=s3cret\nremember=1\n\n[window]\nwidth=800\n"));
         QCOMPARE(QFile::permissions(path) & ~(QFileDevice::ReadUser | QFileDevice::WriteUser),
                  QFileDevice::ReadOwner | QFileDevice::WriteOwner);
     }
@@ -248,6 +243,25 @@ private slots:
         login.btn_Login->click();
         QVERIFY(login.FbCloseAfterLogin);
         QCOMPARE(CurrentUser().Fid, 42);
+    }
+
+    void fileWithAByteOrderMarkIsReadAndKeepsIt() {
+        // A file saved by a Windows editor: UTF-8 with a mark, CRLF, the section in capitals.
+        ScriptedServer server;
+        TestServices t(server.settings());
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("client.ini"));
+        writeFile(path, "\xEF\xBB\xBF[LOGIN]\r\nUserName=张三\r\nUserPass=a\\b,c\r\n");
+        TfrmLogin login(t.services, nullptr, path);
+        QCOMPARE(login.edt_username->text(), QStringLiteral("张三"));
+        QCOMPARE(login.edt_password->text(), QStringLiteral("a\\b,c"));
+        login.show();
+        server.enqueueJson(LoginReply("张三", "a\\b,c"));
+        login.btn_Login->click();
+        QVERIFY(t.prompter.entries.empty());
+        QVERIFY(login.FbCloseAfterLogin);
+        QCOMPARE(server.lastRequest().headValue(QStringLiteral("head_password")), QStringLiteral("a\\b,c"));
+        QCOMPARE(readAll(path), QByteArray("\xEF\xBB\xBF[LOGIN]\r\nUserName=张三\r\nUserPass=a\\b,c\r\n"));
     }
 
     void unreadableLoginReplyEndsInTheGeneralErrorBox() {

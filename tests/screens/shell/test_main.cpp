@@ -254,6 +254,48 @@ private slots:
         QCOMPARE(f.t.links.opened, QStringList({SiteAddress(), SupportQQChatLink(), SiteAddress(), SupportQQChatLink()}));
     }
 
+    // Whether the desktop has a tray is asked when the window is to go out of sight, not only at
+    // start-up: a tray that came later gets the icon and the window; without one the window is
+    // minimised, so it can always be reached again.
+    void trayDecidedWhenHiding_data() {
+        QTest::addColumn<bool>("atStart");
+        QTest::addColumn<bool>("atQuestion");
+        QTest::newRow("tray came after the start") << false << true;
+        QTest::newRow("tray went away") << true << false;
+        QTest::newRow("tray all along") << true << true;
+        QTest::newRow("never a tray") << false << false;
+    }
+    void trayDecidedWhenHiding() {
+        QFETCH(bool, atStart);
+        QFETCH(bool, atQuestion);
+        QTemporaryDir dir;
+        TSingleInstance instance(dir.filePath(QStringLiteral("client.lock")));
+        QVERIFY(instance.acquire());
+        TestServices t;
+        bool tray = atStart;
+        TfrmMain main(t.services, instance, nullptr, [&tray] { return tray; });
+        QCOMPARE(main.TrayIcon1->isVisible(), atStart);
+        main.setLoginRunner([] {});
+        main.FormShow();
+        QVERIFY(main.isVisible());
+
+        tray = atQuestion;
+        t.prompter.yesNoAnswers = {false};
+        main.close();
+        QTRY_COMPARE(int(t.prompter.entries.size()), 1);
+        QCOMPARE(t.prompter.lastText(), QStringLiteral("确定要退出程序吗?"));
+        if (atQuestion) {
+            QVERIFY(main.TrayIcon1->isVisible());
+            QVERIFY(!main.isVisible());
+        } else {
+            QVERIFY(main.isVisible());
+            QVERIFY(main.isMinimized());
+        }
+        // Either way the tray's or the taskbar's way back shows it again.
+        main.act_showmainform->trigger();
+        QTRY_VERIFY(main.isVisible() && !main.isMinimized());
+    }
+
     void exitFlow_data() {
         QTest::addColumn<bool>("reachable"); // false: nothing listens; true: the server answers 500
         QTest::newRow("server answers an error") << true;

@@ -104,13 +104,13 @@ private slots:
         TestServices t(channel);
         QTemporaryDir dir;
         QVERIFY(login(t.services, dir.filePath(QStringLiteral("c.ini")), QStringLiteral("demo1"), QStringLiteral("demo123")));
-        const double atLogin = CurrentUser().Faccountbalance;
+        const Money atLogin = CurrentUser().Faccountbalance;
         TfrmWelcome welcome(t.services);
         welcome.GetBasicInfo();
         QVERIFY(t.prompter.entries.empty());
-        QCOMPARE(CurrentUser().Faccountbalance, atLogin); // nothing moved money in between
+        QCOMPARE(CurrentUser().Faccountbalance.fen(), atLogin.fen()); // nothing moved money in between
         QCOMPARE(welcome.lbl_accountbalance->text(),
-                 QStringLiteral("当前可用账户余额：") + QString::asprintf("%6.2f", atLogin) + QStringLiteral(" 元"));
+                 QStringLiteral("当前可用账户余额：") + QStringLiteral("%1").arg(atLogin.fixedText(), 6) + QStringLiteral(" 元"));
         QVERIFY(welcome.lbl_totaloptcount->text() != QStringLiteral("总操作次数：0"));
     }
 };

@@ -34,7 +34,7 @@ private slots:
     void init() {
         CurrentUser().Clear();
         CurrentUser().Fusername = QStringLiteral("alice");
-        CurrentUser().Faccountbalance = 5;
+        CurrentUser().Faccountbalance = Money::fromFen(500);
         CurrentUser().Flastuptime = QDateTime(QDate(2016, 5, 1), QTime(8, 30, 0));
     }
 
@@ -58,7 +58,7 @@ private slots:
         QCOMPARE(countTexts(welcome), QStringList({"正在操作中的任务数：10", "待接手任务：11", "待付款任务：12",
                                                    "待发货任务：13", "待评价任务：14", "总操作次数：15"}));
         QCOMPARE(welcome.lbl_accountbalance->text(), QStringLiteral("当前可用账户余额：1234.50 元"));
-        QCOMPARE(CurrentUser().Faccountbalance, 1234.5);
+        QCOMPARE(CurrentUser().Faccountbalance.fen(), Q_INT64_C(123450));
         QVERIFY(t.prompter.entries.empty());
     }
 
@@ -102,7 +102,7 @@ private slots:
         }
         QCOMPARE(countTexts(welcome), before);
         QCOMPARE(welcome.lbl_accountbalance->text(), QStringLiteral("当前可用账户余额： 20.00 元"));
-        QCOMPARE(CurrentUser().Faccountbalance, 20.0);
+        QCOMPARE(CurrentUser().Faccountbalance.fen(), Q_INT64_C(2000));
     }
 
     void linksOpenThroughTheLinkHandler() {

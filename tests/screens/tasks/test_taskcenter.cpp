@@ -457,7 +457,7 @@ private slots:
     void detailViewPriceInShortestForm() {
         TestServices t;
         TTaskInfo record;
-        record.Ftaskmoney = 12.5;
+        record.Ftaskmoney = Money::fromFen(1250);
         TfrmViewTaskInfo dialog(t.services, record);
         dialog.show();
         QCOMPARE(Child<QLineEdit>(&dialog, "edt_taskmoney")->text(), QStringLiteral("12.5"));
