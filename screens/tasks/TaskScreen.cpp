@@ -210,7 +210,7 @@ void TaskScreen::runLifecycle(const LifecycleAction& action) {
 }
 
 void TaskScreen::contact(QString TTaskInfo::*qq) {
-    if (const std::optional<TTaskInfo> task = selectedTask()) m_services.links.open(QQChatLink((*task).*qq));
+    if (const std::optional<TTaskInfo> task = selectedTask()) OpenLink(m_services, this, QQChatLink((*task).*qq));
 }
 
 void TaskScreen::copyTaskId() {
