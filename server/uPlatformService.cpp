@@ -120,27 +120,26 @@ json ListReply(std::int64_t total, json rows) {
     return reply;
 }
 
-std::int64_t BalanceOf(TDbConnection& db, int userId) {
-    TStmt stmt = db.prepare("SELECT balance FROM users WHERE id = ?");
-    stmt.bind(1, userId);
-    if (!stmt.step()) throw ERefusal(QStringLiteral("用户不存在"));
-    return stmt.int64(0);
-}
-
-void MoveBalance(TCommandContext& ctx, int userId, std::int64_t deltaCents) {
-    TStmt stmt = ctx.db.prepare("UPDATE users SET balance = balance + ?1 WHERE id = ?2 AND balance + ?1 >= 0");
-    stmt.bind(1, deltaCents).bind(2, userId).exec();
-    if (ctx.db.changes() != 1) throw ERefusal(QStringLiteral("账户余额不足"));
-}
-
-void AddTradeLog(TCommandContext& ctx, int userId, const QString& taskid, const QString& msg, TServerMoneyType type,
-                 std::int64_t inCents, std::int64_t outCents) {
-    const std::int64_t current = BalanceOf(ctx.db, userId);
-    TStmt stmt = ctx.db.prepare(
-        "INSERT INTO tradelog(userid, taskid, msg, moneytype, inmoney, outmoney, currentmoney, addtime) "
-        "VALUES (?, ?, ?, ?, ?, ?, ?, ?)");
-    stmt.bind(1, userId).bind(2, taskid).bind(3, msg).bind(4, int(type)).bind(5, inCents).bind(6, outCents);
-    stmt.bind(7, current).bind(8, DbTime(ctx.now)).exec();
+void MoveMoney(TCommandContext& ctx, int userId, TBalance balance, std::int64_t deltaCents, const QString& taskid,
+               const QString& msg, const QString& shortReason) {
+    std::int64_t after = 0;
+    {
+        TStmt move = ctx.db.prepare(
+            balance == TBalance::Available
+                ? "UPDATE users SET balance = balance + ?1 WHERE id = ?2 AND balance + ?1 >= 0 RETURNING balance"
+                : "UPDATE users SET invitebalance = invitebalance + ?1 WHERE id = ?2 AND invitebalance + ?1 >= 0 "
+                  "RETURNING invitebalance");
+        move.bind(1, deltaCents).bind(2, userId);
+        if (!move.step()) throw ERefusal(shortReason);
+        after = move.int64(0);
+    }
+    const bool credit = deltaCents >= 0;
+    TStmt log = ctx.db.prepare(
+        "INSERT INTO tradelog(userid, taskid, msg, moneytype, inmoney, outmoney, currentmoney, addtime, account) "
+        "VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?)");
+    log.bind(1, userId).bind(2, taskid).bind(3, msg).bind(4, int(credit ? mtIn : mtOut));
+    log.bind(5, credit ? deltaCents : 0).bind(6, credit ? 0 : -deltaCents).bind(7, after).bind(8, DbTime(ctx.now));
+    log.bind(9, int(balance)).exec();
 }
 
 void AddOptLog(TCommandContext& ctx, int userId, const QString& taskid, TServerOptType type, const QString& action,
@@ -204,18 +203,23 @@ std::string TPlatformService::handleFields(const std::string& headHex, const std
     return replyText(headLines, dataLines);
 }
 
-int TPlatformService::authenticate(TDbConnection& db, const QString& username, const QString& password) {
+int TPlatformService::authenticate(TDbConnection& db, const QString& username, const QString& password,
+                                   std::uint64_t* dataVersion) {
     if (username.isEmpty() || password.isEmpty()) return 0;
     int userId = 0;
     QString salt, hash;
     {
-        TStmt stmt = db.prepare("SELECT id, passsalt, passhash FROM users WHERE username = ?");
+        TStmt stmt = db.prepare(
+            "SELECT id, passsalt, passhash, (SELECT version FROM dataversion WHERE id = 1) FROM users WHERE username = ?");
         stmt.bind(1, username);
         if (!stmt.step()) return 0;
         userId = stmt.integer(0);
         salt = stmt.text(1);
         hash = stmt.text(2);
+        if (dataVersion) *dataVersion = std::uint64_t(stmt.int64(3));
     }
+    // The stored hash is read for every request: a password changed by any process ends the old one's
+    // entry in the cache at once.
     return FCredentials.check(userId, password, salt, hash) ? userId : 0;
 }
 
@@ -228,36 +232,39 @@ std::string TPlatformService::replyText(const QStringList& head, const QStringLi
         const int type = ValueOfLine(data, QStringLiteral("taskttimetype")).trimmed().toInt(&typeOk, 10);
         if (pageOk && typeOk && index >= 1 && index <= 10000 && type >= 0 && type <= 4) page = std::make_pair(index, type);
     }
-    const std::uint64_t version = FVersion.load();
     if (page) {
-        std::string cached;
-        {
-            std::lock_guard lock(FHallMutex);
-            const auto it = FHallPages.find(*page);
-            if (it != FHallPages.end() && it->second.version == version) cached = it->second.text;
-        }
-        if (!cached.empty()) {
-            try {
-                TConnectionLease lease = FDb.acquire();
-                if (authenticate(*lease, ValueOfLine(head, QStringLiteral("head_username")),
-                                 ValueOfLine(head, QStringLiteral("head_password"))))
-                    return cached;
-            } catch (const std::exception&) {
-                // fall through to the full path, which reports the failure
+        // The credentials and the database's data version in one query: a page kept under the version
+        // that is still current reflects every write of every process.
+        try {
+            TConnectionLease lease = FDb.acquire();
+            std::uint64_t version = 0;
+            if (authenticate(*lease, ValueOfLine(head, QStringLiteral("head_username")),
+                             ValueOfLine(head, QStringLiteral("head_password")), &version)) {
+                std::lock_guard lock(FHallMutex);
+                const auto it = FHallPages.find(*page);
+                if (it != FHallPages.end() && it->second.version == version) return it->second.text;
             }
+        } catch (const std::exception&) {
+            // fall through to the full path, which reports the failure
         }
     }
-    const json reply = handleLists(head, data);
+    std::uint64_t readVersion = 0;
+    const json reply = handleLists(head, data, page ? &readVersion : nullptr);
     std::string text = encipherReply(reply);
     if (page && reply.value("returncode", 0) == 1) {
         std::lock_guard lock(FHallMutex);
         if (FHallPages.size() > 1000) FHallPages.clear();
-        FHallPages[*page] = TCachedPage{version, text};
+        FHallPages[*page] = TCachedPage{readVersion, text};
     }
     return text;
 }
 
 nlohmann::json TPlatformService::handleLists(const QStringList& head, const QStringList& data) {
+    return handleLists(head, data, nullptr);
+}
+
+nlohmann::json TPlatformService::handleLists(const QStringList& head, const QStringList& data,
+                                             std::uint64_t* dataVersion) {
     for (const QStringList* lines : {&head, &data})
         for (const QString& line : *lines)
             if (line.size() > MaxFieldValueChars + 64) return refusal(QStringLiteral("请求参数过长"));
@@ -281,25 +288,31 @@ nlohmann::json TPlatformService::handleLists(const QStringList& head, const QStr
     const QString username = ValueOfLine(head, QStringLiteral("head_username"));
     const QString password = ValueOfLine(head, QStringLiteral("head_password"));
 
-    try {
-        TConnectionLease lease = FDb.acquire();
-        TDbConnection& db = *lease;
-        int userId = 0;
-        if (code != cmRegister) {
-            userId = authenticate(db, username, password);
-            if (!userId) return refusal(QStringLiteral("用户名或密码错误"));
+    // A transaction that PostgreSQL ended as a deadlock victim changed nothing: it runs again.
+    constexpr int Attempts = 3;
+    for (int attempt = 1;; ++attempt) {
+        try {
+            TConnectionLease lease = FDb.acquire();
+            TDbConnection& db = *lease;
+            int userId = 0;
+            if (code != cmRegister) {
+                userId = authenticate(db, username, password);
+                if (!userId) return refusal(QStringLiteral("用户名或密码错误"));
+            }
+            TTransaction transaction(db, entry->second.writes);
+            // Read in the command's own transaction, so that what it reads is of this version.
+            if (dataVersion) *dataVersion = db.dataVersion();
+            TCommandContext ctx{db, userId, username, password, data, db.now()};
+            json reply = entry->second.run(ctx);
+            transaction.commit();
+            return reply;
+        } catch (const ERefusal& refused) {
+            return refusal(refused.reason());
+        } catch (const EDbError& error) {
+            if (error.retryable() && attempt < Attempts) continue;
+            return refusal(QStringLiteral("服务器数据库错误：%1").arg(QString::fromUtf8(error.what())));
+        } catch (const std::exception& error) {
+            return refusal(QStringLiteral("服务器内部错误：%1").arg(QString::fromUtf8(error.what())));
         }
-        TTransaction transaction(db, entry->second.writes);
-        TCommandContext ctx{db, userId, username, password, data, db.now()};
-        json reply = entry->second.run(ctx);
-        transaction.commit();
-        if (entry->second.writes) ++FVersion;
-        return reply;
-    } catch (const ERefusal& refused) {
-        return refusal(refused.reason());
-    } catch (const EDbError& error) {
-        return refusal(QStringLiteral("服务器数据库错误：%1").arg(QString::fromUtf8(error.what())));
-    } catch (const std::exception& error) {
-        return refusal(QStringLiteral("服务器内部错误：%1").arg(QString::fromUtf8(error.what())));
     }
 }

@@ -1,6 +1,6 @@
 #pragma once
 // The platform's one endpoint: takes the head and data fields of a POST to /rest, deciphers and
-// splits them, authenticates, runs the command in one SQLite transaction and returns the reply
+// splits them, authenticates, runs the command in one database transaction and returns the reply
 // (a JSON object, enciphered for the wire). Every failure becomes a refusal: returncode 0 with a
 // reason in returnmsg; nothing is half done.
 #include "server/uPasswordHash.h"
@@ -9,7 +9,6 @@
 #include <QStringList>
 #include <nlohmann/json.hpp>
 
-#include <atomic>
 #include <map>
 #include <mutex>
 #include <optional>
@@ -25,7 +24,8 @@ public:
     explicit TPlatformService(TServerDb& db) : FDb(db) {}
 
     // The task hall's pages are the same for every user and the busiest request of all: their
-    // enciphered replies are kept until the next change made by any command (on by default).
+    // enciphered replies are kept until the next write to the database, by this process or any other
+    // (on by default).
     void setHallCacheEnabled(bool enabled) { FHallCacheEnabled = enabled; }
 
     // The form body of POST /rest (application/x-www-form-urlencoded): the enciphered reply body.
@@ -40,8 +40,11 @@ public:
     static nlohmann::json refusal(const QString& reason);
 
 private:
-    // The user's id for good credentials, 0 otherwise.
-    int authenticate(TDbConnection& db, const QString& username, const QString& password);
+    // The user's id for good credentials, 0 otherwise; with the database's data version when asked.
+    int authenticate(TDbConnection& db, const QString& username, const QString& password,
+                     std::uint64_t* dataVersion = nullptr);
+    // The reply; `dataVersion`, when given, gets the data version the command read under.
+    nlohmann::json handleLists(const QStringList& head, const QStringList& data, std::uint64_t* dataVersion);
     std::string replyText(const QStringList& head, const QStringList& data);
 
     struct TCachedPage {
@@ -52,9 +55,8 @@ private:
     TServerDb& FDb;
     TCredentialCache FCredentials;
     bool FHallCacheEnabled = true;
-    // Bumped after every committed command that writes; a cached page is served only while the
-    // version it was read under is still the current one.
-    std::atomic<std::uint64_t> FVersion{0};
+    // Pages by (page, category), each with the data version it was read under: served only while
+    // that version is still the database's (every write transaction of any process bumps it).
     std::mutex FHallMutex;
     std::map<std::pair<int, int>, TCachedPage> FHallPages;
 };

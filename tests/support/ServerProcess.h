@@ -1,19 +1,20 @@
 #pragma once
-// Runs the real quorvane-server binary for a test: a free port, a fresh database in a temporary
-// folder (optionally with the demo data), the admin actions on that database, and a clean stop in
-// the destructor.
+// Runs the real quorvane-server binary for a test: a free port, a fresh database of the engine under
+// test (TestDatabase; optionally with the demo data), the admin actions on that database, and a clean
+// stop in the destructor. Several servers may share one database, as processes behind one address do.
 #include "remote/uHttpClient.h"
+#include "tests/support/TestDatabase.h"
 
 #include <QProcess>
 #include <QString>
 #include <QStringList>
-#include <QTemporaryDir>
 
 #include <memory>
 
 class ServerProcess {
 public:
     explicit ServerProcess(bool seedDemo = false);
+    explicit ServerProcess(std::shared_ptr<TestDatabase> database, bool seedDemo = false);
     ~ServerProcess();
     ServerProcess(const ServerProcess&) = delete;
     ServerProcess& operator=(const ServerProcess&) = delete;
@@ -32,7 +33,9 @@ public:
     int port() const { return FPort; }
     // Channel settings that point the client at this server.
     TChannelSettings channel(int totalTimeoutMs = 15'000) const;
-    QString databasePath() const;
+    // What --db names: the SQLite file or the PostgreSQL URI.
+    QString database() const { return FDatabase->location(); }
+    const std::shared_ptr<TestDatabase>& sharedDatabase() const { return FDatabase; }
     QString errorText() const { return FError; }
 
     // `quorvane-server admin --db <this database> args...`: the exit code; stdout and stderr in `output`.
@@ -41,8 +44,8 @@ public:
     static QString binaryPath();
 
 private:
+    std::shared_ptr<TestDatabase> FDatabase;
     bool FSeedDemo;
-    QTemporaryDir FDir;
     std::unique_ptr<QProcess> FProcess;
     int FPort = 0;
     QString FError;
