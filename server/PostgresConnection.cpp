@@ -18,15 +18,20 @@ std::string trimmed(const char* message) {
     return text;
 }
 
-// Throws for a result that is not a success; a deadlock or serialization failure may be retried.
+// Throws for a result that is not a success, saying whether the transaction may run again or the
+// connection is gone.
 void check(PGresult* result, pg_conn* conn, const char* what) {
     const ExecStatusType status = result ? PQresultStatus(result) : PGRES_FATAL_ERROR;
     if (status == PGRES_COMMAND_OK || status == PGRES_TUPLES_OK) return;
     const char* state = result ? PQresultErrorField(result, PG_DIAG_SQLSTATE) : nullptr;
-    const bool retryable = state && (std::strcmp(state, "40001") == 0 || std::strcmp(state, "40P01") == 0);
+    EDbError::Kind kind = EDbError::Kind::Failed;
+    if (state && (std::strcmp(state, "40001") == 0 || std::strcmp(state, "40P01") == 0))
+        kind = EDbError::Kind::Retryable;
+    else if (PQstatus(conn) == CONNECTION_BAD)
+        kind = EDbError::Kind::ConnectionLost;
     const std::string message = trimmed(result ? PQresultErrorMessage(result) : PQerrorMessage(conn));
     PQclear(result);
-    throw EDbError(std::string(what) + ": " + message, retryable);
+    throw EDbError(std::string(what) + ": " + message, kind);
 }
 
 class PostgresStatement : public DbStatement {
@@ -100,7 +105,7 @@ PostgresConnection::PostgresConnection(const QString& uri) {
         const std::string message = trimmed(m_conn ? PQerrorMessage(m_conn) : "out of memory");
         PQfinish(m_conn);
         m_conn = nullptr;
-        throw EDbError("cannot connect to the PostgreSQL database: " + message);
+        throw EDbError("cannot connect to the PostgreSQL database: " + message, EDbError::Kind::ConnectionLost);
     }
     // "relation ... already exists, skipping" and the like are not for the server's output.
     PQsetNoticeProcessor(m_conn, ignoreNotice, nullptr);

@@ -288,9 +288,13 @@ nlohmann::json TPlatformService::handleLists(const QStringList& head, const QStr
     const QString username = ValueOfLine(head, QStringLiteral("head_username"));
     const QString password = ValueOfLine(head, QStringLiteral("head_password"));
 
-    // A transaction that PostgreSQL ended as a deadlock victim changed nothing: it runs again.
+    // A transaction that PostgreSQL ended as a deadlock victim changed nothing: it runs again. So does
+    // a request whose pooled connection turns out broken (the database server restarted since it was
+    // last used) before its command began; once the command has begun, a broken connection leaves
+    // unknown whether it committed, and the request is answered with the failure.
     constexpr int Attempts = 3;
     for (int attempt = 1;; ++attempt) {
+        bool begun = false;
         try {
             TConnectionLease lease = FDb.acquire();
             TDbConnection& db = *lease;
@@ -299,6 +303,7 @@ nlohmann::json TPlatformService::handleLists(const QStringList& head, const QStr
                 userId = authenticate(db, username, password);
                 if (!userId) return refusal(QStringLiteral("用户名或密码错误"));
             }
+            begun = true;
             TTransaction transaction(db, entry->second.writes);
             // Read in the command's own transaction, so that what it reads is of this version.
             if (dataVersion) *dataVersion = db.dataVersion();
@@ -309,7 +314,9 @@ nlohmann::json TPlatformService::handleLists(const QStringList& head, const QStr
         } catch (const ERefusal& refused) {
             return refusal(refused.reason());
         } catch (const EDbError& error) {
-            if (error.retryable() && attempt < Attempts) continue;
+            const bool again = error.kind() == EDbError::Kind::Retryable ||
+                               (error.kind() == EDbError::Kind::ConnectionLost && !begun);
+            if (again && attempt < Attempts) continue;
             return refusal(QStringLiteral("服务器数据库错误：%1").arg(QString::fromUtf8(error.what())));
         } catch (const std::exception& error) {
             return refusal(QStringLiteral("服务器内部错误：%1").arg(QString::fromUtf8(error.what())));

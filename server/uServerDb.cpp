@@ -77,15 +77,20 @@ TConnectionLease TServerDb::acquire() {
     return TConnectionLease(this, openConnection().release());
 }
 
-// A connection that broke (the database server restarted) is closed, not kept: the next request
-// opens a new one.
+// A connection that broke is closed, not kept, and so is every idle one: what broke one (the
+// database server restarted) broke them all. The next requests open new ones.
 void TServerDb::giveBack(TDbConnection* connection) {
-    if (!connection->usable()) {
-        delete connection;
-        return;
+    std::vector<TDbConnection*> closing;
+    {
+        std::lock_guard lock(FMutex);
+        if (connection->usable()) {
+            FIdle.push_back(connection);
+            return;
+        }
+        closing.swap(FIdle);
     }
-    std::lock_guard lock(FMutex);
-    FIdle.push_back(connection);
+    delete connection;
+    for (TDbConnection* idle : closing) delete idle;
 }
 
 // --- values ----------------------------------------------------------------------------------------

@@ -33,13 +33,18 @@
 
 class EDbError : public std::runtime_error {
 public:
-    explicit EDbError(const std::string& what, bool retryable = false)
-        : std::runtime_error(what), FRetryable(retryable) {}
-    // A deadlock or serialization failure: the whole transaction may be run again.
-    bool retryable() const { return FRetryable; }
+    enum class Kind {
+        Failed,
+        // A deadlock or serialization failure: the transaction changed nothing and may run again.
+        Retryable,
+        // The connection to the database server broke (it restarted or went away).
+        ConnectionLost,
+    };
+    explicit EDbError(const std::string& what, Kind kind = Kind::Failed) : std::runtime_error(what), FKind(kind) {}
+    Kind kind() const { return FKind; }
 
 private:
-    bool FRetryable;
+    Kind FKind;
 };
 
 enum class DbEngine { Sqlite, Postgres };

@@ -7,6 +7,7 @@
 #include "server/SchemaMigrations.h"
 #include "server/SqliteConnection.h"
 #include "tests/support/LedgerCheck.h"
+#include "tests/support/PostgresCluster.h"
 
 #include <QFile>
 
@@ -166,6 +167,27 @@ private slots:
         const std::unique_ptr<TDbConnection> db = openDatabase(database);
         QCOMPARE(recordedMigrations(*db), allMigrations());
         QCOMPARE(db->dataVersion(), std::uint64_t(0));
+    }
+
+    // The database server restarts under a running platform server: the connections it pooled are
+    // broken, and the next requests are answered all the same, on new ones.
+    void requestsAfterTheDatabaseServerRestarted() {
+        if (TestDatabase::engineUnderTest() != DbEngine::Postgres) QSKIP("a PostgreSQL database server restarts");
+        ServerProcess server;
+        QVERIFY2(server.start(), qPrintable(server.errorText()));
+        WireClient c(server.port());
+        QCOMPARE(code(registerUser(c, QStringLiteral("steady"))), 1);
+        // Several connections in the pool: requests at once.
+        std::vector<std::thread> burst;
+        for (int i = 0; i < 4; ++i) burst.emplace_back([&] { login(c, QStringLiteral("steady")); });
+        for (std::thread& t : burst) t.join();
+
+        QVERIFY2(PostgresCluster::shared().restart(), qPrintable(PostgresCluster::shared().errorText()));
+        for (int i = 0; i < 6; ++i) {
+            const TReplyObject reply = login(c, QStringLiteral("steady"));
+            QVERIFY2(code(reply) == 1, qPrintable(msg(reply)));
+        }
+        QCOMPARE(code(c.call(cmGetTaskCenterList, QStringLiteral("steady"), Pass, {1, 0})), 1);
     }
 
     // A commit that the client was told of survives a power loss: WAL with synchronous=FULL.

@@ -106,47 +106,7 @@ bool PostgresCluster::start() {
                  &output))
             throw std::runtime_error("initdb failed: " + output.toStdString());
 
-        m_server = std::make_unique<QProcess>();
-        m_server->setWorkingDirectory(m_dir->path());
-        m_server->setStandardOutputFile(m_dir->filePath(QStringLiteral("postgres.log")));
-        m_server->setProcessChannelMode(QProcess::MergedChannels);
-        m_server->setChildProcessModifier([account] {
-            if (account && (::setgroups(0, nullptr) != 0 || ::setgid(account->gid) != 0 || ::setuid(account->uid) != 0))
-                ::_exit(127);
-            // After the change of user, which would clear it: the server ends when the test does.
-            ::prctl(PR_SET_PDEATHSIG, SIGINT);
-        });
-        const bool durable = m_options.durable;
-        QStringList args = {QStringLiteral("-D"),
-                            m_dir->filePath(QStringLiteral("data")),
-                            QStringLiteral("-k"),
-                            m_dir->path(),
-                            QStringLiteral("-c"),
-                            QStringLiteral("listen_addresses="),
-                            QStringLiteral("-c"),
-                            QStringLiteral("max_connections=300"),
-                            QStringLiteral("-c"),
-                            QStringLiteral("shared_buffers=32MB"),
-                            QStringLiteral("-c"),
-                            QStringLiteral("fsync=%1").arg(durable ? u"on" : u"off"),
-                            QStringLiteral("-c"),
-                            QStringLiteral("synchronous_commit=%1").arg(durable ? u"on" : u"off"),
-                            QStringLiteral("-c"),
-                            QStringLiteral("full_page_writes=%1").arg(durable ? u"on" : u"off")};
-        m_server->start(binDir() + QStringLiteral("/postgres"), args);
-        if (!m_server->waitForStarted(10000)) throw std::runtime_error("cannot start postgres");
-
-        // Ready once it answers on its socket.
-        const QByteArray probe = uri(QStringLiteral("postgres")).toUtf8();
-        QDeadlineTimer deadline(60000);
-        while (PQping(probe.constData()) != PQPING_OK) {
-            if (deadline.hasExpired() || m_server->state() != QProcess::Running) {
-                QFile log(m_dir->filePath(QStringLiteral("postgres.log")));
-                log.open(QIODevice::ReadOnly);
-                throw std::runtime_error("postgres did not come up: " + log.readAll().toStdString());
-            }
-            QThread::msleep(50);
-        }
+        launch();
         return true;
     } catch (const std::exception& error) {
         m_error = QString::fromStdString(error.what());
@@ -155,18 +115,78 @@ bool PostgresCluster::start() {
     }
 }
 
-void PostgresCluster::stop() {
-    if (m_server) {
-        if (m_server->state() != QProcess::NotRunning) {
-            // Fast shutdown: sessions still open are ended rather than waited for.
-            ::kill(pid_t(m_server->processId()), SIGINT);
-            if (!m_server->waitForFinished(30000)) {
-                m_server->kill();
-                m_server->waitForFinished(5000);
-            }
+void PostgresCluster::launch() {
+    const std::optional<Account> account = databaseAccount();
+    m_server = std::make_unique<QProcess>();
+    m_server->setWorkingDirectory(m_dir->path());
+    m_server->setStandardOutputFile(m_dir->filePath(QStringLiteral("postgres.log")), QIODevice::Append);
+    m_server->setProcessChannelMode(QProcess::MergedChannels);
+    m_server->setChildProcessModifier([account] {
+        if (account && (::setgroups(0, nullptr) != 0 || ::setgid(account->gid) != 0 || ::setuid(account->uid) != 0))
+            ::_exit(127);
+        // After the change of user, which would clear it: the server ends when the test does.
+        ::prctl(PR_SET_PDEATHSIG, SIGINT);
+    });
+    const bool durable = m_options.durable;
+    const QStringList args = {QStringLiteral("-D"),
+                        m_dir->filePath(QStringLiteral("data")),
+                        QStringLiteral("-k"),
+                        m_dir->path(),
+                        QStringLiteral("-c"),
+                        QStringLiteral("listen_addresses="),
+                        QStringLiteral("-c"),
+                        QStringLiteral("max_connections=300"),
+                        QStringLiteral("-c"),
+                        QStringLiteral("shared_buffers=32MB"),
+                        QStringLiteral("-c"),
+                        QStringLiteral("fsync=%1").arg(durable ? u"on" : u"off"),
+                        QStringLiteral("-c"),
+                        QStringLiteral("synchronous_commit=%1").arg(durable ? u"on" : u"off"),
+                        QStringLiteral("-c"),
+                        QStringLiteral("full_page_writes=%1").arg(durable ? u"on" : u"off")};
+    m_server->start(binDir() + QStringLiteral("/postgres"), args);
+    if (!m_server->waitForStarted(10000)) throw std::runtime_error("cannot start postgres");
+
+    // Ready once it answers on its socket.
+    const QByteArray probe = uri(QStringLiteral("postgres")).toUtf8();
+    QDeadlineTimer deadline(60000);
+    while (PQping(probe.constData()) != PQPING_OK) {
+        if (deadline.hasExpired() || m_server->state() != QProcess::Running) {
+            QFile log(m_dir->filePath(QStringLiteral("postgres.log")));
+            log.open(QIODevice::ReadOnly);
+            throw std::runtime_error("postgres did not come up: " + log.readAll().toStdString());
         }
-        m_server.reset();
+        QThread::msleep(50);
     }
+}
+
+bool PostgresCluster::restart() {
+    if (!m_server || !m_dir) return false;
+    shutDown();
+    try {
+        launch();
+        return true;
+    } catch (const std::exception& error) {
+        m_error = QString::fromStdString(error.what());
+        return false;
+    }
+}
+
+void PostgresCluster::shutDown() {
+    if (!m_server) return;
+    if (m_server->state() != QProcess::NotRunning) {
+        // Fast shutdown: sessions still open are ended rather than waited for.
+        ::kill(pid_t(m_server->processId()), SIGINT);
+        if (!m_server->waitForFinished(30000)) {
+            m_server->kill();
+            m_server->waitForFinished(5000);
+        }
+    }
+    m_server.reset();
+}
+
+void PostgresCluster::stop() {
+    shutDown();
     m_dir.reset(); // removes the folder
 }
 

@@ -27,6 +27,9 @@ public:
     // initdb and start; false with errorText() when either fails.
     bool start();
     void stop();
+    // Stops the server and starts it again on the same data, as an operator's restart does: every
+    // open connection breaks. False with errorText() when it does not come back.
+    bool restart();
     QString errorText() const { return m_error; }
 
     // A new empty database (or a copy of `templateName`, which nobody may be connected to) and its URI.
@@ -42,6 +45,9 @@ public:
 
 private:
     bool run(const QString& program, const QStringList& args, QString* output);
+    // Starts the server on the initialised folder and waits until it answers; throws when it does not.
+    void launch();
+    void shutDown();
 
     Options m_options;
     std::unique_ptr<QTemporaryDir> m_dir;
