@@ -49,7 +49,7 @@ private:
 
 } // namespace
 
-SqliteConnection::SqliteConnection(const QString& path, bool existingOnly) {
+SqliteConnection::SqliteConnection(const QString& path, bool existingOnly, std::mutex* writers) : m_writers(writers) {
     const QByteArray file = path.toUtf8();
     const int flags = SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX | (existingOnly ? 0 : SQLITE_OPEN_CREATE);
     if (sqlite3_open_v2(file.constData(), &m_db, flags, nullptr) != SQLITE_OK) {
@@ -92,8 +92,26 @@ void SqliteConnection::exec(const char* sql) {
 int SqliteConnection::changes() const { return sqlite3_changes(m_db); }
 
 // Writers take the write lock at once, so two of them never both read and then both write.
-void SqliteConnection::begin(bool write) { exec(write ? "BEGIN IMMEDIATE" : "BEGIN"); }
+void SqliteConnection::begin(bool write) {
+    if (!write) {
+        exec("BEGIN");
+        return;
+    }
+    if (m_writers) m_writing = std::unique_lock(*m_writers);
+    try {
+        exec("BEGIN IMMEDIATE");
+    } catch (...) {
+        if (m_writing.owns_lock()) m_writing.unlock();
+        throw;
+    }
+}
 
-void SqliteConnection::commit() { exec("COMMIT"); }
+void SqliteConnection::commit() {
+    exec("COMMIT");
+    if (m_writing.owns_lock()) m_writing.unlock();
+}
 
-void SqliteConnection::rollback() { sqlite3_exec(m_db, "ROLLBACK", nullptr, nullptr, nullptr); }
+void SqliteConnection::rollback() {
+    sqlite3_exec(m_db, "ROLLBACK", nullptr, nullptr, nullptr);
+    if (m_writing.owns_lock()) m_writing.unlock();
+}

@@ -2,6 +2,7 @@
 // The SQLite engine of the server's storage (see uServerDb.h).
 #include "server/uServerDb.h"
 
+#include <mutex>
 #include <unordered_map>
 
 struct sqlite3;
@@ -10,7 +11,10 @@ struct sqlite3_stmt;
 class SqliteConnection : public TDbConnection {
 public:
     // Opens the file (created when missing unless `existingOnly`), WAL mode, synchronous=FULL.
-    SqliteConnection(const QString& path, bool existingOnly);
+    // `writers`: held by a write transaction from BEGIN to its end, so that the writers of one process
+    // queue in turn instead of polling SQLite's lock (which gives some of them waits of many
+    // times the others'); writers of other processes are still waited for by polling.
+    SqliteConnection(const QString& path, bool existingOnly, std::mutex* writers = nullptr);
     ~SqliteConnection() override;
 
     DbEngine engine() const override { return DbEngine::Sqlite; }
@@ -24,5 +28,7 @@ public:
 
 private:
     sqlite3* m_db = nullptr;
+    std::mutex* m_writers;
+    std::unique_lock<std::mutex> m_writing;
     std::unordered_map<std::string, sqlite3_stmt*> m_cache;
 };

@@ -13,44 +13,53 @@
 
 namespace {
 
+// What a command does to the database.
+enum class Access {
+    Read,
+    Write,
+    // Writes nothing a kept reply shows (the hall's pages show tasks with their publishers' names and
+    // shops): the data version, and with it the hall's cache in every process, stays.
+    WriteUnshown,
+};
+
 struct TCommandEntry {
     json (*run)(TCommandContext&);
-    bool writes;
+    Access access;
 };
 
 const std::map<int, TCommandEntry>& Commands() {
     static const std::map<int, TCommandEntry> table = {
-        {cmLogin, {CmdLogin, true}},
-        {cmLogout, {CmdLogout, false}},
-        {cmRegister, {CmdRegister, true}},
-        {cmBindAlipay, {CmdBindAlipay, true}},
-        {cmRechargeRequest, {CmdRechargeRequest, true}},
-        {cmWithdrawRequest, {CmdWithdrawRequest, true}},
-        {cmModifyPassword, {CmdModifyPassword, true}},
-        {cmGetSubUserList, {CmdGetSubUserList, false}},
-        {cmGetWithdrawList, {CmdGetWithdrawList, false}},
-        {cmGetRechargeList, {CmdGetRechargeList, false}},
-        {cmPublishTask, {CmdPublishTask, true}},
-        {cmSaveUserInfo, {CmdSaveUserInfo, true}},
-        {cmGetBasicInfo, {CmdGetBasicInfo, false}},
-        {cmGetTaskCenterList, {CmdGetTaskCenterList, false}},
-        {cmSearchTaskCenter, {CmdSearchTaskCenter, false}},
-        {cmGetHandledTaskList, {CmdGetHandledTaskList, false}},
-        {cmSearchHandledTask, {CmdSearchHandledTask, false}},
-        {cmGetPublishedTaskList, {CmdGetPublishedTaskList, false}},
-        {cmSearchPublishedTask, {CmdSearchPublishedTask, false}},
-        {cmGetOptLogList, {CmdGetOptLogList, false}},
-        {cmGetTradeLogList, {CmdGetTradeLogList, false}},
-        {cmHandleTask, {CmdHandleTask, true}},
-        {cmCancelHandledTask, {CmdCancelHandledTask, true}},
-        {cmCancelTaskNoPayOnTime, {CmdCancelTaskNoPayOnTime, true}},
-        {cmDeleteTask, {CmdDeleteTask, true}},
-        {cmBackTask, {CmdBackTask, true}},
-        {cmConfirmHasPay, {CmdConfirmHasPay, true}},
-        {cmExtendPayTime, {CmdExtendPayTime, true}},
-        {cmSetDelivered, {CmdSetDelivered, true}},
-        {cmConfirmShouhuoAndReply, {CmdConfirmShouhuoAndReply, true}},
-        {cmConfirmReplyAndComplete, {CmdConfirmReplyAndComplete, true}},
+        {cmLogin, {CmdLogin, Access::WriteUnshown}},
+        {cmLogout, {CmdLogout, Access::Read}},
+        {cmRegister, {CmdRegister, Access::WriteUnshown}},
+        {cmBindAlipay, {CmdBindAlipay, Access::WriteUnshown}},
+        {cmRechargeRequest, {CmdRechargeRequest, Access::WriteUnshown}},
+        {cmWithdrawRequest, {CmdWithdrawRequest, Access::WriteUnshown}},
+        {cmModifyPassword, {CmdModifyPassword, Access::WriteUnshown}},
+        {cmGetSubUserList, {CmdGetSubUserList, Access::Read}},
+        {cmGetWithdrawList, {CmdGetWithdrawList, Access::Read}},
+        {cmGetRechargeList, {CmdGetRechargeList, Access::Read}},
+        {cmPublishTask, {CmdPublishTask, Access::Write}},
+        {cmSaveUserInfo, {CmdSaveUserInfo, Access::Write}},
+        {cmGetBasicInfo, {CmdGetBasicInfo, Access::Read}},
+        {cmGetTaskCenterList, {CmdGetTaskCenterList, Access::Read}},
+        {cmSearchTaskCenter, {CmdSearchTaskCenter, Access::Read}},
+        {cmGetHandledTaskList, {CmdGetHandledTaskList, Access::Read}},
+        {cmSearchHandledTask, {CmdSearchHandledTask, Access::Read}},
+        {cmGetPublishedTaskList, {CmdGetPublishedTaskList, Access::Read}},
+        {cmSearchPublishedTask, {CmdSearchPublishedTask, Access::Read}},
+        {cmGetOptLogList, {CmdGetOptLogList, Access::Read}},
+        {cmGetTradeLogList, {CmdGetTradeLogList, Access::Read}},
+        {cmHandleTask, {CmdHandleTask, Access::Write}},
+        {cmCancelHandledTask, {CmdCancelHandledTask, Access::Write}},
+        {cmCancelTaskNoPayOnTime, {CmdCancelTaskNoPayOnTime, Access::Write}},
+        {cmDeleteTask, {CmdDeleteTask, Access::Write}},
+        {cmBackTask, {CmdBackTask, Access::Write}},
+        {cmConfirmHasPay, {CmdConfirmHasPay, Access::Write}},
+        {cmExtendPayTime, {CmdExtendPayTime, Access::Write}},
+        {cmSetDelivered, {CmdSetDelivered, Access::Write}},
+        {cmConfirmShouhuoAndReply, {CmdConfirmShouhuoAndReply, Access::Write}},
+        {cmConfirmReplyAndComplete, {CmdConfirmReplyAndComplete, Access::Write}},
     };
     return table;
 }
@@ -209,8 +218,8 @@ int TPlatformService::authenticate(TDbConnection& db, const QString& username, c
     int userId = 0;
     QString salt, hash;
     {
-        TStmt stmt = db.prepare(
-            "SELECT id, passsalt, passhash, (SELECT version FROM dataversion WHERE id = 1) FROM users WHERE username = ?");
+        TStmt stmt = db.prepare(std::string("SELECT id, passsalt, passhash, (") + DataVersionSql +
+                                ") FROM users WHERE username = ?");
         stmt.bind(1, username);
         if (!stmt.step()) return 0;
         userId = stmt.integer(0);
@@ -304,7 +313,8 @@ nlohmann::json TPlatformService::handleLists(const QStringList& head, const QStr
                 if (!userId) return refusal(QStringLiteral("用户名或密码错误"));
             }
             begun = true;
-            TTransaction transaction(db, entry->second.writes);
+            TTransaction transaction(db, entry->second.access != Access::Read);
+            if (entry->second.access == Access::WriteUnshown) transaction.keepDataVersion();
             // Read in the command's own transaction, so that what it reads is of this version.
             if (dataVersion) *dataVersion = db.dataVersion();
             TCommandContext ctx{db, userId, username, password, data, db.now()};

@@ -5,12 +5,14 @@
 #include "server/SqliteConnection.h"
 
 #include <cmath>
+#include <functional>
+#include <thread>
 
 // --- TDbConnection ---------------------------------------------------------------------------------
 
 std::uint64_t TDbConnection::dataVersion() {
-    TStmt stmt = prepare("SELECT version FROM dataversion WHERE id = 1");
-    if (!stmt.step()) throw EDbError("the data version is missing");
+    TStmt stmt = prepare(DataVersionSql);
+    stmt.step();
     return std::uint64_t(stmt.int64(0));
 }
 
@@ -34,7 +36,12 @@ TTransaction::~TTransaction() {
 }
 
 void TTransaction::commit() {
-    if (FWrite) FDb.exec("UPDATE dataversion SET version = version + 1 WHERE id = 1");
+    if (FWrite && FBumpsVersion) {
+        // The last statement: the counter's row lock is held for the commit alone. Successive
+        // transactions of a thread take successive counters.
+        static thread_local unsigned counter = unsigned(std::hash<std::thread::id>()(std::this_thread::get_id()));
+        FDb.prepare("UPDATE dataversion SET version = version + 1 WHERE id = ?").bind(1, int(counter++ % 16)).exec();
+    }
     FDb.commit();
     FOpen = false;
 }
@@ -62,7 +69,7 @@ TServerDb::~TServerDb() {
 
 std::unique_ptr<TDbConnection> TServerDb::openConnection() {
     if (FEngine == DbEngine::Postgres) return std::make_unique<PostgresConnection>(FLocation);
-    return std::make_unique<SqliteConnection>(FLocation, FOpen == Open::Existing);
+    return std::make_unique<SqliteConnection>(FLocation, FOpen == Open::Existing, &FSqliteWriters);
 }
 
 TConnectionLease TServerDb::acquire() {

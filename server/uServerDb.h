@@ -17,7 +17,7 @@
 // as $N. Both engines take INSERT ... RETURNING and ON CONFLICT DO NOTHING. What differs (column
 // types of the schema, the row lock) is asked of the connection.
 //
-// Every write transaction bumps the data version (one row of its own) before it commits, so a
+// Every write transaction bumps the data version (a counter of its own) before it commits, so a
 // process that keeps something read from the database (the hall's page cache) can tell whether any
 // process has written since.
 #include <QDateTime>
@@ -124,7 +124,7 @@ public:
     virtual void commit() = 0;
     virtual void rollback() = 0;
 
-    // The data version: bumped by every write transaction.
+    // The data version: bumped by every write transaction that may change what a kept reply shows.
     std::uint64_t dataVersion();
 
     // The server's clock: real local time plus the offset kept in the database, read each time.
@@ -134,19 +134,25 @@ protected:
     TDbConnection() = default;
 };
 
+// The data version in one value: a SELECT of one column and row, usable as a subquery.
+inline constexpr const char* DataVersionSql = "SELECT SUM(version) FROM dataversion";
+
 // BEGIN (a write or a read transaction, as the engine runs each); rolls back unless commit() was
-// called. A write transaction bumps the data version as its last statement.
+// called. A write transaction bumps the data version as its last statement, unless told that it
+// changes nothing a kept reply shows.
 class TTransaction {
 public:
     TTransaction(TDbConnection& db, bool write);
     ~TTransaction();
     TTransaction(const TTransaction&) = delete;
     TTransaction& operator=(const TTransaction&) = delete;
+    void keepDataVersion() { FBumpsVersion = false; }
     void commit();
 
 private:
     TDbConnection& FDb;
     bool FWrite;
+    bool FBumpsVersion = true;
     bool FOpen = true;
 };
 
@@ -196,6 +202,7 @@ private:
     Open FOpen;
     std::mutex FMutex;
     std::vector<TDbConnection*> FIdle;
+    std::mutex FSqliteWriters; // see SqliteConnection
 };
 
 // Date-times are stored and sent as local "yyyy-MM-dd hh:mm:ss" text; such texts sort in time order.

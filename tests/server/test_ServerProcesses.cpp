@@ -87,6 +87,23 @@ private slots:
         QCOMPARE(balance(*a, bob), 12.5);
     }
 
+    // The hall shows each publisher's shop: a shop renamed through one server shows in the other's
+    // hall page, which that server had kept.
+    void profileChangeShowsInTheOtherHall() {
+        const QString alice = QStringLiteral("alice");
+        const QString taskid = publish(*a, alice, QStringLiteral("1"));
+        auto shopInHall = [&](const WireClient& server) {
+            const std::optional<TReplyObject> task = findTask(server.call(cmGetTaskCenterList, alice, Pass, {1, 0}), taskid);
+            return task ? ReplyText(*task, "publishershopkeeperusername") : QStringLiteral("(not in the hall)");
+        };
+        QCOMPARE(shopInHall(*a), QStringLiteral("alice的店"));
+        QCOMPARE(code(b->call(cmSaveUserInfo, alice, Pass, {alice, QStringLiteral("1"), QStringLiteral("新名字"),
+                                                            QStringLiteral("alice_xh")})),
+                 1);
+        QCOMPARE(shopInHall(*a), QStringLiteral("新名字"));
+        QCOMPARE(shopInHall(*b), QStringLiteral("新名字"));
+    }
+
     void passwordChangedOnOneIsChangedOnBoth() {
         const QString carol = QStringLiteral("carol");
         // Both servers have verified carol's password (and remember that they did).

@@ -21,7 +21,8 @@ TestDatabase::TestDatabase() : TestDatabase(engineUnderTest()) {}
 
 TestDatabase::TestDatabase(DbEngine engine) : m_engine(engine) {
     if (engine == DbEngine::Postgres) {
-        m_location = PostgresCluster::shared().createDatabase(newDatabaseName());
+        m_cluster = &PostgresCluster::shared();
+        m_location = m_cluster->createDatabase(newDatabaseName());
         return;
     }
     m_dir = std::make_unique<QTemporaryDir>();
@@ -29,10 +30,14 @@ TestDatabase::TestDatabase(DbEngine engine) : m_engine(engine) {
     m_location = m_dir->filePath(QStringLiteral("server.sqlite"));
 }
 
-TestDatabase::TestDatabase(const TestDatabase& original, CopyOf) : m_engine(original.m_engine) {
+TestDatabase::TestDatabase(PostgresCluster& cluster)
+    : m_engine(DbEngine::Postgres), m_cluster(&cluster), m_location(cluster.createDatabase(newDatabaseName())) {}
+
+TestDatabase::TestDatabase(const TestDatabase& original, CopyOf)
+    : m_engine(original.m_engine), m_cluster(original.m_cluster) {
     if (m_engine == DbEngine::Postgres) {
         const QString source = QUrl(original.m_location).path().mid(1);
-        m_location = PostgresCluster::shared().createDatabase(newDatabaseName(), source);
+        m_location = m_cluster->createDatabase(newDatabaseName(), source);
         return;
     }
     m_dir = std::make_unique<QTemporaryDir>();

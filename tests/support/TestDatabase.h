@@ -10,10 +10,14 @@
 
 #include <memory>
 
+class PostgresCluster;
+
 class TestDatabase {
 public:
     TestDatabase();
     explicit TestDatabase(DbEngine engine);
+    // A new database in the given cluster (say one that runs as a production server does).
+    explicit TestDatabase(PostgresCluster& cluster);
 
     DbEngine engine() const { return m_engine; }
     // What the server's --db takes: the file path or the postgresql:// URI.
@@ -29,6 +33,7 @@ private:
     TestDatabase(const TestDatabase& original, CopyOf);
 
     DbEngine m_engine;
+    PostgresCluster* m_cluster = nullptr;  // PostgreSQL
     std::unique_ptr<QTemporaryDir> m_dir; // SQLite
     QString m_location;
 };
