@@ -11,9 +11,9 @@
 #include "remote/uCommaText.h"
 #include "remote/uCommandCatalogue.h"
 #include "remote/uReply.h"
+#include "server/PlatformHttpServer.h"
 #include "server/uDemoSeed.h"
 #include "server/uPlatformService.h"
-#include "server/uServerHttp.h"
 
 #include "LoadRun.h"
 
@@ -88,7 +88,7 @@ int main(int argc, char** argv) {
     }
     service.setHallCacheEnabled(hallCache);
 
-    TPlatformHttpServer http(service);
+    PlatformHttpServer http(service);
     const int port = http.bind(QStringLiteral("127.0.0.1"), 0);
     if (port <= 0) {
         std::fprintf(stderr, "cannot bind\n");

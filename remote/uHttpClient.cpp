@@ -17,6 +17,7 @@ namespace {
 struct TCallRecord {
     std::string strHostURL;
     std::string body; // head=<hex>[&data=<hex>]
+    std::string caFile; // empty: the system's CAs
     long connectTimeoutMs = 0;
     long totalTimeoutMs = 0;
     std::string AResponse;
@@ -134,6 +135,7 @@ void runExchange(const TCurlLibrary& api, TCallRecord& record) {
     api.easy_setopt(curl, CURLOPT_POST, 1L);
     api.easy_setopt(curl, CURLOPT_POSTFIELDS, record.body.c_str());
     api.easy_setopt(curl, CURLOPT_POSTFIELDSIZE, long(record.body.size()));
+    if (!record.caFile.empty()) api.easy_setopt(curl, CURLOPT_CAINFO, record.caFile.c_str());
     api.easy_setopt(curl, CURLOPT_CONNECTTIMEOUT_MS, record.connectTimeoutMs);
     api.easy_setopt(curl, CURLOPT_TIMEOUT_MS, record.totalTimeoutMs);
     api.easy_setopt(curl, CURLOPT_WRITEFUNCTION, writeBody);
@@ -168,7 +170,7 @@ void runExchange(const TCurlLibrary& api, TCallRecord& record) {
 } // namespace
 
 QString HostUrl(const TChannelSettings& settings) {
-    return QStringLiteral("http://%1:%2/").arg(settings.host).arg(settings.port);
+    return QStringLiteral("%1://%2:%3/").arg(settings.scheme, settings.host).arg(settings.port);
 }
 
 bool ExecRemoteProc(QWidget* owner, QStringList* head, const QStringList* data, QByteArray* response,
@@ -198,6 +200,7 @@ bool ExecRemoteProc(QWidget* owner, QStringList* head, const QStringList* data, 
     record->body = "head=" + EncipherToHex(CommaText(*head), ChannelKey).toStdString();
     if (!data->isEmpty()) record->body += "&data=" + EncipherToHex(CommaText(*data), ChannelKey).toStdString();
     record->strHostURL = HostUrl(settings).toStdString();
+    record->caFile = settings.caFile.toStdString();
     record->connectTimeoutMs = settings.connectTimeoutMs;
     record->totalTimeoutMs = settings.totalTimeoutMs;
     record->bSuccess = false;

@@ -7,8 +7,11 @@
 class QWidget;
 
 // Where and how the channel talks to the server. The defaults are the build constants; tests pass
-// the port of their own server and may shorten the time-outs.
+// the port of their own server and may shorten the time-outs. With the scheme "https" the server's
+// certificate is checked against the CA file, or against the system's CAs when none is named.
 struct TChannelSettings {
+    QString scheme = QStringLiteral(QUORVANE_REST_SCHEME);
+    QString caFile = QStringLiteral(QUORVANE_REST_CA_FILE);
     QString host = QStringLiteral(QUORVANE_REST_HOST);
     int port = QUORVANE_REST_PORT;
     int connectTimeoutMs = 10'000;
@@ -20,7 +23,7 @@ inline constexpr const char* ChannelUserAgent =
     "Mozilla/5.0 (Windows NT 6.1; WOW64) AppleWebKit/537.36 (KHTML, like Gecko) Chrome/40.0.2214.111 "
     "Safari/537.36";
 
-// "http://host:port/", the base the path "rest" is appended to.
+// "http://host:port/" (or "https://..."), the base the path "rest" is appended to.
 QString HostUrl(const TChannelSettings& settings);
 
 // Appends head_clienttype, head_username and head_password to `head`, enciphers head and data,

@@ -130,6 +130,14 @@ UPDATE tradelog SET currentmoney = (SELECT SUM(l.inmoney - l.outmoney) FROM trad
                                      WHERE l.userid = tradelog.userid AND l.account = 1 AND l.id <= tradelog.id)
  WHERE account = 1;
 )SQL"},
+
+    {3, "wrong passwords counted per user name and per address", R"SQL(
+CREATE TABLE IF NOT EXISTS signinfailures (
+  key TEXT PRIMARY KEY,
+  failures BIGINT NOT NULL,
+  lastfailure BIGINT NOT NULL
+);
+)SQL"},
 };
 // clang-format on
 

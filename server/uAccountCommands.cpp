@@ -30,7 +30,7 @@ int InsertUser(TDbConnection& db, const TNewUser& user, const QDateTime& now) {
         exists.bind(1, user.username);
         if (exists.step()) throw ERefusal(taken);
     }
-    const TPasswordRecord password = HashNewPassword(user.password);
+    const TPasswordRecord password = user.passwordRecord ? *user.passwordRecord : HashNewPassword(user.password);
     TStmt stmt = db.prepare(
         "INSERT INTO users(username, passsalt, passhash, qq, shopkeeperusername, taobaoxiaohao, inviteuserid, "
         "registertime) VALUES (?, ?, ?, ?, ?, ?, ?, ?) ON CONFLICT DO NOTHING RETURNING id");

@@ -64,6 +64,8 @@ QString SeedDemo(TServerDb& pool) {
 
     TNewUser u;
     u.password = QStringLiteral("demo123");
+    // One hash for the three accounts: each costs the full key stretching.
+    u.passwordRecord = HashNewPassword(u.password);
     u.username = QStringLiteral("demo1");
     u.qq = QStringLiteral("10001");
     u.shopkeeperusername = QStringLiteral("demo1的小店");

@@ -7,6 +7,7 @@
 #include "server/uServiceInternals.h"
 
 #include <QByteArray>
+#include <QRandomGenerator>
 
 #include <limits>
 #include <map>
@@ -87,6 +88,12 @@ std::string formDecode(const std::string& text) {
         }
     }
     return out;
+}
+
+// The reply's returncode, -1 when it has none.
+int ReturnCodeOf(const json& reply) {
+    const auto code = reply.find("returncode");
+    return code != reply.end() && code->is_number_integer() ? code->get<int>() : -1;
 }
 
 bool isHexText(const std::string& text) {
@@ -170,8 +177,23 @@ std::string TPlatformService::encipherReply(const nlohmann::json& reply) {
     return EncipherToHex(QString::fromStdString(text), ChannelKey).toStdString();
 }
 
-std::string TPlatformService::handleFormBody(const std::string& body) {
-    if (body.size() > MaxRequestBodyBytes) return encipherReply(refusal(QStringLiteral("请求数据过长")));
+json TPlatformService::internalError(const std::exception& error, RequestRecord& record) {
+    // A number the operator finds in the log; it tells the client nothing about the server.
+    record.errorNumber = std::to_string(QRandomGenerator::system()->bounded(100000000u, 1000000000u));
+    record.errorCause = error.what();
+    return refusal(QStringLiteral("服务器内部错误（错误编号：%1）").arg(QString::fromStdString(record.errorNumber)));
+}
+
+namespace {
+// Refusals made before any command was read still go into the record.
+std::string refusalText(const QString& reason, RequestRecord* record) {
+    if (record) record->returnCode = 0;
+    return TPlatformService::encipherReply(TPlatformService::refusal(reason));
+}
+} // namespace
+
+std::string TPlatformService::handleFormBody(const std::string& body, RequestRecord* record) {
+    if (body.size() > MaxRequestBodyBytes) return refusalText(QStringLiteral("请求数据过长"), record);
     std::optional<std::string> head, data;
     std::size_t start = 0;
     while (start <= body.size()) {
@@ -185,11 +207,12 @@ std::string TPlatformService::handleFormBody(const std::string& body) {
         if (name == "data" && !data) data = value;
         start = end + 1;
     }
-    if (!head) return encipherReply(refusal(QStringLiteral("请求缺少head参数")));
-    return handleFields(*head, data);
+    if (!head) return refusalText(QStringLiteral("请求缺少head参数"), record);
+    return handleFields(*head, data, record);
 }
 
-std::string TPlatformService::handleFields(const std::string& headHex, const std::optional<std::string>& dataHex) {
+std::string TPlatformService::handleFields(const std::string& headHex, const std::optional<std::string>& dataHex,
+                                           RequestRecord* record) {
     auto clean = [](std::string text) {
         std::size_t b = 0, e = text.size();
         while (b < e && static_cast<unsigned char>(text[b]) <= 32) ++b;
@@ -198,41 +221,70 @@ std::string TPlatformService::handleFields(const std::string& headHex, const std
     };
     const std::string head = clean(headHex);
     const std::string data = dataHex ? clean(*dataHex) : std::string();
-    if (head.size() + data.size() > MaxRequestBodyBytes)
-        return encipherReply(refusal(QStringLiteral("请求数据过长")));
+    if (head.size() + data.size() > MaxRequestBodyBytes) return refusalText(QStringLiteral("请求数据过长"), record);
     if (head.empty() || !isHexText(head) || !isHexText(data))
-        return encipherReply(refusal(QStringLiteral("请求数据格式错误")));
+        return refusalText(QStringLiteral("请求数据格式错误"), record);
     QStringList headLines, dataLines;
     try {
         headLines = SplitCommaText(DecipherFromHex(QString::fromLatin1(head), ChannelKey));
         dataLines = SplitCommaText(DecipherFromHex(QString::fromLatin1(data), ChannelKey));
     } catch (const std::exception&) {
-        return encipherReply(refusal(QStringLiteral("请求数据格式错误")));
+        return refusalText(QStringLiteral("请求数据格式错误"), record);
     }
-    return replyText(headLines, dataLines);
+    RequestRecord unused;
+    return replyText(headLines, dataLines, record ? *record : unused);
 }
 
 int TPlatformService::authenticate(TDbConnection& db, const QString& username, const QString& password,
-                                   std::uint64_t* dataVersion) {
+                                   const std::string& address, std::uint64_t* dataVersion) {
     if (username.isEmpty() || password.isEmpty()) return 0;
+    const QString from = QString::fromStdString(address);
+    const SignInThrottle::Verdict verdict = FThrottle.check(db, username, from);
+    if (verdict.waitSeconds > 0)
+        throw ERefusal(QStringLiteral("密码错误次数过多，请%1秒后再试").arg(verdict.waitSeconds));
     int userId = 0;
     QString salt, hash;
     {
         TStmt stmt = db.prepare(std::string("SELECT id, passsalt, passhash, (") + DataVersionSql +
                                 ") FROM users WHERE username = ?");
         stmt.bind(1, username);
-        if (!stmt.step()) return 0;
-        userId = stmt.integer(0);
-        salt = stmt.text(1);
-        hash = stmt.text(2);
-        if (dataVersion) *dataVersion = std::uint64_t(stmt.int64(3));
+        if (stmt.step()) {
+            userId = stmt.integer(0);
+            salt = stmt.text(1);
+            hash = stmt.text(2);
+            if (dataVersion) *dataVersion = std::uint64_t(stmt.int64(3));
+        }
+    }
+    if (!userId) {
+        // An unknown name costs what a known one costs, so that the answer's time tells nothing.
+        RunDummyPasswordCheck(password);
+        FThrottle.recordFailure(db, username, from);
+        return 0;
     }
     // The stored hash is read for every request: a password changed by any process ends the old one's
     // entry in the cache at once.
-    return FCredentials.check(userId, password, salt, hash) ? userId : 0;
+    if (!FCredentials.isKnown(userId, password, salt, hash)) {
+        if (!PasswordMatches(password, salt, hash)) {
+            FThrottle.recordFailure(db, username, from);
+            return 0;
+        }
+        if (PasswordNeedsRehash(hash)) {
+            // Made with fewer iterations than today's: stored anew, unless another request changed it first.
+            const TPasswordRecord upgraded = HashNewPassword(password);
+            TStmt update = db.prepare("UPDATE users SET passsalt = ?, passhash = ? WHERE id = ? AND passhash = ?");
+            update.bind(1, upgraded.salt).bind(2, upgraded.hash).bind(3, userId).bind(4, hash).exec();
+            if (db.changes() == 1) {
+                salt = upgraded.salt;
+                hash = upgraded.hash;
+            }
+        }
+        FCredentials.remember(userId, password, salt, hash);
+    }
+    if (verdict.hasFailures) FThrottle.clear(db, username, from);
+    return userId;
 }
 
-std::string TPlatformService::replyText(const QStringList& head, const QStringList& data) {
+std::string TPlatformService::replyText(const QStringList& head, const QStringList& data, RequestRecord& record) {
     // Only a well-formed hall page request is served from the cache; anything else takes the full path.
     std::optional<std::pair<int, int>> page;
     if (FHallCacheEnabled && ValueOfLine(head, QStringLiteral("head_command")).trimmed() == QString::number(cmGetTaskCenterList)) {
@@ -243,22 +295,39 @@ std::string TPlatformService::replyText(const QStringList& head, const QStringLi
     }
     if (page) {
         // The credentials and the database's data version in one query: a page kept under the version
-        // that is still current reflects every write of every process.
+        // that is still current reflects every write of every process. Credentials are checked once per
+        // request on this path (a wrong password must count once); a page that is not kept, or no longer
+        // good, takes the full path.
+        std::optional<json> refused;
         try {
             TConnectionLease lease = FDb.acquire();
+            record.command = cmGetTaskCenterList;
             std::uint64_t version = 0;
-            if (authenticate(*lease, ValueOfLine(head, QStringLiteral("head_username")),
-                             ValueOfLine(head, QStringLiteral("head_password")), &version)) {
+            record.userId = authenticate(*lease, ValueOfLine(head, QStringLiteral("head_username")),
+                                         ValueOfLine(head, QStringLiteral("head_password")), record.address, &version);
+            if (record.userId) {
                 std::lock_guard lock(FHallMutex);
                 const auto it = FHallPages.find(*page);
-                if (it != FHallPages.end() && it->second.version == version) return it->second.text;
+                if (it != FHallPages.end() && it->second.version == version) {
+                    record.returnCode = 1;
+                    return it->second.text;
+                }
+            } else {
+                refused = refusal(QStringLiteral("用户名或密码错误"));
             }
+        } catch (const ERefusal& error) {
+            refused = refusal(error.reason());
         } catch (const std::exception&) {
-            // fall through to the full path, which reports the failure
+            // the full path tries again and reports what fails
+        }
+        if (refused) {
+            record.returnCode = 0;
+            return encipherReply(*refused);
         }
     }
     std::uint64_t readVersion = 0;
-    const json reply = handleLists(head, data, page ? &readVersion : nullptr);
+    const json reply = run(head, data, record, page ? &readVersion : nullptr);
+    record.returnCode = ReturnCodeOf(reply);
     std::string text = encipherReply(reply);
     if (page && reply.value("returncode", 0) == 1) {
         std::lock_guard lock(FHallMutex);
@@ -268,12 +337,16 @@ std::string TPlatformService::replyText(const QStringList& head, const QStringLi
     return text;
 }
 
-nlohmann::json TPlatformService::handleLists(const QStringList& head, const QStringList& data) {
-    return handleLists(head, data, nullptr);
+nlohmann::json TPlatformService::handleLists(const QStringList& head, const QStringList& data, RequestRecord* record) {
+    RequestRecord unused;
+    RequestRecord& call = record ? *record : unused;
+    json reply = run(head, data, call, nullptr);
+    call.returnCode = ReturnCodeOf(reply);
+    return reply;
 }
 
-nlohmann::json TPlatformService::handleLists(const QStringList& head, const QStringList& data,
-                                             std::uint64_t* dataVersion) {
+nlohmann::json TPlatformService::run(const QStringList& head, const QStringList& data, RequestRecord& record,
+                                     std::uint64_t* dataVersion) {
     for (const QStringList* lines : {&head, &data})
         for (const QString& line : *lines)
             if (line.size() > MaxFieldValueChars + 64) return refusal(QStringLiteral("请求参数过长"));
@@ -283,6 +356,7 @@ nlohmann::json TPlatformService::handleLists(const QStringList& head, const QStr
     bool ok = false;
     const int code = commandText.trimmed().toInt(&ok, 10);
     if (!found || !ok) return refusal(QStringLiteral("请求缺少命令代码"));
+    record.command = code;
     const auto entry = Commands().find(code);
     const TCommandSpec* spec = FindCommand(code);
     if (entry == Commands().end() || !spec) return refusal(QStringLiteral("未知的命令：%1").arg(code));
@@ -309,8 +383,9 @@ nlohmann::json TPlatformService::handleLists(const QStringList& head, const QStr
             TDbConnection& db = *lease;
             int userId = 0;
             if (code != cmRegister) {
-                userId = authenticate(db, username, password);
+                userId = authenticate(db, username, password, record.address);
                 if (!userId) return refusal(QStringLiteral("用户名或密码错误"));
+                record.userId = userId;
             }
             begun = true;
             TTransaction transaction(db, entry->second.access != Access::Read);
@@ -327,9 +402,9 @@ nlohmann::json TPlatformService::handleLists(const QStringList& head, const QStr
             const bool again = error.kind() == EDbError::Kind::Retryable ||
                                (error.kind() == EDbError::Kind::ConnectionLost && !begun);
             if (again && attempt < Attempts) continue;
-            return refusal(QStringLiteral("服务器数据库错误：%1").arg(QString::fromUtf8(error.what())));
+            return internalError(error, record);
         } catch (const std::exception& error) {
-            return refusal(QStringLiteral("服务器内部错误：%1").arg(QString::fromUtf8(error.what())));
+            return internalError(error, record);
         }
     }
 }

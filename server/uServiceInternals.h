@@ -1,5 +1,6 @@
 #pragma once
 // Shared between the command implementations of the platform server (not part of its interface).
+#include "server/uPasswordHash.h"
 #include "server/uServerDb.h"
 
 #include <QDateTime>
@@ -8,6 +9,7 @@
 #include <nlohmann/json.hpp>
 
 #include <cstdint>
+#include <optional>
 #include <stdexcept>
 
 using json = nlohmann::json;
@@ -100,6 +102,8 @@ json CmdConfirmReplyAndComplete(TCommandContext& ctx);
 struct TNewUser {
     QString username, password, qq, shopkeeperusername, taobaoxiaohao;
     int inviteuserid = 0;
+    // The stored form of `password` when the caller hashed it already (the demo seed hashes once).
+    std::optional<TPasswordRecord> passwordRecord;
 };
 // Inserts the user; refuses when the name is taken. Returns the new id.
 int InsertUser(TDbConnection& db, const TNewUser& user, const QDateTime& now);

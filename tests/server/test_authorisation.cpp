@@ -128,7 +128,10 @@ class TestAuthorisation : public QObject {
                 values[0] = QStringLiteral("newcomer%1").arg(++signups);
             } else {
                 QVERIFY2(code(reply) == 0, qPrintable(what));
-                QCOMPARE(msg(reply), QStringLiteral("用户名或密码错误"));
+                // Names that only ever fail ("ALICE", "nobody") are held back after a few rounds.
+                QVERIFY2(msg(reply) == QStringLiteral("用户名或密码错误") ||
+                             msg(reply).startsWith(QStringLiteral("密码错误次数过多，请")),
+                         qPrintable(what));
             }
         }
         // Nothing was done in alice's name: her password, money and task are as they were.

@@ -14,7 +14,14 @@ ServerProcess::ServerProcess(std::shared_ptr<TestDatabase> database, bool seedDe
 
 ServerProcess::~ServerProcess() { stop(); }
 
-QString ServerProcess::binaryPath() { return QStringLiteral(QUORVANE_SERVER_BIN); }
+// QUORVANE_TEST_SERVER_BIN runs the tests against another build of the server (an older one, to see
+// a test fail on the code it guards against).
+QString ServerProcess::binaryPath() {
+    const QString other = qEnvironmentVariable("QUORVANE_TEST_SERVER_BIN");
+    return other.isEmpty() ? QStringLiteral(QUORVANE_SERVER_BIN) : other;
+}
+
+QString ServerProcess::logPath() const { return FDir.filePath(QStringLiteral("server.log")); }
 
 bool ServerProcess::isRunning() const { return FProcess && FProcess->state() == QProcess::Running; }
 
@@ -24,8 +31,11 @@ bool ServerProcess::start() {
     FProcess->setProcessChannelMode(QProcess::SeparateChannels);
     // A free port the first time; a restart comes back on the same port, as a real server would.
     QStringList args = {QStringLiteral("--address"), QStringLiteral("127.0.0.1"), QStringLiteral("--port"),
-                        QString::number(FPort), QStringLiteral("--db"), database()};
+                        QString::number(FPort), QStringLiteral("--db"), database(),
+                        QStringLiteral("--log"), logPath()};
     if (FSeedDemo) args << QStringLiteral("--seed-demo");
+    if (!FRealIterations) args << QStringLiteral("--test-password-iterations") << QStringLiteral("1000");
+    args << FExtraArgs;
     FProcess->start(binaryPath(), args);
     if (!FProcess->waitForStarted(10000)) {
         FError = QStringLiteral("cannot start %1: %2").arg(binaryPath(), FProcess->errorString());

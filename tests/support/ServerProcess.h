@@ -1,13 +1,16 @@
 #pragma once
 // Runs the real quorvane-server binary for a test: a free port, a fresh database of the engine under
-// test (TestDatabase; optionally with the demo data), the admin actions on that database, and a clean
-// stop in the destructor. Several servers may share one database, as processes behind one address do.
+// test (TestDatabase; optionally with the demo data), the request log in a temporary folder, the admin
+// actions on that database, and a clean stop in the destructor. Several servers may share one
+// database, as processes behind one address do. Password hashes are made with 1,000 PBKDF2
+// iterations (the server's test seam) unless a test asks for the real count.
 #include "remote/uHttpClient.h"
 #include "tests/support/TestDatabase.h"
 
 #include <QProcess>
 #include <QString>
 #include <QStringList>
+#include <QTemporaryDir>
 
 #include <memory>
 
@@ -22,6 +25,10 @@ public:
     // Starts the server and waits until it listens (on the port of the previous start, if any).
     // False with errorText() when it does not.
     bool start();
+    // Options added to the server's command line from the next start() on.
+    void setExtraArguments(const QStringList& args) { FExtraArgs = args; }
+    // The real iteration count from the next start() on (by default tests lower it).
+    void useRealPasswordIterations() { FRealIterations = true; }
     // Stops the server (SIGTERM, then SIGKILL); the database stays until the object is destroyed.
     void stop();
     // Ends the server at once with SIGKILL, as a crash would (no clean shutdown); the database stays.
@@ -36,6 +43,8 @@ public:
     // What --db names: the SQLite file or the PostgreSQL URI.
     QString database() const { return FDatabase->location(); }
     const std::shared_ptr<TestDatabase>& sharedDatabase() const { return FDatabase; }
+    // The request log the server appends to.
+    QString logPath() const;
     QString errorText() const { return FError; }
 
     // `quorvane-server admin --db <this database> args...`: the exit code; stdout and stderr in `output`.
@@ -46,6 +55,9 @@ public:
 private:
     std::shared_ptr<TestDatabase> FDatabase;
     bool FSeedDemo;
+    bool FRealIterations = false;
+    QStringList FExtraArgs;
+    QTemporaryDir FDir;
     std::unique_ptr<QProcess> FProcess;
     int FPort = 0;
     QString FError;
