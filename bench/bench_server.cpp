@@ -15,16 +15,16 @@
 #include "server/uDemoSeed.h"
 #include "server/uPlatformService.h"
 
+#include "LoadRun.h"
+
 #include <QDir>
 #include <QTemporaryDir>
 #include <algorithm>
-#include <atomic>
 #include <chrono>
 #include <cstdio>
 #include <cstring>
 #include <curl/curl.h>
 #include <thread>
-#include <vector>
 
 namespace {
 
@@ -98,7 +98,6 @@ int main(int argc, char** argv) {
 
     const QByteArray& body = hallBody;
     const std::string url = "http://127.0.0.1:" + std::to_string(port) + "/rest";
-    curl_global_init(CURL_GLOBAL_DEFAULT);
 
     // The first reply is read in full, to be sure what is measured is a 20-row page.
     {
@@ -116,53 +115,17 @@ int main(int argc, char** argv) {
         if (ReplyReturnCode(object) != 1 || ReplyRecords(object).size() != 20) return 1;
     }
 
-    std::atomic<long> issued{0}, failures{0};
-    std::vector<std::vector<double>> latencies{std::size_t(threads)};
-    const auto deadline = Clock::now() + std::chrono::duration_cast<Clock::duration>(std::chrono::duration<double>(seconds));
-    const auto start = Clock::now();
-    std::vector<std::thread> clients;
-    for (int t = 0; t < threads; ++t)
-        clients.emplace_back([&, t] {
-            CURL* curl = curl_easy_init();
-            std::string reply;
-            curl_easy_setopt(curl, CURLOPT_URL, url.c_str());
-            curl_easy_setopt(curl, CURLOPT_POSTFIELDS, body.constData());
-            curl_easy_setopt(curl, CURLOPT_POSTFIELDSIZE, long(body.size()));
-            curl_easy_setopt(curl, CURLOPT_WRITEFUNCTION, collect);
-            curl_easy_setopt(curl, CURLOPT_WRITEDATA, &reply);
-            curl_easy_setopt(curl, CURLOPT_NOSIGNAL, 1L);
-            curl_easy_setopt(curl, CURLOPT_TIMEOUT_MS, 10000L);
-            if (newConnection) {
-                curl_easy_setopt(curl, CURLOPT_HTTP_VERSION, long(CURL_HTTP_VERSION_1_0));
-                curl_easy_setopt(curl, CURLOPT_FORBID_REUSE, 1L);
-            }
-            auto& mine = latencies[std::size_t(t)];
-            while (Clock::now() < deadline && issued.fetch_add(1) < maxRequests) {
-                reply.clear();
-                const auto begin = Clock::now();
-                const CURLcode rc = curl_easy_perform(curl);
-                const std::chrono::duration<double, std::milli> took = Clock::now() - begin;
-                long status = 0;
-                curl_easy_getinfo(curl, CURLINFO_RESPONSE_CODE, &status);
-                if (rc != CURLE_OK || status != 200 || reply.size() < 1000) failures++;
-                mine.push_back(took.count());
-            }
-            curl_easy_cleanup(curl);
-        });
-    for (auto& c : clients) c.join();
-    const std::chrono::duration<double> elapsed = Clock::now() - start;
+    const LoadResult load = RunLoad(
+        threads, seconds, maxRequests, newConnection, [&](int) { return LoadTarget{url, body}; },
+        [](const std::string& reply) { return reply.size() >= 1000; });
     http.stop();
     serverThread.join();
 
-    std::vector<double> all;
-    for (const auto& l : latencies) all.insert(all.end(), l.begin(), l.end());
-    std::sort(all.begin(), all.end());
-    if (all.empty()) return 1;
-    const auto at = [&](double q) { return all[std::size_t(q * double(all.size() - 1))]; };
-    std::printf("%d clients, %s, hall cache %s: %zu requests in %.2f s, %ld failed\n", threads,
+    if (load.latencies.empty()) return 1;
+    std::printf("%d clients, %s, hall cache %s: %ld requests in %.2f s, %ld failed\n", threads,
                 newConnection ? "new HTTP/1.0 connection per request" : "kept-alive connections",
-                hallCache ? "on" : "off", all.size(), elapsed.count(), failures.load());
-    std::printf("throughput %.0f req/s; latency ms: p50 %.2f  p90 %.2f  p99 %.2f  max %.2f\n",
-                double(all.size()) / elapsed.count(), at(0.5), at(0.9), at(0.99), all.back());
-    return failures.load() == 0 ? 0 : 1;
+                hallCache ? "on" : "off", load.requests, load.seconds, load.failures);
+    std::printf("throughput %.0f req/s; latency ms: p50 %.2f  p90 %.2f  p99 %.2f  max %.2f\n", load.perSecond(),
+                load.percentile(0.5), load.percentile(0.9), load.percentile(0.99), load.latencies.back());
+    return load.failures == 0 ? 0 : 1;
 }

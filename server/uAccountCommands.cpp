@@ -23,19 +23,22 @@ QString timeOrZero(const TStmt& stmt, int column) { return stmt.isNull(column) ?
 } // namespace
 
 int InsertUser(TDbConnection& db, const TNewUser& user, const QDateTime& now) {
+    const QString taken = QStringLiteral("用户名已存在");
     {
+        // Spares the password hashing for a name that is plainly taken; the unique name decides.
         TStmt exists = db.prepare("SELECT 1 FROM users WHERE username = ?");
         exists.bind(1, user.username);
-        if (exists.step()) throw ERefusal(QStringLiteral("用户名已存在"));
+        if (exists.step()) throw ERefusal(taken);
     }
     const TPasswordRecord password = user.passwordRecord ? *user.passwordRecord : HashNewPassword(user.password);
     TStmt stmt = db.prepare(
         "INSERT INTO users(username, passsalt, passhash, qq, shopkeeperusername, taobaoxiaohao, inviteuserid, "
-        "registertime) VALUES (?, ?, ?, ?, ?, ?, ?, ?)");
+        "registertime) VALUES (?, ?, ?, ?, ?, ?, ?, ?) ON CONFLICT DO NOTHING RETURNING id");
     stmt.bind(1, user.username).bind(2, password.salt).bind(3, password.hash).bind(4, user.qq);
     stmt.bind(5, user.shopkeeperusername).bind(6, user.taobaoxiaohao).bind(7, user.inviteuserid);
-    stmt.bind(8, DbTime(now)).exec();
-    return int(db.lastInsertId());
+    stmt.bind(8, DbTime(now));
+    if (!stmt.step()) throw ERefusal(taken);
+    return stmt.integer(0);
 }
 
 json CmdRegister(TCommandContext& ctx) {
@@ -143,14 +146,13 @@ json CmdRechargeRequest(TCommandContext& ctx) {
     if (*amount > MaxRechargeCents) throw ERefusal(QStringLiteral("单次充值金额不能超过1000000元"));
     const QString tradetype = requireFilled(ctx, "tradetype", QStringLiteral("充值方式"), MaxProfileChars);
     const QString tradeid = requireFilled(ctx, "tradeid", QStringLiteral("充值交易单号"), MaxProfileChars);
-    {
-        // One payment proves one recharge: a trade number already pending or credited is refused.
-        TStmt stmt = ctx.db.prepare("SELECT 1 FROM recharges WHERE tradeid = ? AND status IN (0, 1)");
-        stmt.bind(1, tradeid);
-        if (stmt.step()) throw ERefusal(QStringLiteral("该交易单号已提交过充值申请"));
-    }
-    TStmt stmt = ctx.db.prepare("INSERT INTO recharges(userid, money, tradetype, tradeid, addtime) VALUES (?, ?, ?, ?, ?)");
-    stmt.bind(1, ctx.userId).bind(2, *amount).bind(3, tradetype).bind(4, tradeid).bind(5, DbTime(ctx.now)).exec();
+    // One payment proves one recharge: the database holds at most one pending or approved request
+    // per trade number (a unique index), so two requests racing with one number cannot both go in.
+    TStmt stmt = ctx.db.prepare(
+        "INSERT INTO recharges(userid, money, tradetype, tradeid, addtime) VALUES (?, ?, ?, ?, ?) "
+        "ON CONFLICT DO NOTHING RETURNING id");
+    stmt.bind(1, ctx.userId).bind(2, *amount).bind(3, tradetype).bind(4, tradeid).bind(5, DbTime(ctx.now));
+    if (!stmt.step()) throw ERefusal(QStringLiteral("该交易单号已提交过充值申请"));
     return Done(QStringLiteral("充值申请已提交"));
 }
 
@@ -158,61 +160,63 @@ json CmdWithdrawRequest(TCommandContext& ctx) {
     const auto amount = ParseYuan(ctx.text("tixianamount"));
     if (!amount) throw ERefusal(QStringLiteral("提现金额格式不正确"));
     if (*amount <= 0) throw ERefusal(QStringLiteral("提现金额必须大于0"));
-    TStmt user = ctx.db.prepare("SELECT alipayaccount, invitebalance FROM users WHERE id = ?");
-    user.bind(1, ctx.userId);
-    if (!user.step()) throw ERefusal(QStringLiteral("用户不存在"));
-    if (user.text(0).isEmpty()) throw ERefusal(QStringLiteral("尚未绑定支付宝账户"));
-    if (*amount > user.int64(1)) throw ERefusal(QStringLiteral("可提现推广提成不足"));
+    {
+        TStmt user = ctx.db.prepare("SELECT alipayaccount FROM users WHERE id = ?");
+        user.bind(1, ctx.userId);
+        if (!user.step()) throw ERefusal(QStringLiteral("用户不存在"));
+        if (user.text(0).isEmpty()) throw ERefusal(QStringLiteral("尚未绑定支付宝账户"));
+    }
     // The amount is reserved now: it leaves the commission balance at once and returns there if the
     // request is rejected.
-    TStmt reserve = ctx.db.prepare(
-        "UPDATE users SET invitebalance = invitebalance - ?1 WHERE id = ?2 AND invitebalance >= ?1");
-    reserve.bind(1, *amount).bind(2, ctx.userId).exec();
-    if (ctx.db.changes() != 1) throw ERefusal(QStringLiteral("可提现推广提成不足"));
+    MoveMoney(ctx, ctx.userId, TBalance::Commission, -*amount, QString(), QStringLiteral("提现申请，冻结推广提成"),
+              QStringLiteral("可提现推广提成不足"));
     TStmt stmt = ctx.db.prepare("INSERT INTO withdrawals(userid, money, addtime) VALUES (?, ?, ?)");
     stmt.bind(1, ctx.userId).bind(2, *amount).bind(3, DbTime(ctx.now)).exec();
-    AddTradeLog(ctx, ctx.userId, QString(), QStringLiteral("提现申请，冻结推广提成"), mtOut, 0, *amount);
     return Done(QStringLiteral("提现申请已提交"));
 }
 
-void ReviewRecharge(TCommandContext& ctx, std::int64_t requestId, bool approve) {
-    TStmt request = ctx.db.prepare(
-        "SELECT r.userid, r.money, r.status, u.inviteuserid, u.username FROM recharges r JOIN users u ON u.id = r.userid "
-        "WHERE r.id = ?");
+// Marks a pending request reviewed; refuses one that is unknown or was reviewed already (also by a
+// review running at the same moment: the UPDATE is guarded by the pending status).
+static void markReviewed(TCommandContext& ctx, const char* table, std::int64_t requestId, bool approve,
+                         const QString& unknown, const QString& done) {
+    const std::string name(table);
+    TStmt request = ctx.db.prepare("SELECT status FROM " + name + " WHERE id = ?");
     request.bind(1, requestId);
-    if (!request.step()) throw ERefusal(QStringLiteral("充值申请不存在"));
-    if (request.integer(2) != 0) throw ERefusal(QStringLiteral("该充值申请已经处理过"));
+    if (!request.step()) throw ERefusal(unknown);
+    TStmt update = ctx.db.prepare("UPDATE " + name + " SET status = ?, handletime = ? WHERE id = ? AND status = 0");
+    update.bind(1, approve ? 1 : 2).bind(2, DbTime(ctx.now)).bind(3, requestId).exec();
+    if (ctx.db.changes() != 1) throw ERefusal(done);
+}
+
+void ReviewRecharge(TCommandContext& ctx, std::int64_t requestId, bool approve) {
+    markReviewed(ctx, "recharges", requestId, approve, QStringLiteral("充值申请不存在"),
+                 QStringLiteral("该充值申请已经处理过"));
+    if (!approve) return;
+    TStmt request = ctx.db.prepare(
+        "SELECT r.userid, r.money, u.username, i.id FROM recharges r JOIN users u ON u.id = r.userid "
+        "LEFT JOIN users i ON i.id = u.inviteuserid WHERE r.id = ?");
+    request.bind(1, requestId);
+    request.step();
     const int userId = request.integer(0);
     const std::int64_t money = request.int64(1);
-    const int inviter = request.integer(3);
-    const QString username = request.text(4);
-    TStmt update = ctx.db.prepare("UPDATE recharges SET status = ?, handletime = ? WHERE id = ? AND status = 0");
-    update.bind(1, approve ? 1 : 2).bind(2, DbTime(ctx.now)).bind(3, requestId).exec();
-    if (!approve) return;
-    MoveBalance(ctx, userId, money);
-    AddTradeLog(ctx, userId, QString(), QStringLiteral("充值成功"), mtIn, money, 0);
+    const QString username = request.text(2);
+    const int inviter = request.isNull(3) ? 0 : request.integer(3);
+    MoveMoney(ctx, userId, TBalance::Available, money, QString(), QStringLiteral("充值成功"));
     const std::int64_t commission = InviteCommission(money);
-    if (inviter > 0 && commission > 0) {
-        TStmt credit = ctx.db.prepare("UPDATE users SET invitebalance = invitebalance + ? WHERE id = ?");
-        credit.bind(1, commission).bind(2, inviter).exec();
-        if (ctx.db.changes() == 1)
-            AddTradeLog(ctx, inviter, QString(), QStringLiteral("推广提成：下线%1充值").arg(username), mtIn, commission, 0);
-    }
+    if (inviter > 0 && commission > 0)
+        MoveMoney(ctx, inviter, TBalance::Commission, commission, QString(),
+                  QStringLiteral("推广提成：下线%1充值").arg(username));
 }
 
 void ReviewWithdraw(TCommandContext& ctx, std::int64_t requestId, bool approve) {
-    TStmt request = ctx.db.prepare("SELECT userid, money, status FROM withdrawals WHERE id = ?");
-    request.bind(1, requestId);
-    if (!request.step()) throw ERefusal(QStringLiteral("提现申请不存在"));
-    if (request.integer(2) != 0) throw ERefusal(QStringLiteral("该提现申请已经处理过"));
-    const int userId = request.integer(0);
-    const std::int64_t money = request.int64(1);
-    TStmt update = ctx.db.prepare("UPDATE withdrawals SET status = ?, handletime = ? WHERE id = ? AND status = 0");
-    update.bind(1, approve ? 1 : 2).bind(2, DbTime(ctx.now)).bind(3, requestId).exec();
+    markReviewed(ctx, "withdrawals", requestId, approve, QStringLiteral("提现申请不存在"),
+                 QStringLiteral("该提现申请已经处理过"));
     if (approve) return; // the reserved commission has been paid out
-    TStmt refund = ctx.db.prepare("UPDATE users SET invitebalance = invitebalance + ? WHERE id = ?");
-    refund.bind(1, money).bind(2, userId).exec();
-    AddTradeLog(ctx, userId, QString(), QStringLiteral("提现失败，推广提成返还"), mtIn, money, 0);
+    TStmt request = ctx.db.prepare("SELECT userid, money FROM withdrawals WHERE id = ?");
+    request.bind(1, requestId);
+    request.step();
+    MoveMoney(ctx, request.integer(0), TBalance::Commission, request.int64(1), QString(),
+              QStringLiteral("提现失败，推广提成返还"));
 }
 
 // One page of a list that belongs to the requesting user: the whole list's size and this page's rows.

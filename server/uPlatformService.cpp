@@ -14,44 +14,53 @@
 
 namespace {
 
+// What a command does to the database.
+enum class Access {
+    Read,
+    Write,
+    // Writes nothing a kept reply shows (the hall's pages show tasks with their publishers' names and
+    // shops): the data version, and with it the hall's cache in every process, stays.
+    WriteUnshown,
+};
+
 struct TCommandEntry {
     json (*run)(TCommandContext&);
-    bool writes;
+    Access access;
 };
 
 const std::map<int, TCommandEntry>& Commands() {
     static const std::map<int, TCommandEntry> table = {
-        {cmLogin, {CmdLogin, true}},
-        {cmLogout, {CmdLogout, false}},
-        {cmRegister, {CmdRegister, true}},
-        {cmBindAlipay, {CmdBindAlipay, true}},
-        {cmRechargeRequest, {CmdRechargeRequest, true}},
-        {cmWithdrawRequest, {CmdWithdrawRequest, true}},
-        {cmModifyPassword, {CmdModifyPassword, true}},
-        {cmGetSubUserList, {CmdGetSubUserList, false}},
-        {cmGetWithdrawList, {CmdGetWithdrawList, false}},
-        {cmGetRechargeList, {CmdGetRechargeList, false}},
-        {cmPublishTask, {CmdPublishTask, true}},
-        {cmSaveUserInfo, {CmdSaveUserInfo, true}},
-        {cmGetBasicInfo, {CmdGetBasicInfo, false}},
-        {cmGetTaskCenterList, {CmdGetTaskCenterList, false}},
-        {cmSearchTaskCenter, {CmdSearchTaskCenter, false}},
-        {cmGetHandledTaskList, {CmdGetHandledTaskList, false}},
-        {cmSearchHandledTask, {CmdSearchHandledTask, false}},
-        {cmGetPublishedTaskList, {CmdGetPublishedTaskList, false}},
-        {cmSearchPublishedTask, {CmdSearchPublishedTask, false}},
-        {cmGetOptLogList, {CmdGetOptLogList, false}},
-        {cmGetTradeLogList, {CmdGetTradeLogList, false}},
-        {cmHandleTask, {CmdHandleTask, true}},
-        {cmCancelHandledTask, {CmdCancelHandledTask, true}},
-        {cmCancelTaskNoPayOnTime, {CmdCancelTaskNoPayOnTime, true}},
-        {cmDeleteTask, {CmdDeleteTask, true}},
-        {cmBackTask, {CmdBackTask, true}},
-        {cmConfirmHasPay, {CmdConfirmHasPay, true}},
-        {cmExtendPayTime, {CmdExtendPayTime, true}},
-        {cmSetDelivered, {CmdSetDelivered, true}},
-        {cmConfirmShouhuoAndReply, {CmdConfirmShouhuoAndReply, true}},
-        {cmConfirmReplyAndComplete, {CmdConfirmReplyAndComplete, true}},
+        {cmLogin, {CmdLogin, Access::WriteUnshown}},
+        {cmLogout, {CmdLogout, Access::Read}},
+        {cmRegister, {CmdRegister, Access::WriteUnshown}},
+        {cmBindAlipay, {CmdBindAlipay, Access::WriteUnshown}},
+        {cmRechargeRequest, {CmdRechargeRequest, Access::WriteUnshown}},
+        {cmWithdrawRequest, {CmdWithdrawRequest, Access::WriteUnshown}},
+        {cmModifyPassword, {CmdModifyPassword, Access::WriteUnshown}},
+        {cmGetSubUserList, {CmdGetSubUserList, Access::Read}},
+        {cmGetWithdrawList, {CmdGetWithdrawList, Access::Read}},
+        {cmGetRechargeList, {CmdGetRechargeList, Access::Read}},
+        {cmPublishTask, {CmdPublishTask, Access::Write}},
+        {cmSaveUserInfo, {CmdSaveUserInfo, Access::Write}},
+        {cmGetBasicInfo, {CmdGetBasicInfo, Access::Read}},
+        {cmGetTaskCenterList, {CmdGetTaskCenterList, Access::Read}},
+        {cmSearchTaskCenter, {CmdSearchTaskCenter, Access::Read}},
+        {cmGetHandledTaskList, {CmdGetHandledTaskList, Access::Read}},
+        {cmSearchHandledTask, {CmdSearchHandledTask, Access::Read}},
+        {cmGetPublishedTaskList, {CmdGetPublishedTaskList, Access::Read}},
+        {cmSearchPublishedTask, {CmdSearchPublishedTask, Access::Read}},
+        {cmGetOptLogList, {CmdGetOptLogList, Access::Read}},
+        {cmGetTradeLogList, {CmdGetTradeLogList, Access::Read}},
+        {cmHandleTask, {CmdHandleTask, Access::Write}},
+        {cmCancelHandledTask, {CmdCancelHandledTask, Access::Write}},
+        {cmCancelTaskNoPayOnTime, {CmdCancelTaskNoPayOnTime, Access::Write}},
+        {cmDeleteTask, {CmdDeleteTask, Access::Write}},
+        {cmBackTask, {CmdBackTask, Access::Write}},
+        {cmConfirmHasPay, {CmdConfirmHasPay, Access::Write}},
+        {cmExtendPayTime, {CmdExtendPayTime, Access::Write}},
+        {cmSetDelivered, {CmdSetDelivered, Access::Write}},
+        {cmConfirmShouhuoAndReply, {CmdConfirmShouhuoAndReply, Access::Write}},
+        {cmConfirmReplyAndComplete, {CmdConfirmReplyAndComplete, Access::Write}},
     };
     return table;
 }
@@ -79,6 +88,12 @@ std::string formDecode(const std::string& text) {
         }
     }
     return out;
+}
+
+// The reply's returncode, -1 when it has none.
+int ReturnCodeOf(const json& reply) {
+    const auto code = reply.find("returncode");
+    return code != reply.end() && code->is_number_integer() ? code->get<int>() : -1;
 }
 
 bool isHexText(const std::string& text) {
@@ -121,27 +136,26 @@ json ListReply(std::int64_t total, json rows) {
     return reply;
 }
 
-std::int64_t BalanceOf(TDbConnection& db, int userId) {
-    TStmt stmt = db.prepare("SELECT balance FROM users WHERE id = ?");
-    stmt.bind(1, userId);
-    if (!stmt.step()) throw ERefusal(QStringLiteral("用户不存在"));
-    return stmt.int64(0);
-}
-
-void MoveBalance(TCommandContext& ctx, int userId, std::int64_t deltaCents) {
-    TStmt stmt = ctx.db.prepare("UPDATE users SET balance = balance + ?1 WHERE id = ?2 AND balance + ?1 >= 0");
-    stmt.bind(1, deltaCents).bind(2, userId).exec();
-    if (ctx.db.changes() != 1) throw ERefusal(QStringLiteral("账户余额不足"));
-}
-
-void AddTradeLog(TCommandContext& ctx, int userId, const QString& taskid, const QString& msg, TServerMoneyType type,
-                 std::int64_t inCents, std::int64_t outCents) {
-    const std::int64_t current = BalanceOf(ctx.db, userId);
-    TStmt stmt = ctx.db.prepare(
-        "INSERT INTO tradelog(userid, taskid, msg, moneytype, inmoney, outmoney, currentmoney, addtime) "
-        "VALUES (?, ?, ?, ?, ?, ?, ?, ?)");
-    stmt.bind(1, userId).bind(2, taskid).bind(3, msg).bind(4, int(type)).bind(5, inCents).bind(6, outCents);
-    stmt.bind(7, current).bind(8, DbTime(ctx.now)).exec();
+void MoveMoney(TCommandContext& ctx, int userId, TBalance balance, std::int64_t deltaCents, const QString& taskid,
+               const QString& msg, const QString& shortReason) {
+    std::int64_t after = 0;
+    {
+        TStmt move = ctx.db.prepare(
+            balance == TBalance::Available
+                ? "UPDATE users SET balance = balance + ?1 WHERE id = ?2 AND balance + ?1 >= 0 RETURNING balance"
+                : "UPDATE users SET invitebalance = invitebalance + ?1 WHERE id = ?2 AND invitebalance + ?1 >= 0 "
+                  "RETURNING invitebalance");
+        move.bind(1, deltaCents).bind(2, userId);
+        if (!move.step()) throw ERefusal(shortReason);
+        after = move.int64(0);
+    }
+    const bool credit = deltaCents >= 0;
+    TStmt log = ctx.db.prepare(
+        "INSERT INTO tradelog(userid, taskid, msg, moneytype, inmoney, outmoney, currentmoney, addtime, account) "
+        "VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?)");
+    log.bind(1, userId).bind(2, taskid).bind(3, msg).bind(4, int(credit ? mtIn : mtOut));
+    log.bind(5, credit ? deltaCents : 0).bind(6, credit ? 0 : -deltaCents).bind(7, after).bind(8, DbTime(ctx.now));
+    log.bind(9, int(balance)).exec();
 }
 
 void AddOptLog(TCommandContext& ctx, int userId, const QString& taskid, TServerOptType type, const QString& action,
@@ -222,7 +236,7 @@ std::string TPlatformService::handleFields(const std::string& headHex, const std
 }
 
 int TPlatformService::authenticate(TDbConnection& db, const QString& username, const QString& password,
-                                   const std::string& address) {
+                                   const std::string& address, std::uint64_t* dataVersion) {
     if (username.isEmpty() || password.isEmpty()) return 0;
     const QString from = QString::fromStdString(address);
     const SignInThrottle::Verdict verdict = FThrottle.check(db, username, from);
@@ -231,12 +245,14 @@ int TPlatformService::authenticate(TDbConnection& db, const QString& username, c
     int userId = 0;
     QString salt, hash;
     {
-        TStmt stmt = db.prepare("SELECT id, passsalt, passhash FROM users WHERE username = ?");
+        TStmt stmt = db.prepare(std::string("SELECT id, passsalt, passhash, (") + DataVersionSql +
+                                ") FROM users WHERE username = ?");
         stmt.bind(1, username);
         if (stmt.step()) {
             userId = stmt.integer(0);
             salt = stmt.text(1);
             hash = stmt.text(2);
+            if (dataVersion) *dataVersion = std::uint64_t(stmt.int64(3));
         }
     }
     if (!userId) {
@@ -245,6 +261,8 @@ int TPlatformService::authenticate(TDbConnection& db, const QString& username, c
         FThrottle.recordFailure(db, username, from);
         return 0;
     }
+    // The stored hash is read for every request: a password changed by any process ends the old one's
+    // entry in the cache at once.
     if (!FCredentials.isKnown(userId, password, salt, hash)) {
         if (!PasswordMatches(password, salt, hash)) {
             FThrottle.recordFailure(db, username, from);
@@ -275,42 +293,46 @@ std::string TPlatformService::replyText(const QStringList& head, const QStringLi
         const int type = ValueOfLine(data, QStringLiteral("taskttimetype")).trimmed().toInt(&typeOk, 10);
         if (pageOk && typeOk && index >= 1 && index <= 10000 && type >= 0 && type <= 4) page = std::make_pair(index, type);
     }
-    const std::uint64_t version = FVersion.load();
     if (page) {
-        std::string cached;
-        {
-            std::lock_guard lock(FHallMutex);
-            const auto it = FHallPages.find(*page);
-            if (it != FHallPages.end() && it->second.version == version) cached = it->second.text;
-        }
-        if (!cached.empty()) {
-            // Credentials are checked once per request: a wrong password must count once.
-            std::optional<json> refused;
-            try {
-                TConnectionLease lease = FDb.acquire();
-                record.command = cmGetTaskCenterList;
-                record.userId = authenticate(*lease, ValueOfLine(head, QStringLiteral("head_username")),
-                                             ValueOfLine(head, QStringLiteral("head_password")), record.address);
-                if (record.userId) {
+        // The credentials and the database's data version in one query: a page kept under the version
+        // that is still current reflects every write of every process. Credentials are checked once per
+        // request on this path (a wrong password must count once); a page that is not kept, or no longer
+        // good, takes the full path.
+        std::optional<json> refused;
+        try {
+            TConnectionLease lease = FDb.acquire();
+            record.command = cmGetTaskCenterList;
+            std::uint64_t version = 0;
+            record.userId = authenticate(*lease, ValueOfLine(head, QStringLiteral("head_username")),
+                                         ValueOfLine(head, QStringLiteral("head_password")), record.address, &version);
+            if (record.userId) {
+                std::lock_guard lock(FHallMutex);
+                const auto it = FHallPages.find(*page);
+                if (it != FHallPages.end() && it->second.version == version) {
                     record.returnCode = 1;
-                    return cached;
+                    return it->second.text;
                 }
+            } else {
                 refused = refusal(QStringLiteral("用户名或密码错误"));
-            } catch (const ERefusal& error) {
-                refused = refusal(error.reason());
-            } catch (const std::exception& error) {
-                refused = internalError(error, record);
             }
+        } catch (const ERefusal& error) {
+            refused = refusal(error.reason());
+        } catch (const std::exception&) {
+            // the full path tries again and reports what fails
+        }
+        if (refused) {
             record.returnCode = 0;
             return encipherReply(*refused);
         }
     }
-    const json reply = handleLists(head, data, &record);
+    std::uint64_t readVersion = 0;
+    const json reply = run(head, data, record, page ? &readVersion : nullptr);
+    record.returnCode = ReturnCodeOf(reply);
     std::string text = encipherReply(reply);
     if (page && reply.value("returncode", 0) == 1) {
         std::lock_guard lock(FHallMutex);
         if (FHallPages.size() > 1000) FHallPages.clear();
-        FHallPages[*page] = TCachedPage{version, text};
+        FHallPages[*page] = TCachedPage{readVersion, text};
     }
     return text;
 }
@@ -318,13 +340,13 @@ std::string TPlatformService::replyText(const QStringList& head, const QStringLi
 nlohmann::json TPlatformService::handleLists(const QStringList& head, const QStringList& data, RequestRecord* record) {
     RequestRecord unused;
     RequestRecord& call = record ? *record : unused;
-    json reply = run(head, data, call);
-    const auto code = reply.find("returncode");
-    call.returnCode = code != reply.end() && code->is_number_integer() ? code->get<int>() : -1;
+    json reply = run(head, data, call, nullptr);
+    call.returnCode = ReturnCodeOf(reply);
     return reply;
 }
 
-nlohmann::json TPlatformService::run(const QStringList& head, const QStringList& data, RequestRecord& record) {
+nlohmann::json TPlatformService::run(const QStringList& head, const QStringList& data, RequestRecord& record,
+                                     std::uint64_t* dataVersion) {
     for (const QStringList* lines : {&head, &data})
         for (const QString& line : *lines)
             if (line.size() > MaxFieldValueChars + 64) return refusal(QStringLiteral("请求参数过长"));
@@ -349,24 +371,40 @@ nlohmann::json TPlatformService::run(const QStringList& head, const QStringList&
     const QString username = ValueOfLine(head, QStringLiteral("head_username"));
     const QString password = ValueOfLine(head, QStringLiteral("head_password"));
 
-    try {
-        TConnectionLease lease = FDb.acquire();
-        TDbConnection& db = *lease;
-        int userId = 0;
-        if (code != cmRegister) {
-            userId = authenticate(db, username, password, record.address);
-            if (!userId) return refusal(QStringLiteral("用户名或密码错误"));
-            record.userId = userId;
+    // A transaction that PostgreSQL ended as a deadlock victim changed nothing: it runs again. So does
+    // a request whose pooled connection turns out broken (the database server restarted since it was
+    // last used) before its command began; once the command has begun, a broken connection leaves
+    // unknown whether it committed, and the request is answered with the failure.
+    constexpr int Attempts = 3;
+    for (int attempt = 1;; ++attempt) {
+        bool begun = false;
+        try {
+            TConnectionLease lease = FDb.acquire();
+            TDbConnection& db = *lease;
+            int userId = 0;
+            if (code != cmRegister) {
+                userId = authenticate(db, username, password, record.address);
+                if (!userId) return refusal(QStringLiteral("用户名或密码错误"));
+                record.userId = userId;
+            }
+            begun = true;
+            TTransaction transaction(db, entry->second.access != Access::Read);
+            if (entry->second.access == Access::WriteUnshown) transaction.keepDataVersion();
+            // Read in the command's own transaction, so that what it reads is of this version.
+            if (dataVersion) *dataVersion = db.dataVersion();
+            TCommandContext ctx{db, userId, username, password, data, db.now()};
+            json reply = entry->second.run(ctx);
+            transaction.commit();
+            return reply;
+        } catch (const ERefusal& refused) {
+            return refusal(refused.reason());
+        } catch (const EDbError& error) {
+            const bool again = error.kind() == EDbError::Kind::Retryable ||
+                               (error.kind() == EDbError::Kind::ConnectionLost && !begun);
+            if (again && attempt < Attempts) continue;
+            return internalError(error, record);
+        } catch (const std::exception& error) {
+            return internalError(error, record);
         }
-        TTransaction transaction(db, entry->second.writes);
-        TCommandContext ctx{db, userId, username, password, data, db.now()};
-        json reply = entry->second.run(ctx);
-        transaction.commit();
-        if (entry->second.writes) ++FVersion;
-        return reply;
-    } catch (const ERefusal& refused) {
-        return refusal(refused.reason());
-    } catch (const std::exception& error) {
-        return internalError(error, record);
     }
 }

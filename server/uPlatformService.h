@@ -1,6 +1,6 @@
 #pragma once
 // The platform's one endpoint: takes the head and data fields of a POST to /rest, deciphers and
-// splits them, authenticates, runs the command in one SQLite transaction and returns the reply
+// splits them, authenticates, runs the command in one database transaction and returns the reply
 // (a JSON object, enciphered for the wire). Every failure becomes a refusal: returncode 0 with a
 // reason in returnmsg; nothing is half done. A failure of the server itself (the database, a bug)
 // tells the client only "服务器内部错误" and an error number; the request's record holds the number
@@ -12,7 +12,6 @@
 #include <QStringList>
 #include <nlohmann/json.hpp>
 
-#include <atomic>
 #include <map>
 #include <mutex>
 #include <optional>
@@ -39,7 +38,8 @@ public:
         : FDb(db), FThrottle(std::move(throttleClock)) {}
 
     // The task hall's pages are the same for every user and the busiest request of all: their
-    // enciphered replies are kept until the next change made by any command (on by default).
+    // enciphered replies are kept until the next write to the database, by this process or any other
+    // (on by default).
     void setHallCacheEnabled(bool enabled) { FHallCacheEnabled = enabled; }
 
     // The form body of POST /rest (application/x-www-form-urlencoded): the enciphered reply body.
@@ -56,10 +56,13 @@ public:
 
 private:
     // The user's id for good credentials, 0 otherwise; refuses while the name or the address must
-    // wait after wrong passwords.
-    int authenticate(TDbConnection& db, const QString& username, const QString& password, const std::string& address);
+    // wait after wrong passwords. With the database's data version, read in the same query, when asked.
+    int authenticate(TDbConnection& db, const QString& username, const QString& password, const std::string& address,
+                     std::uint64_t* dataVersion = nullptr);
     std::string replyText(const QStringList& head, const QStringList& data, RequestRecord& record);
-    nlohmann::json run(const QStringList& head, const QStringList& data, RequestRecord& record);
+    // `dataVersion`, when given, gets the data version the command read under.
+    nlohmann::json run(const QStringList& head, const QStringList& data, RequestRecord& record,
+                       std::uint64_t* dataVersion);
     static nlohmann::json internalError(const std::exception& error, RequestRecord& record);
 
     struct TCachedPage {
@@ -71,9 +74,8 @@ private:
     TCredentialCache FCredentials;
     SignInThrottle FThrottle;
     bool FHallCacheEnabled = true;
-    // Bumped after every committed command that writes; a cached page is served only while the
-    // version it was read under is still the current one.
-    std::atomic<std::uint64_t> FVersion{0};
+    // Pages by (page, category), each with the data version it was read under: served only while
+    // that version is still the database's (every write transaction of any process bumps it).
     std::mutex FHallMutex;
     std::map<std::pair<int, int>, TCachedPage> FHallPages;
 };

@@ -6,7 +6,7 @@
 namespace {
 
 const char* const Usage =
-    "usage: quorvane-server admin --db PATH ACTION\n"
+    "usage: quorvane-server admin --db PATH|URI ACTION\n"
     "  review-recharge ID approve|reject   review a pending recharge request\n"
     "  review-withdraw ID approve|reject   review a pending withdrawal request\n"
     "  advance-clock MINUTES               move the server's clock (negative moves it back)\n"

@@ -1,6 +1,25 @@
 #pragma once
-// Storage of the local platform server: one SQLite file in WAL mode, a small pool of connections
-// (one per request at a time), prepared statements and transactions with RAII.
+// Storage of the platform server: one interface, two engines behind it.
+//
+//  - SQLite (a file path): the embedded default; one file in WAL mode, synchronous=FULL, write
+//    transactions BEGIN IMMEDIATE, so writers take turns.
+//  - PostgreSQL 15 (a postgresql:// URI): for a platform that runs several server processes on one
+//    database. Spoken to through libpq, the server's own C client library: it is what every other
+//    binding wraps, it comes with the server's Debian packages, needs no extra layer of types (Qt SQL
+//    would bring QVariant and its connection-per-thread rules to code that has neither) and gives
+//    the SQLSTATE of every error, which the retry of deadlocked transactions needs. Write
+//    transactions run at READ COMMITTED: every money move is a guarded UPDATE (the guard in its
+//    WHERE clause, re-checked on the newest row version) and the task a step works on is locked
+//    for the step (lockClause()); readers run at REPEATABLE READ, so a list's count and its page
+//    come from one snapshot.
+//
+// SQL is written once, with SQLite's parameters (? or ?NNN); the PostgreSQL connection rewrites them
+// as $N. Both engines take INSERT ... RETURNING and ON CONFLICT DO NOTHING. What differs (column
+// types of the schema, the row lock) is asked of the connection.
+//
+// Every write transaction bumps the data version (a counter of its own) before it commits, so a
+// process that keeps something read from the database (the hall's page cache) can tell whether any
+// process has written since.
 #include <QDateTime>
 #include <QString>
 
@@ -10,77 +29,130 @@
 #include <optional>
 #include <stdexcept>
 #include <string>
-#include <unordered_map>
 #include <vector>
-
-struct sqlite3;
-struct sqlite3_stmt;
 
 class EDbError : public std::runtime_error {
 public:
-    using std::runtime_error::runtime_error;
-};
-
-// One prepared statement: bind by position (1-based), step, read columns (0-based).
-class TStmt {
-public:
-    TStmt(sqlite3* db, sqlite3_stmt* stmt) : FDb(db), FStmt(stmt) {}
-    ~TStmt();
-    TStmt(const TStmt&) = delete;
-    TStmt& operator=(const TStmt&) = delete;
-
-    TStmt& bind(int index, std::int64_t value);
-    TStmt& bind(int index, int value) { return bind(index, std::int64_t(value)); }
-    TStmt& bind(int index, const QString& value);
-    TStmt& bindNull(int index);
-    // True while a row is available.
-    bool step();
-    void exec() { while (step()) {} }
-
-    std::int64_t int64(int column) const;
-    int integer(int column) const { return int(int64(column)); }
-    QString text(int column) const;
-    bool isNull(int column) const;
+    enum class Kind {
+        Failed,
+        // A deadlock or serialization failure: the transaction changed nothing and may run again.
+        Retryable,
+        // The connection to the database server broke (it restarted or went away).
+        ConnectionLost,
+    };
+    explicit EDbError(const std::string& what, Kind kind = Kind::Failed) : std::runtime_error(what), FKind(kind) {}
+    Kind kind() const { return FKind; }
 
 private:
-    sqlite3* FDb;
-    sqlite3_stmt* FStmt;
+    Kind FKind;
 };
 
-// One open connection with its cache of prepared statements.
+enum class DbEngine { Sqlite, Postgres };
+
+// One execution of a statement, as an engine carries it out.
+class DbStatement {
+public:
+    virtual ~DbStatement() = default;
+    virtual void bindInt(int index, std::int64_t value) = 0;
+    virtual void bindText(int index, const QString& value) = 0;
+    virtual void bindNull(int index) = 0;
+    virtual bool step() = 0;
+    virtual std::int64_t int64(int column) const = 0;
+    virtual QString text(int column) const = 0;
+    virtual bool isNull(int column) const = 0;
+};
+
+// One prepared statement: bind by position (1-based), step, read columns (0-based). The statement runs
+// at the first step().
+class TStmt {
+public:
+    explicit TStmt(std::unique_ptr<DbStatement> statement) : FStatement(std::move(statement)) {}
+
+    TStmt& bind(int index, std::int64_t value) {
+        FStatement->bindInt(index, value);
+        return *this;
+    }
+    TStmt& bind(int index, int value) { return bind(index, std::int64_t(value)); }
+    TStmt& bind(int index, const QString& value) {
+        FStatement->bindText(index, value);
+        return *this;
+    }
+    TStmt& bindNull(int index) {
+        FStatement->bindNull(index);
+        return *this;
+    }
+    // True while a row is available.
+    bool step() { return FStatement->step(); }
+    void exec() {
+        while (step()) {
+        }
+    }
+
+    std::int64_t int64(int column) const { return FStatement->int64(column); }
+    int integer(int column) const { return int(int64(column)); }
+    QString text(int column) const { return FStatement->text(column); }
+    bool isNull(int column) const { return FStatement->isNull(column); }
+
+private:
+    std::unique_ptr<DbStatement> FStatement;
+};
+
+// One open connection of either engine.
 class TDbConnection {
 public:
-    explicit TDbConnection(sqlite3* db) : FDb(db) {}
-    ~TDbConnection();
+    virtual ~TDbConnection() = default;
     TDbConnection(const TDbConnection&) = delete;
     TDbConnection& operator=(const TDbConnection&) = delete;
 
-    sqlite3* handle() const { return FDb; }
-    // Cached prepared statement, reset and cleared for a fresh use.
-    TStmt prepare(const char* sql);
-    void exec(const char* sql);
-    std::int64_t lastInsertId() const;
-    int changes() const;
+    virtual DbEngine engine() const = 0;
+    // A statement, prepared once per connection and reused.
+    virtual TStmt prepare(const std::string& sql) = 0;
+    TStmt prepare(const char* sql) { return prepare(std::string(sql)); }
+    // Runs one or more statements without parameters or results.
+    virtual void exec(const char* sql) = 0;
+    // Rows changed by the last INSERT, UPDATE or DELETE.
+    virtual int changes() const = 0;
+    // False once the connection can no longer be used (the database server went away).
+    virtual bool usable() const { return true; }
+
+    // What a SELECT appends to lock the rows it reads until the transaction ends (PostgreSQL), or
+    // nothing where write transactions already run one at a time (SQLite).
+    virtual const char* lockClause() const = 0;
+
+    // Transactions (see TTransaction).
+    virtual void begin(bool write) = 0;
+    virtual void commit() = 0;
+    virtual void rollback() = 0;
+
+    // The data version: bumped by every write transaction that may change what a kept reply shows.
+    std::uint64_t dataVersion();
 
     // The server's clock: real local time plus the offset kept in the database, read each time.
     QDateTime now();
 
-private:
-    sqlite3* FDb;
-    std::unordered_map<std::string, sqlite3_stmt*> FCache;
+protected:
+    TDbConnection() = default;
 };
 
-// BEGIN IMMEDIATE (writers) or BEGIN (readers); rolls back unless commit() was called.
+// The data version in one value: a SELECT of one column and row, usable as a subquery.
+inline constexpr const char* DataVersionSql = "SELECT SUM(version) FROM dataversion";
+
+// BEGIN (a write or a read transaction, as the engine runs each); rolls back unless commit() was
+// called. A write transaction bumps the data version as its last statement, unless told that it
+// changes nothing a kept reply shows.
 class TTransaction {
 public:
     TTransaction(TDbConnection& db, bool write);
     ~TTransaction();
     TTransaction(const TTransaction&) = delete;
     TTransaction& operator=(const TTransaction&) = delete;
+    void keepDataVersion() { FBumpsVersion = false; }
     void commit();
 
 private:
     TDbConnection& FDb;
+    bool FWrite;
+    bool FBumpsVersion = true;
     bool FOpen = true;
 };
 
@@ -103,23 +175,34 @@ private:
 
 class TServerDb {
 public:
-    // Opens (creating when missing) the database file and its schema, in WAL mode.
-    explicit TServerDb(const QString& path);
+    enum class Open {
+        Migrate,  // create the database when missing and bring its schema up to date (the server)
+        Existing, // use it as it is: no file is created, no schema changed (checks and tools)
+    };
+
+    // `location`: a SQLite file path, or a postgresql:// (postgres://) URI.
+    explicit TServerDb(const QString& location, Open open = Open::Migrate);
     ~TServerDb();
     TServerDb(const TServerDb&) = delete;
     TServerDb& operator=(const TServerDb&) = delete;
 
     TConnectionLease acquire();
-    const QString& path() const { return FPath; }
+    const QString& location() const { return FLocation; }
+    DbEngine engine() const { return FEngine; }
+
+    static bool isPostgresLocation(const QString& location);
 
 private:
     friend class TConnectionLease;
-    sqlite3* openConnection();
+    std::unique_ptr<TDbConnection> openConnection();
     void giveBack(TDbConnection* connection);
 
-    QString FPath;
+    QString FLocation;
+    DbEngine FEngine;
+    Open FOpen;
     std::mutex FMutex;
     std::vector<TDbConnection*> FIdle;
+    std::mutex FSqliteWriters; // see SqliteConnection
 };
 
 // Date-times are stored and sent as local "yyyy-MM-dd hh:mm:ss" text; such texts sort in time order.

@@ -51,14 +51,18 @@ inline std::string S(const QString& text) { return text.toStdString(); }
 json Done(const QString& message = QStringLiteral("操作成功"));
 json ListReply(std::int64_t total, json rows);
 
-// Logs: written inside the caller's transaction, together with the change they record.
-void AddTradeLog(TCommandContext& ctx, int userId, const QString& taskid, const QString& msg, TServerMoneyType type,
-                 std::int64_t inCents, std::int64_t outCents);
+// The two balances of a user; a trade-log entry names the one it moved.
+enum class TBalance { Available = 0, Commission = 1 };
+
+// Adds `deltaCents` to one balance of the user and writes its trade-log entry, in the caller's
+// transaction: a credit as mtIn, a debit as mtOut, stating that balance after the move. One guarded
+// UPDATE: a debit that would take the balance below 0 changes nothing and is refused with
+// `shortReason`.
+void MoveMoney(TCommandContext& ctx, int userId, TBalance balance, std::int64_t deltaCents, const QString& taskid,
+               const QString& msg, const QString& shortReason = QStringLiteral("账户余额不足"));
+// The operation log: written inside the caller's transaction, together with the change it records.
 void AddOptLog(TCommandContext& ctx, int userId, const QString& taskid, TServerOptType type, const QString& action,
                const QString& marks = QString());
-// Adds `deltaCents` to the available balance; refuses (and changes nothing) when it would go below 0.
-void MoveBalance(TCommandContext& ctx, int userId, std::int64_t deltaCents);
-std::int64_t BalanceOf(TDbConnection& db, int userId);
 
 // The command implementations, one per code.
 json CmdLogin(TCommandContext& ctx);

@@ -28,11 +28,23 @@ constexpr const char* TaskSelect =
 
 std::string timeText(const TStmt& stmt, int column) { return S(stmt.isNull(column) ? ZeroTimeText : stmt.text(column)); }
 
-// `contacts`: whether the QQ numbers go out. The hall carries none: they become visible to both
-// sides only once the task has been taken, on the two own-task screens.
-// `progress`: the progress times, which the hall's page reader does not read (and which would make
-// its 20-row page half as large again).
-json taskObject(const TStmt& r, bool contacts, bool progress) {
+// What a list tells of a task depends on where it is shown and to whom.
+enum class TaskView {
+    // The hall's page: the same for every user (its replies are cached and shared), so it carries
+    // nobody's contacts and no handler identity, and no progress times, which its reader does not
+    // read (they would make its 20-row page half as large again).
+    Hall,
+    // The hall's search: progress times; the handler's identity only to the task's two sides.
+    HallSearch,
+    // The two own-task screens: everything, QQ numbers included, which become visible to both sides
+    // once the task has been taken.
+    Own,
+};
+
+json taskObject(const TStmt& r, TaskView view, int askerId) {
+    const bool party = view == TaskView::Own ||
+                       (view == TaskView::HallSearch && (r.int64(3) == askerId || r.int64(12) == askerId));
+    const bool contacts = view == TaskView::Own;
     json task;
     task["id"] = r.int64(0);
     task["taskid"] = S(r.text(1));
@@ -46,8 +58,8 @@ json taskObject(const TStmt& r, bool contacts, bool progress) {
     task["detailrequirement"] = S(r.text(9));
     task["status"] = r.integer(10);
     task["marks"] = S(r.text(11));
-    if (progress) {
-        task["handleuserid"] = r.int64(12);
+    if (view != TaskView::Hall) {
+        task["handleuserid"] = party ? r.int64(12) : 0;
         task["handletime"] = timeText(r, 13);
         task["shouldpaytime"] = timeText(r, 14);
         task["paytime"] = timeText(r, 15);
@@ -59,16 +71,16 @@ json taskObject(const TStmt& r, bool contacts, bool progress) {
     task["publishershopkeeperusername"] = S(r.text(20));
     task["publishertaobaoxiaohao"] = S(r.text(21));
     task["publisherqq"] = contacts ? S(r.text(22)) : std::string();
-    task["handlerusername"] = S(r.text(23));
-    task["handlershopkeeperusername"] = S(r.text(24));
-    task["handlertaobaoxiaohao"] = S(r.text(25));
+    task["handlerusername"] = party ? S(r.text(23)) : std::string();
+    task["handlershopkeeperusername"] = party ? S(r.text(24)) : std::string();
+    task["handlertaobaoxiaohao"] = party ? S(r.text(25)) : std::string();
     task["handlerqq"] = contacts ? S(r.text(26)) : std::string();
     return task;
 }
 
-json taskRows(TStmt& stmt, bool contacts, bool progress = true) {
+json taskRows(TStmt& stmt, TaskView view, int askerId) {
     json rows = json::array();
-    while (stmt.step()) rows.push_back(taskObject(stmt, contacts, progress));
+    while (stmt.step()) rows.push_back(taskObject(stmt, view, askerId));
     return rows;
 }
 
@@ -88,8 +100,9 @@ struct TTaskRow {
 TTaskRow loadTask(TCommandContext& ctx) {
     const QString taskid = ctx.trimmed("taskid");
     TStmt stmt = ctx.db.prepare(
-        "SELECT id, taskid, publishuserid, handleuserid, status, interval, taskmoney, shouldpaytime,"
-        " shouldshouhuoandreplytime FROM tasks WHERE taskid = ?");
+        std::string("SELECT id, taskid, publishuserid, handleuserid, status, \"interval\", taskmoney, shouldpaytime,"
+                    " shouldshouhuoandreplytime FROM tasks WHERE taskid = ?") +
+        ctx.db.lockClause());
     stmt.bind(1, taskid);
     if (taskid.isEmpty() || !stmt.step()) throw ERefusal(QStringLiteral("任务不存在"));
     TTaskRow row;
@@ -137,20 +150,19 @@ void updateTask(TCommandContext& ctx, const TTaskRow& task, const char* sql) {
     if (ctx.db.changes() != 1) throw ERefusal(QStringLiteral("任务状态已改变，请刷新后再试"));
 }
 
-json listTasks(TCommandContext& ctx, const char* countSql, const char* pageSql, bool contacts, bool progress,
-               int extra = -1) {
+json listTasks(TCommandContext& ctx, const char* countSql, const char* pageSql, TaskView view, int extra = -1) {
     const std::int64_t offset = ctx.pageOffset();
     TStmt count = ctx.db.prepare(countSql);
     count.bind(1, ctx.userId).bind(2, extra).step();
     TStmt page = ctx.db.prepare(pageSql);
     page.bind(1, ctx.userId).bind(2, extra).bind(3, PageSize).bind(4, offset);
-    return ListReply(count.int64(0), taskRows(page, contacts, progress));
+    return ListReply(count.int64(0), taskRows(page, view, ctx.userId));
 }
 
-json searchTask(TCommandContext& ctx, const char* sql, bool contacts) {
+json searchTask(TCommandContext& ctx, const char* sql, TaskView view) {
     TStmt stmt = ctx.db.prepare(sql);
     stmt.bind(1, ctx.trimmed("taskid")).bind(2, ctx.userId);
-    json rows = taskRows(stmt, contacts);
+    json rows = taskRows(stmt, view, ctx.userId);
     const auto total = std::int64_t(rows.size());
     return ListReply(total, std::move(rows));
 }
@@ -168,22 +180,34 @@ json CmdPublishTask(TCommandContext& ctx) {
     if (keyword.isEmpty()) throw ERefusal(QStringLiteral("商品关键词不能为空"));
     const int interval = ctx.integer("shouhuoandreplyintervalafterfahuo");
     if (interval < 0 || interval >= int(ReviewWaitHours.size())) throw ERefusal(QStringLiteral("好评时间选择不正确"));
-    for (const char* name : {"publishtaobaoxiaohao", "shopkeeperusername", "goodskeyword", "replymsg", "detailrequirement"})
+    for (const char* name : {"goodskeyword", "replymsg", "detailrequirement"})
         if (ctx.text(name).size() > MaxTaskTextChars) throw ERefusal(QStringLiteral("任务内容过长"));
+    // The shop and the buyer account are the publisher's own, as the profile holds them; the request's
+    // copies of them are not taken at their word.
+    QString shop, buyer;
+    {
+        TStmt profile = ctx.db.prepare("SELECT shopkeeperusername, taobaoxiaohao FROM users WHERE id = ?");
+        profile.bind(1, ctx.userId);
+        if (!profile.step()) throw ERefusal(QStringLiteral("用户不存在"));
+        shop = profile.text(0);
+        buyer = profile.text(1);
+    }
 
-    // The task money is frozen out of the publisher's balance for as long as the task lives.
-    MoveBalance(ctx, ctx.userId, -*money);
-    TStmt insert = ctx.db.prepare(
-        "INSERT INTO tasks(publishtime, publishuserid, publishtaobaoxiaohao, taskmoney, shopkeeperusername,"
-        " goodskeyword, replymsg, detailrequirement, interval) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?)");
-    insert.bind(1, DbTime(ctx.now)).bind(2, ctx.userId).bind(3, ctx.trimmed("publishtaobaoxiaohao")).bind(4, *money);
-    insert.bind(5, ctx.trimmed("shopkeeperusername")).bind(6, keyword).bind(7, ctx.trimmed("replymsg"));
-    insert.bind(8, ctx.trimmed("detailrequirement")).bind(9, interval).exec();
-    const std::int64_t id = ctx.db.lastInsertId();
+    std::int64_t id = 0;
+    {
+        TStmt insert = ctx.db.prepare(
+            "INSERT INTO tasks(publishtime, publishuserid, publishtaobaoxiaohao, taskmoney, shopkeeperusername,"
+            " goodskeyword, replymsg, detailrequirement, \"interval\") VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?) RETURNING id");
+        insert.bind(1, DbTime(ctx.now)).bind(2, ctx.userId).bind(3, buyer).bind(4, *money).bind(5, shop);
+        insert.bind(6, keyword).bind(7, ctx.trimmed("replymsg")).bind(8, ctx.trimmed("detailrequirement"));
+        insert.bind(9, interval).step();
+        id = insert.int64(0);
+    }
     const QString taskid = ctx.now.toString(QStringLiteral("yyyyMMdd")) + QStringLiteral("%1").arg(id, 6, 10, QLatin1Char('0'));
     TStmt name = ctx.db.prepare("UPDATE tasks SET taskid = ? WHERE id = ?");
     name.bind(1, taskid).bind(2, id).exec();
-    AddTradeLog(ctx, ctx.userId, taskid, QStringLiteral("发布任务，冻结任务金额"), mtOut, 0, *money);
+    // The task money is frozen out of the publisher's balance for as long as the task lives.
+    MoveMoney(ctx, ctx.userId, TBalance::Available, -*money, taskid, QStringLiteral("发布任务，冻结任务金额"));
     AddOptLog(ctx, ctx.userId, taskid, otPublish, QStringLiteral("发布任务"), QStringLiteral("任务金额%1元").arg(CentsText(*money)));
     return Done(QStringLiteral("任务发布成功"));
 }
@@ -196,36 +220,36 @@ json CmdGetTaskCenterList(TCommandContext& ctx) {
     // Open and running tasks of every publisher; open ones first, newest first. A category names the
     // review wait: ttAll (0) none, tt2Hour..tt4day (1..4) the intervals 0..3.
     static const std::string count =
-        "SELECT COUNT(*) FROM tasks WHERE status < 5 AND ?1 IS NOT NULL AND (?2 < 0 OR interval = ?2)";
+        "SELECT COUNT(*) FROM tasks WHERE status < 5 AND ?1 IS NOT NULL AND (?2 < 0 OR \"interval\" = ?2)";
     static const std::string page =
-        sql("WHERE t.status < 5 AND ?1 IS NOT NULL AND (?2 < 0 OR t.interval = ?2) "
+        sql("WHERE t.status < 5 AND ?1 IS NOT NULL AND (?2 < 0 OR t.\"interval\" = ?2) "
             "ORDER BY t.status <> 0, t.id DESC LIMIT ?3 OFFSET ?4");
-    return listTasks(ctx, count.c_str(), page.c_str(), false, false, type - 1 < 0 ? -1 : type - 1);
+    return listTasks(ctx, count.c_str(), page.c_str(), TaskView::Hall, type - 1 < 0 ? -1 : type - 1);
 }
 
 json CmdGetHandledTaskList(TCommandContext& ctx) {
     static const std::string page = sql("WHERE t.handleuserid = ?1 AND ?2 IS NOT NULL ORDER BY t.id DESC LIMIT ?3 OFFSET ?4");
-    return listTasks(ctx, "SELECT COUNT(*) FROM tasks WHERE handleuserid = ?1 AND ?2 IS NOT NULL", page.c_str(), true, true);
+    return listTasks(ctx, "SELECT COUNT(*) FROM tasks WHERE handleuserid = ?1 AND ?2 IS NOT NULL", page.c_str(), TaskView::Own);
 }
 
 json CmdGetPublishedTaskList(TCommandContext& ctx) {
     static const std::string page = sql("WHERE t.publishuserid = ?1 AND ?2 IS NOT NULL ORDER BY t.id DESC LIMIT ?3 OFFSET ?4");
-    return listTasks(ctx, "SELECT COUNT(*) FROM tasks WHERE publishuserid = ?1 AND ?2 IS NOT NULL", page.c_str(), true, true);
+    return listTasks(ctx, "SELECT COUNT(*) FROM tasks WHERE publishuserid = ?1 AND ?2 IS NOT NULL", page.c_str(), TaskView::Own);
 }
 
 json CmdSearchTaskCenter(TCommandContext& ctx) {
     static const std::string search = sql("WHERE t.taskid = ?1 AND ?2 IS NOT NULL");
-    return searchTask(ctx, search.c_str(), false);
+    return searchTask(ctx, search.c_str(), TaskView::HallSearch);
 }
 
 json CmdSearchHandledTask(TCommandContext& ctx) {
     static const std::string search = sql("WHERE t.taskid = ?1 AND t.handleuserid = ?2");
-    return searchTask(ctx, search.c_str(), true);
+    return searchTask(ctx, search.c_str(), TaskView::Own);
 }
 
 json CmdSearchPublishedTask(TCommandContext& ctx) {
     static const std::string search = sql("WHERE t.taskid = ?1 AND t.publishuserid = ?2");
-    return searchTask(ctx, search.c_str(), true);
+    return searchTask(ctx, search.c_str(), TaskView::Own);
 }
 
 // --- the handler's steps ---------------------------------------------------------------------------
@@ -305,8 +329,7 @@ json CmdDeleteTask(TCommandContext& ctx) {
     TStmt stmt = ctx.db.prepare("DELETE FROM tasks WHERE id = ? AND status = 0");
     stmt.bind(1, task.id).exec();
     if (ctx.db.changes() != 1) throw ERefusal(QStringLiteral("任务已被接手，不能删除"));
-    MoveBalance(ctx, ctx.userId, task.money);
-    AddTradeLog(ctx, ctx.userId, task.taskid, QStringLiteral("删除任务，任务金额返还"), mtIn, task.money, 0);
+    MoveMoney(ctx, ctx.userId, TBalance::Available, task.money, task.taskid, QStringLiteral("删除任务，任务金额返还"));
     AddOptLog(ctx, ctx.userId, task.taskid, otClear, QStringLiteral("删除任务"));
     return Done(QStringLiteral("任务已删除"));
 }
@@ -323,6 +346,7 @@ json CmdExtendPayTime(TCommandContext& ctx) {
     const QString deadline = DbTime(ctx.now.addSecs(std::int64_t(minutes) * 60));
     TStmt stmt = ctx.db.prepare("UPDATE tasks SET shouldpaytime = ? WHERE id = ? AND status = 1");
     stmt.bind(1, deadline).bind(2, task.id).exec();
+    if (ctx.db.changes() != 1) throw ERefusal(QStringLiteral("任务状态已改变，请刷新后再试"));
     AddOptLog(ctx, ctx.userId, task.taskid, otBeenHandled, QStringLiteral("延长接单人付款时限"),
               QStringLiteral("延长%1分钟").arg(minutes));
     AddOptLog(ctx, task.handler, task.taskid, otHandle, QStringLiteral("发单人延长付款时限"),
@@ -361,8 +385,7 @@ json CmdConfirmReplyAndComplete(TCommandContext& ctx) {
     requireSentStatus(ctx, task);
     updateTask(ctx, task, "UPDATE tasks SET status = 5 WHERE ?1 IS NOT NULL AND id = ?2 AND status = ?3");
     // The money frozen at publishing goes to the handler.
-    MoveBalance(ctx, task.handler, task.money);
-    AddTradeLog(ctx, task.handler, task.taskid, QStringLiteral("完成任务，获得任务金额"), mtIn, task.money, 0);
+    MoveMoney(ctx, task.handler, TBalance::Available, task.money, task.taskid, QStringLiteral("完成任务，获得任务金额"));
     AddOptLog(ctx, ctx.userId, task.taskid, otTaskComplete, QStringLiteral("确认好评，交易完成"));
     AddOptLog(ctx, task.handler, task.taskid, otTaskComplete, QStringLiteral("任务完成"),
               QStringLiteral("获得任务金额%1元").arg(CentsText(task.money)));

@@ -74,8 +74,10 @@ class TestTlsProxy : public QObject {
     Q_OBJECT
 
     QTemporaryDir dir;
-    ServerProcess first{true};
-    ServerProcess second;
+    // Two server processes on one PostgreSQL database, as behind the packaged nginx configuration.
+    std::shared_ptr<TestDatabase> database = std::make_shared<TestDatabase>(DbEngine::Postgres);
+    ServerProcess first{database, true};
+    ServerProcess second{database};
     QProcess nginx;
     int port = 0;
 
@@ -108,15 +110,10 @@ private slots:
                      &output),
                  qPrintable(output));
 
-        // Two server processes on one database, as behind the packaged nginx configuration.
         const QStringList behindProxy = {QStringLiteral("--trust-proxy-header"),
                                          QStringLiteral("--max-connections-per-address"), QStringLiteral("0")};
-        // One SQLite file here; a postgresql:// URI in its place runs both on one PostgreSQL database.
-        const QString database = dir.filePath(QStringLiteral("platform.sqlite"));
-        first.setDatabase(database);
         first.setExtraArguments(behindProxy);
         QVERIFY2(first.start(), qPrintable(first.errorText()));
-        second.setDatabase(database);
         second.setExtraArguments(behindProxy);
         QVERIFY2(second.start(), qPrintable(second.errorText()));
 

@@ -3,7 +3,9 @@
 // invitation commission, the downline list, and the demo seed (twice on one database).
 #include "ServerTestKit.h"
 
+#include <atomic>
 #include <set>
+#include <thread>
 
 using namespace kit;
 
@@ -136,6 +138,47 @@ private slots:
         QCOMPARE(ReplyInt(withdrawals.at(0), "status"), 1);
         QCOMPARE(ReplyInt(withdrawals.at(1), "status"), 2);
         QCOMPARE(ReplyFloat(withdrawals.at(0), "money"), 10.0);
+    }
+
+    // What must be unique is kept unique by the database, also for requests arriving at one moment:
+    // one payment's trade number backs one live recharge request, a user name names one user.
+    void uniqueValuesUnderRace() {
+        const WireClient& c = *client;
+        constexpr int Racers = 8;
+        std::vector<QString> names;
+        for (int i = 0; i < Racers; ++i) {
+            names.push_back(QStringLiteral("racer%1").arg(i));
+            QCOMPARE(code(registerUser(c, names.back())), 1);
+        }
+        // Every thread's reply text, by what it was asked.
+        auto race = [&](const std::function<TReplyObject(int)>& request) {
+            std::vector<QString> replies(Racers);
+            std::vector<std::thread> threads;
+            for (int i = 0; i < Racers; ++i)
+                threads.emplace_back([&, i] {
+                    try {
+                        const TReplyObject reply = request(i);
+                        replies[size_t(i)] = code(reply) == 1 ? QStringLiteral("ok") : msg(reply);
+                    } catch (const std::exception& error) {
+                        replies[size_t(i)] = QString::fromUtf8(error.what());
+                    }
+                });
+            for (std::thread& t : threads) t.join();
+            std::multiset<QString> tally(replies.begin(), replies.end());
+            return tally;
+        };
+        const auto recharges = race([&](int i) {
+            return c.call(cmRechargeRequest, names[size_t(i)], Pass, {5.0, QStringLiteral("支付宝"), QStringLiteral("SAME-1")});
+        });
+        QCOMPARE(recharges.count(QStringLiteral("ok")), size_t(1));
+        QCOMPARE(recharges.count(QStringLiteral("该交易单号已提交过充值申请")), size_t(Racers - 1));
+        // A rejected request frees its number.
+        QCOMPARE(review("review-recharge", QStringLiteral("recharge"), "reject"), 0);
+        QCOMPARE(code(c.call(cmRechargeRequest, names[0], Pass, {5.0, QStringLiteral("支付宝"), QStringLiteral("SAME-1")})), 1);
+
+        const auto signups = race([&](int) { return registerUser(c, QStringLiteral("same-name")); });
+        QCOMPARE(signups.count(QStringLiteral("ok")), size_t(1));
+        QCOMPARE(signups.count(QStringLiteral("用户名已存在")), size_t(Racers - 1));
     }
 
     void pagingOfLists() {

@@ -57,7 +57,7 @@ class TestAuthorisation : public QObject {
     }
 
     void checkBooks() {
-        const QStringList violations = CheckLedger(server.databasePath());
+        const QStringList violations = CheckLedger(server.database());
         QVERIFY2(violations.isEmpty(), qPrintable(violations.join(u'\n')));
     }
 

@@ -1,7 +1,9 @@
 // The request log and internal errors, against the real server process: every request leaves one
-// line (time, address, command, user id, returncode, duration); a damaged database page reaches the
-// client only as "服务器内部错误" with an error number, and the log holds that number beside the cause.
+// line (time, address, command, user id, returncode, duration); a damaged database (a damaged SQLite
+// page, a PostgreSQL table gone) reaches the client only as "服务器内部错误" with an error number, and
+// the log holds that number beside the cause.
 #include "ServerTestKit.h"
+#include "server/uServerDb.h"
 
 #include <QFile>
 #include <QRegularExpression>
@@ -80,7 +82,11 @@ private slots:
         const WireClient client(server.port());
         fundedUser(server, client, QStringLiteral("bob"), 50); // trade-log entries
         server.stop();
-        QVERIFY(damageTable(server.databasePath(), "tradelog"));
+        const bool postgres = server.sharedDatabase()->engine() == DbEngine::Postgres;
+        if (postgres)
+            TServerDb(server.database(), TServerDb::Open::Existing).acquire()->exec("ALTER TABLE tradelog RENAME TO gone");
+        else
+            QVERIFY(damageTable(server.database(), "tradelog"));
         QVERIFY2(server.start(), qPrintable(server.errorText()));
 
         const TReplyObject reply = client.call(cmGetTradeLogList, QStringLiteral("bob"), Pass, {1});
@@ -88,11 +94,12 @@ private slots:
         static const QRegularExpression text(QStringLiteral("^服务器内部错误（错误编号：(\\d+)）$"));
         const QRegularExpressionMatch m = text.match(msg(reply));
         QVERIFY2(m.hasMatch(), qPrintable(msg(reply)));
-        // The log holds the same number beside what SQLite said.
+        // The log holds the same number beside what the database said.
         const QString number = QStringLiteral("error=") + m.captured(1);
         QTRY_COMPARE_WITH_TIMEOUT(logLines(server).filter(number).size(), 1, 10000);
         const QStringList lines = logLines(server).filter(number);
-        QVERIFY2(lines.first().contains(QLatin1String("malformed")), qPrintable(lines.first()));
+        QVERIFY2(lines.first().contains(QLatin1String(postgres ? "tradelog\\x22 does not exist" : "malformed")),
+                 qPrintable(lines.first()));
         QVERIFY(lines.first().contains(QStringLiteral("command=%1 user=").arg(cmGetTradeLogList)));
         // What the damage does not touch still works.
         QCOMPARE(code(login(client, QStringLiteral("bob"))), 1);

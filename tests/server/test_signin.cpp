@@ -1,15 +1,15 @@
 // Sign-in: wrong passwords slow down per user name and per address (counted in the database, so
 // every server process on it sees them), an unknown name costs what a known one costs, stored
 // hashes are upgraded to today's strength at the next successful check, and the cache of verified
-// passwords never accepts a password that any process has changed. In-process, on real SQLite,
-// with the throttle's clock in the test's hand.
+// passwords never accepts a password that any process has changed. In-process, on the engine under
+// test (a real SQLite file or PostgreSQL database), with the throttle's clock in the test's hand.
 #include "remote/uCipher.h"
 #include "remote/uCommaText.h"
 #include "server/uPasswordHash.h"
 #include "server/uPlatformService.h"
+#include "tests/support/TestDatabase.h"
 #include "tests/support/WireClient.h"
 
-#include <QTemporaryDir>
 #include <QTest>
 
 #include <memory>
@@ -69,11 +69,13 @@ QString waitText(int seconds) { return QStringLiteral("密码错误次数过多�
 class TestSignIn : public QObject {
     Q_OBJECT
 
-    QTemporaryDir dir;
+    std::vector<std::unique_ptr<TestDatabase>> databases;
     std::int64_t clock = 1'900'000'000;
-    int databases = 0;
 
-    QString freshDatabase() { return dir.filePath(QStringLiteral("signin-%1.sqlite").arg(++databases)); }
+    QString freshDatabase() {
+        databases.push_back(std::make_unique<TestDatabase>());
+        return databases.back()->location();
+    }
 
 private slots:
     void init() { SetPasswordIterationsForTesting(1000); }
@@ -207,7 +209,7 @@ private slots:
         QVERIFY2(server.storedHash(QStringLiteral("erin")).startsWith(QLatin1String("pbkdf2-sha256:30000:")),
                  qPrintable(server.storedHash(QStringLiteral("erin"))));
         // The new hash holds the same password, and a fresh process (no cache) checks it.
-        Process restarted(server.db->path(), &clock);
+        Process restarted(server.db->location(), &clock);
         QCOMPARE(restarted.login(QStringLiteral("erin"), Pass), QStringLiteral("ok"));
         QCOMPARE(restarted.login(QStringLiteral("erin"), QStringLiteral("guess")), Wrong);
     }

@@ -1,11 +1,12 @@
 #pragma once
-// The money invariant of the platform server's database, checked on the SQLite file itself (read only,
-// one read transaction, so a running server may keep writing), after SQLite's own integrity check of
-// the file. Every money move of the server writes a trade-log entry in the same transaction as the
-// change, so the books must balance at any commit:
+// The money invariant of the platform server's database, checked on the database itself through the
+// server's storage layer (either engine; one read transaction, so a running server may keep writing),
+// after SQLite's own integrity check of a file. Every money move of the server writes a trade-log
+// entry in the same transaction as the change, naming the balance it moved (the available balance
+// or the commission balance), so the books must balance at any commit:
 //
-//  1. per user: balance + commission balance = the user's trade-log credits - debits;
-//  2. per user: the newest trade-log entry's "current money" is the user's balance (none: balance 0);
+//  1. per user and balance: the balance = the trade-log credits - debits of that balance;
+//  2. every trade-log entry states the balance it moved as that balance stood right after it;
 //  3. per task: exactly one freeze (publisher, task money) is logged; a completed task has exactly one
 //     payout (handler, task money), any other task none; a deleted task's freeze is matched by exactly
 //     one refund to the same user of the same amount;
@@ -19,6 +20,6 @@
 #include <QString>
 #include <QStringList>
 
-// The violations found, each as one readable line; empty when the books balance. A file that cannot
-// be opened or read is reported as a violation too.
-QStringList CheckLedger(const QString& databasePath);
+// The violations found, each as one readable line; empty when the books balance. A database that
+// cannot be opened or read is reported as a violation too. `database`: what the server's --db takes.
+QStringList CheckLedger(const QString& database);

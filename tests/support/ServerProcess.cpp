@@ -7,7 +7,10 @@
 #error "QUORVANE_SERVER_BIN must name the quorvane-server binary"
 #endif
 
-ServerProcess::ServerProcess(bool seedDemo) : FSeedDemo(seedDemo) {}
+ServerProcess::ServerProcess(bool seedDemo) : ServerProcess(std::make_shared<TestDatabase>(), seedDemo) {}
+
+ServerProcess::ServerProcess(std::shared_ptr<TestDatabase> database, bool seedDemo)
+    : FDatabase(std::move(database)), FSeedDemo(seedDemo) {}
 
 ServerProcess::~ServerProcess() { stop(); }
 
@@ -18,25 +21,17 @@ QString ServerProcess::binaryPath() {
     return other.isEmpty() ? QStringLiteral(QUORVANE_SERVER_BIN) : other;
 }
 
-QString ServerProcess::databasePath() const {
-    return FDatabase.isEmpty() ? FDir.filePath(QStringLiteral("server.sqlite")) : FDatabase;
-}
-
 QString ServerProcess::logPath() const { return FDir.filePath(QStringLiteral("server.log")); }
 
 bool ServerProcess::isRunning() const { return FProcess && FProcess->state() == QProcess::Running; }
 
 bool ServerProcess::start() {
     if (isRunning()) return true;
-    if (!FDir.isValid()) {
-        FError = QStringLiteral("cannot create a temporary folder");
-        return false;
-    }
     FProcess = std::make_unique<QProcess>();
     FProcess->setProcessChannelMode(QProcess::SeparateChannels);
     // A free port the first time; a restart comes back on the same port, as a real server would.
     QStringList args = {QStringLiteral("--address"), QStringLiteral("127.0.0.1"), QStringLiteral("--port"),
-                        QString::number(FPort), QStringLiteral("--db"), databasePath(),
+                        QString::number(FPort), QStringLiteral("--db"), database(),
                         QStringLiteral("--log"), logPath()};
     if (FSeedDemo) args << QStringLiteral("--seed-demo");
     if (!FRealIterations) args << QStringLiteral("--test-password-iterations") << QStringLiteral("1000");
@@ -88,7 +83,7 @@ void ServerProcess::kill9() {
 int ServerProcess::admin(const QStringList& args, QString* output) const {
     QProcess process;
     process.setProcessChannelMode(QProcess::MergedChannels);
-    process.start(binaryPath(), QStringList{QStringLiteral("admin"), QStringLiteral("--db"), databasePath()} + args);
+    process.start(binaryPath(), QStringList{QStringLiteral("admin"), QStringLiteral("--db"), database()} + args);
     if (!process.waitForFinished(30000)) {
         process.kill();
         process.waitForFinished();

@@ -1,9 +1,11 @@
 #pragma once
-// Runs the real quorvane-server binary for a test: a free port, a fresh database in a temporary
-// folder (optionally with the demo data), the request log in that folder, the admin actions on that
-// database, and a clean stop in the destructor. Password hashes are made with 1,000 PBKDF2
+// Runs the real quorvane-server binary for a test: a free port, a fresh database of the engine under
+// test (TestDatabase; optionally with the demo data), the request log in a temporary folder, the admin
+// actions on that database, and a clean stop in the destructor. Several servers may share one
+// database, as processes behind one address do. Password hashes are made with 1,000 PBKDF2
 // iterations (the server's test seam) unless a test asks for the real count.
 #include "remote/uHttpClient.h"
+#include "tests/support/TestDatabase.h"
 
 #include <QProcess>
 #include <QString>
@@ -15,6 +17,7 @@
 class ServerProcess {
 public:
     explicit ServerProcess(bool seedDemo = false);
+    explicit ServerProcess(std::shared_ptr<TestDatabase> database, bool seedDemo = false);
     ~ServerProcess();
     ServerProcess(const ServerProcess&) = delete;
     ServerProcess& operator=(const ServerProcess&) = delete;
@@ -24,9 +27,6 @@ public:
     bool start();
     // Options added to the server's command line from the next start() on.
     void setExtraArguments(const QStringList& args) { FExtraArgs = args; }
-    // The database the server opens from the next start() on, in place of its own file (several
-    // servers on one database).
-    void setDatabase(const QString& database) { FDatabase = database; }
     // The real iteration count from the next start() on (by default tests lower it).
     void useRealPasswordIterations() { FRealIterations = true; }
     // Stops the server (SIGTERM, then SIGKILL); the database stays until the object is destroyed.
@@ -40,7 +40,9 @@ public:
     int port() const { return FPort; }
     // Channel settings that point the client at this server.
     TChannelSettings channel(int totalTimeoutMs = 15'000) const;
-    QString databasePath() const;
+    // What --db names: the SQLite file or the PostgreSQL URI.
+    QString database() const { return FDatabase->location(); }
+    const std::shared_ptr<TestDatabase>& sharedDatabase() const { return FDatabase; }
     // The request log the server appends to.
     QString logPath() const;
     QString errorText() const { return FError; }
@@ -51,10 +53,10 @@ public:
     static QString binaryPath();
 
 private:
+    std::shared_ptr<TestDatabase> FDatabase;
     bool FSeedDemo;
     bool FRealIterations = false;
     QStringList FExtraArgs;
-    QString FDatabase;
     QTemporaryDir FDir;
     std::unique_ptr<QProcess> FProcess;
     int FPort = 0;
