@@ -71,7 +71,7 @@ std::vector<int> fundUsers(const ServerProcess& server, const WireClient& client
         client.call(cmRegister, QString(), QString(),
                     {name, Pass, QStringLiteral("1000%1").arg(i), name + QStringLiteral("的店"),
                      name + QStringLiteral("_xh"), QString()});
-        client.call(cmRechargeRequest, name, Pass, {1000000.0, QStringLiteral("支付宝"), QStringLiteral("B-%1").arg(i)});
+        client.call(cmRechargeRequest, name, Pass, {Money::fromFen(100000000), QStringLiteral("支付宝"), QStringLiteral("B-%1").arg(i)});
         QString listing;
         server.admin({QStringLiteral("list-requests")}, &listing);
         const QRegularExpression pending(QStringLiteral(R"(^recharge (\d+) pending user=%1 )").arg(name),

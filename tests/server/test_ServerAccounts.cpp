@@ -168,13 +168,13 @@ private slots:
             return tally;
         };
         const auto recharges = race([&](int i) {
-            return c.call(cmRechargeRequest, names[size_t(i)], Pass, {5.0, QStringLiteral("支付宝"), QStringLiteral("SAME-1")});
+            return c.call(cmRechargeRequest, names[size_t(i)], Pass, {Money::fromFen(500), QStringLiteral("支付宝"), QStringLiteral("SAME-1")});
         });
         QCOMPARE(recharges.count(QStringLiteral("ok")), size_t(1));
         QCOMPARE(recharges.count(QStringLiteral("该交易单号已提交过充值申请")), size_t(Racers - 1));
         // A rejected request frees its number.
         QCOMPARE(review("review-recharge", QStringLiteral("recharge"), "reject"), 0);
-        QCOMPARE(code(c.call(cmRechargeRequest, names[0], Pass, {5.0, QStringLiteral("支付宝"), QStringLiteral("SAME-1")})), 1);
+        QCOMPARE(code(c.call(cmRechargeRequest, names[0], Pass, {Money::fromFen(500), QStringLiteral("支付宝"), QStringLiteral("SAME-1")})), 1);
 
         const auto signups = race([&](int) { return registerUser(c, QStringLiteral("same-name")); });
         QCOMPARE(signups.count(QStringLiteral("ok")), size_t(1));

@@ -93,7 +93,7 @@ private slots:
         // differ, so an entry stating the wrong one shows.
         fundedUser(server, c, boss, 50);
         QCOMPARE(code(registerUser(c, recruit, QString::number(userId(c, boss)))), 1);
-        QCOMPARE(code(c.call(cmRechargeRequest, recruit, Pass, {200.0, QStringLiteral("支付宝"), QStringLiteral("R-1")})),
+        QCOMPARE(code(c.call(cmRechargeRequest, recruit, Pass, {Money::fromFen(20000), QStringLiteral("支付宝"), QStringLiteral("R-1")})),
                  1);
         QString output;
         QCOMPARE(server.admin({QStringLiteral("review-recharge"), newestRequestId(server, QStringLiteral("recharge")),
@@ -101,7 +101,7 @@ private slots:
                               &output),
                  0);
         QCOMPARE(code(c.call(cmBindAlipay, boss, Pass, {QStringLiteral("b@c.d"), QStringLiteral("老板")})), 1);
-        QCOMPARE(code(c.call(cmWithdrawRequest, boss, Pass, {4.0})), 1);
+        QCOMPARE(code(c.call(cmWithdrawRequest, boss, Pass, {Money::fromFen(400)})), 1);
         QCOMPARE(server.admin({QStringLiteral("review-withdraw"), newestRequestId(server, QStringLiteral("withdraw")),
                                QStringLiteral("reject")},
                               &output),

@@ -133,9 +133,9 @@ private slots:
             }
         // The pending recharge's trade number backs no second request; a new one goes in.
         QCOMPARE(msg(c.call(cmRechargeRequest, demo2, pass,
-                            {10.0, QStringLiteral("支付宝"), QStringLiteral("2016030121001004550000000005")})),
+                            {Money::fromFen(1000), QStringLiteral("支付宝"), QStringLiteral("2016030121001004550000000005")})),
                  QStringLiteral("该交易单号已提交过充值申请"));
-        QCOMPARE(code(c.call(cmRechargeRequest, demo2, pass, {10.0, QStringLiteral("支付宝"), QStringLiteral("new")})), 1);
+        QCOMPARE(code(c.call(cmRechargeRequest, demo2, pass, {Money::fromFen(1000), QStringLiteral("支付宝"), QStringLiteral("new")})), 1);
         const TReplyObject published =
             c.call(cmPublishTask, demo2, pass,
                    {ReplyInt(c.call(cmLogin, demo2, pass), "id"), QString(), QString(), QStringLiteral("3"),
