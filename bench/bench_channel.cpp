@@ -1,9 +1,9 @@
 // Benchmark of the request channel's costs, run by hand:
 //   bench_channel [samples]
-// Part 1 measures the payload cipher (EncipherToHex and DecipherFromHex of a typical data list)
-// against the bare DES-ECB of the same bytes through OpenSSL's EVP interface, and prints median and
+// First, the payload cipher (EncipherToHex and DecipherFromHex of a typical data list)
+// against the bare DES-ECB of the same bytes through OpenSSL's EVP interface, printing median and
 // 90th percentile per operation in microseconds and the ratio between the two.
-// Part 2 measures one command through ExecRemoteProc, wait dialog included, against a bare libcurl
+// Then one command through ExecRemoteProc, wait dialog included, against a bare libcurl
 // POST of the same body to the same loopback server.
 #include "remote/uCipher.h"
 #include "remote/uCommaText.h"

@@ -52,6 +52,9 @@ TUserInfo& CurrentUser();
 // A failing member throws EReadError and leaves the fields read before it filled.
 void FillUserInfoFromLoginReply(TUserInfo& user, const TReplyObject& reply);
 
+// Rows on one page of every paged list (the server's pages and the client's page count agree).
+inline constexpr int PageSize = 20;
+
 // ---- Tasks -------------------------------------------------------------------------------------
 
 // State of a task. Stored in one byte as the server's ordinal; values outside 0..5 can occur in a

@@ -26,7 +26,7 @@ private:
 class TfrmWaitForProcessDone : public QDialog {
     Q_OBJECT
 public:
-    // `startWorker` is called once, when the dialog is first shown.
+    // `AThread` is called once, when the dialog is first shown.
     TfrmWaitForProcessDone(QWidget* AOwner, std::function<void()> AThread, const QString& strMsg);
 
     // Posted by the worker as its last act (queued onto the user-interface thread).

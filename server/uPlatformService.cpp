@@ -158,7 +158,7 @@ void MoveMoney(TCommandContext& ctx, int userId, TBalance balance, std::int64_t 
     log.bind(9, int(balance)).exec();
 }
 
-void AddOptLog(TCommandContext& ctx, int userId, const QString& taskid, TServerOptType type, const QString& action,
+void AddOptLog(TCommandContext& ctx, int userId, const QString& taskid, TOptType type, const QString& action,
                const QString& marks) {
     TStmt stmt = ctx.db.prepare(
         "INSERT INTO optlog(userid, taskid, opttype, action, marks, addtime) VALUES (?, ?, ?, ?, ?, ?)");

@@ -1,5 +1,6 @@
 #pragma once
 // Shared between the command implementations of the platform server (not part of its interface).
+#include "model/uCommonVarConst.h"
 #include "server/uPasswordHash.h"
 #include "server/uServerDb.h"
 
@@ -21,12 +22,7 @@ public:
     QString reason() const { return QString::fromUtf8(what()); }
 };
 
-// TOptType: kinds of operation-log entries.
-enum TServerOptType { otPublish = 0, otHandle = 1, otBeenHandled = 2, otCancelHandle = 3, otClear = 4, otTaskComplete = 5 };
-// TMoneyType: direction of a trade-log entry.
-enum TServerMoneyType { mtIn = 0, mtOut = 1 };
-
-inline constexpr int PageSize = 20;
+// The task states, log kinds and page size are the client's own (model/uCommonVarConst.h).
 inline constexpr int PayTimeLimitMinutes = 15;
 
 // One authenticated command in progress.
@@ -61,7 +57,7 @@ enum class TBalance { Available = 0, Commission = 1 };
 void MoveMoney(TCommandContext& ctx, int userId, TBalance balance, std::int64_t deltaCents, const QString& taskid,
                const QString& msg, const QString& shortReason = QStringLiteral("账户余额不足"));
 // The operation log: written inside the caller's transaction, together with the change it records.
-void AddOptLog(TCommandContext& ctx, int userId, const QString& taskid, TServerOptType type, const QString& action,
+void AddOptLog(TCommandContext& ctx, int userId, const QString& taskid, TOptType type, const QString& action,
                const QString& marks = QString());
 
 // The command implementations, one per code.

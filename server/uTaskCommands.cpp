@@ -14,8 +14,6 @@ constexpr std::int64_t MaxTaskCents = 1000000LL * 100;
 // Review wait after shipping, by the ordinal chosen at publishing: 2, 48, 72 and 96 hours.
 constexpr std::array<int, 4> ReviewWaitHours = {2, 48, 72, 96};
 
-enum TStatus { tsWaitforHandle, tsWaitforPay, tsWaitforDelivergoods, tsWaitforReply, tsWaitforConfirmReply, tsTaskComplete };
-
 // Every member of a task object that any of the six client readers reads, in one column list.
 constexpr const char* TaskSelect =
     "SELECT t.id, t.taskid, t.publishtime, t.publishuserid, t.publishtaobaoxiaohao, t.taskmoney,"
@@ -306,15 +304,20 @@ json CmdConfirmShouhuoAndReply(TCommandContext& ctx) {
     return Done(QStringLiteral("已确认收货并好评"));
 }
 
+// A task waiting for payment goes back to the hall: state 0, no handler, no payment deadline.
+void returnToHall(TCommandContext& ctx, const TTaskRow& task) {
+    updateTask(ctx, task,
+               "UPDATE tasks SET status = 0, handleuserid = 0, handletime = NULL, shouldpaytime = NULL, paytime = NULL "
+               "WHERE ?1 IS NOT NULL AND id = ?2 AND status = ?3");
+}
+
 // The handler gives up a task whose payment time ran out: the hold ends and the task goes back to the
 // hall (state 0, no handler), exactly as when the publisher cancels the deal.
 json CmdCancelHandledTask(TCommandContext& ctx) {
     TTaskRow task = handlerTask(ctx);
     requireStatus(task, tsWaitforPay);
     if (!passed(ctx, task.shouldpaytime)) throw ERefusal(QStringLiteral("支付时间未过，请先完成支付"));
-    updateTask(ctx, task,
-               "UPDATE tasks SET status = 0, handleuserid = 0, handletime = NULL, shouldpaytime = NULL, paytime = NULL "
-               "WHERE ?1 IS NOT NULL AND id = ?2 AND status = ?3");
+    returnToHall(ctx, task);
     AddOptLog(ctx, ctx.userId, task.taskid, otCancelHandle, QStringLiteral("取消任务"), QStringLiteral("未按时付款"));
     AddOptLog(ctx, task.publisher, task.taskid, otCancelHandle, QStringLiteral("接单人取消任务"),
               QStringLiteral("任务已放回任务大厅"));
@@ -358,9 +361,7 @@ json CmdCancelTaskNoPayOnTime(TCommandContext& ctx) {
     TTaskRow task = publisherTask(ctx);
     requireStatus(task, tsWaitforPay);
     if (!passed(ctx, task.shouldpaytime)) throw ERefusal(QStringLiteral("接单人付款时限未到，不能取消"));
-    updateTask(ctx, task,
-               "UPDATE tasks SET status = 0, handleuserid = 0, handletime = NULL, shouldpaytime = NULL, paytime = NULL "
-               "WHERE ?1 IS NOT NULL AND id = ?2 AND status = ?3");
+    returnToHall(ctx, task);
     AddOptLog(ctx, ctx.userId, task.taskid, otCancelHandle, QStringLiteral("取消此次交易"), QStringLiteral("任务已放回任务大厅"));
     AddOptLog(ctx, task.handler, task.taskid, otCancelHandle, QStringLiteral("发单人取消交易"), QStringLiteral("未按时付款"));
     return Done(QStringLiteral("交易已取消，任务已放回任务大厅"));

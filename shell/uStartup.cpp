@@ -1,6 +1,5 @@
 #include "shell/uStartup.h"
 
-#include "model/uOptLogManagerClass.h"
 #include "model/uTaskManagerClass.h"
 #include "remote/Prompter.h"
 #include "remote/ufrmWaitForProcessDone.h"
@@ -61,7 +60,6 @@ TLongLivedWindows::TLongLivedWindows(const TServices& services, TSingleInstance&
     frmTradeLog = std::make_unique<TfrmTradeLog>(services);
     frmTaskCenter = std::make_unique<TfrmTaskCenter>(services);
     frmWelcome = std::make_unique<TfrmWelcome>(services);
-    dmResource = std::make_unique<TdmResource>();
     frmAbout = std::make_unique<TfrmAbout>(frmMain.get());
     frmMain->setScreens({frmHandledTaskManager.get(), frmPublishedTaskManager.get(), frmNotice.get(), frmOptLog.get(),
                          frmTradeLog.get(), frmTaskCenter.get(), frmWelcome.get(), frmAbout.get()});
@@ -70,7 +68,6 @@ TLongLivedWindows::TLongLivedWindows(const TServices& services, TSingleInstance&
 // Reverse order of creation; the screens embedded in the main window leave it as they go.
 TLongLivedWindows::~TLongLivedWindows() {
     frmAbout.reset();
-    dmResource.reset();
     frmWelcome.reset();
     frmTaskCenter.reset();
     frmTradeLog.reset();
@@ -83,8 +80,7 @@ TLongLivedWindows::~TLongLivedWindows() {
 }
 
 int RunClient(int argc, char** argv, const std::function<void(QApplication&)>& started) {
-    // The task store and the operation-log store are process-wide objects (TaskManager,
-    // OptLogManager), created before this runs.
+    // The task store is a process-wide object (TaskManager), created before this runs.
     TSingleInstance instance;
     // The program paints in its own theme (style sheet, font): the style's own pictures, not the
     // desktop's icon theme, whose lookup through the theme folders cost more at start-up than

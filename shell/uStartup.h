@@ -7,7 +7,6 @@
 
 class QApplication;
 class TSingleInstance;
-class TdmResource;
 class TfrmAbout;
 class TfrmHandledTaskManager;
 class TfrmMain;
@@ -35,7 +34,6 @@ struct TLongLivedWindows {
     std::unique_ptr<TfrmTradeLog> frmTradeLog;
     std::unique_ptr<TfrmTaskCenter> frmTaskCenter;
     std::unique_ptr<TfrmWelcome> frmWelcome;
-    std::unique_ptr<TdmResource> dmResource;
     std::unique_ptr<TfrmAbout> frmAbout;
 
     TLongLivedWindows(const TServices& services, TSingleInstance& instance);

@@ -113,9 +113,7 @@ QPixmap symbol(int index) {
 }
 } // namespace
 
-TdmResource::TdmResource() = default;
-
-QIcon TdmResource::il_Tool(int index) {
+QIcon ToolImage(int index) {
     const QPixmap pixmap = symbol(index);
     return pixmap.isNull() ? QIcon() : QIcon(pixmap);
 }

@@ -18,13 +18,8 @@ enum TToolImage {
     tiShowMainForm = 18,
 };
 
-// The holder of the tool image list; one instance lives for the whole run.
-class TdmResource {
-public:
-    TdmResource();
-    // One picture of the list (an empty icon for an index not in use).
-    static QIcon il_Tool(int index);
-};
+// One picture of the tool image list `il_Tool` (an empty icon for an index not in use).
+QIcon ToolImage(int index);
 
 // One of the style's standard pictures, looked up once per run and shared afterwards: the style
 // builds each from the icon theme on every call, which made the start-up build the same few icons

@@ -242,7 +242,7 @@ void TfrmMain::buildActions() {
         action->setObjectName(objectName);
         action->setToolTip(caption);
         action->setStatusTip(caption);
-        if (image >= 0) action->setIcon(TdmResource::il_Tool(image));
+        if (image >= 0) action->setIcon(ToolImage(image));
         return action;
     };
     act_exitapp = makeAction(QStringLiteral("act_exitapp"), QStringLiteral("退出程序"), tiExitApp);

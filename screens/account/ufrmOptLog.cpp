@@ -1,6 +1,5 @@
 #include "screens/account/ufrmOptLog.h"
 
-#include "model/uOptLogManagerClass.h"
 #include "model/uRecordReader.h"
 
 TfrmOptLog::TfrmOptLog(const TServices& services, QWidget* parent)
@@ -22,13 +21,11 @@ TfrmOptLog::TfrmOptLog(const TServices& services, QWidget* parent)
 }
 
 void TfrmOptLog::clearRecords() {
-    OptLogManager.ClearOptLogInfo();
     m_logs->clear();
 }
 
 void TfrmOptLog::addRecords(const TReplyObject& reply) {
     ReadRecordList<TOptLog>(reply, ReadOptLog, [this](TOptLog&& log) {
-        OptLogManager.AddOptLog(&log);
         QStringList cells{QString(), log.Ftaskid, log.Faction, FormatDateTime(log.Faddtime), log.Fmarks};
         m_logs->append(std::move(log), std::move(cells));
     });

@@ -32,7 +32,7 @@ QLabel* figureLabel(const QString& objectName, const QString& text, QWidget* par
 
 QPushButton* flatButton(const QString& objectName, const QString& caption, const QString& colour, int image,
                         QWidget* parent) {
-    auto* button = new QPushButton(TdmResource::il_Tool(image), caption, parent);
+    auto* button = new QPushButton(ToolImage(image), caption, parent);
     button->setObjectName(objectName);
     button->setFlat(true);
     button->setCursor(Qt::PointingHandCursor);
@@ -48,7 +48,7 @@ QToolButton* guideButton(const QString& objectName, const QString& caption, cons
     auto* button = new QToolButton(parent);
     button->setObjectName(objectName);
     button->setText(caption);
-    button->setIcon(TdmResource::il_Tool(image));
+    button->setIcon(ToolImage(image));
     button->setIconSize(QSize(48, 48));
     button->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
     button->setAutoRaise(true);

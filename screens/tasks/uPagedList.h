@@ -3,6 +3,7 @@
 // fields, the load 100 ms after showing anew, the deferred reload, the failure texts.
 // A screen owns one TPagedList per paged list and describes its command and rows in TPagedListConfig;
 // every fetch goes through the screen's request queue (widgets/RequestQueue.h).
+#include "model/uCommonVarConst.h"
 #include "remote/uRemoteCall.h"
 #include "widgets/ListModel.h"
 
@@ -13,9 +14,6 @@ class QLabel;
 class QLineEdit;
 class QToolButton;
 class RequestQueue;
-
-// Rows per page; fixed by the server.
-inline constexpr int PageSize = 20;
 
 // Pages for a total: 0 gives 0, 1..20 give 1, 21..40 give 2.
 int PageCountFor(int total);

@@ -3,6 +3,7 @@
 // database; the client's real channel logs in, publishes and takes a task over https.
 #include "model/uCommonVarConst.h"
 #include "remote/uRemoteCall.h"
+#include "tests/support/LoopbackPort.h"
 #include "tests/support/ServerProcess.h"
 #include "tests/support/TestServices.h"
 
@@ -34,16 +35,6 @@ sockaddr_in loopback(int port) {
     return address;
 }
 
-// A port nothing listens on right now (the kernel's pick for a socket bound to port 0).
-int freePort() {
-    const int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-    sockaddr_in address = loopback(0);
-    socklen_t length = sizeof address;
-    const bool ok = fd >= 0 && ::bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0 &&
-                    ::getsockname(fd, reinterpret_cast<sockaddr*>(&address), &length) == 0;
-    if (fd >= 0) ::close(fd);
-    return ok ? ntohs(address.sin_port) : 0;
-}
 
 bool accepts(int port) {
     const int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
@@ -121,7 +112,7 @@ private slots:
         QFile packaged(QStringLiteral(QUORVANE_SOURCE_DIR "/packaging/server/nginx-quorvane.conf"));
         QVERIFY(packaged.open(QIODevice::ReadOnly));
         QString site = QString::fromUtf8(packaged.readAll());
-        port = freePort();
+        port = UnusedLoopbackPort();
         QVERIFY(port > 0);
         const std::vector<std::pair<QString, QString>> replacements = {
             {QStringLiteral("127.0.0.1:10087"), QStringLiteral("127.0.0.1:%1").arg(first.port())},

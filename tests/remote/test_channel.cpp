@@ -2,6 +2,7 @@
 #include "remote/uCommandCatalogue.h"
 #include "remote/uHttpClient.h"
 #include "remote/ufrmWaitForProcessDone.h"
+#include "tests/support/LoopbackPort.h"
 #include "tests/support/ScriptedServer.h"
 
 #include <QApplication>
@@ -9,9 +10,6 @@
 #include <QLabel>
 #include <QTest>
 #include <QTimer>
-#include <netinet/in.h>
-#include <sys/socket.h>
-#include <unistd.h>
 
 namespace {
 struct Outcome {
@@ -28,18 +26,6 @@ Outcome call(const TChannelSettings& settings, QStringList data, const QString& 
     outcome.ok = ExecRemoteProc(nullptr, &outcome.head, &data, &outcome.body, outcome.error, 2, user, pass, true,
                                 settings);
     return outcome;
-}
-
-int unusedPort() {
-    const int s = ::socket(AF_INET, SOCK_STREAM, 0);
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    ::bind(s, reinterpret_cast<sockaddr*>(&address), sizeof address);
-    socklen_t length = sizeof address;
-    ::getsockname(s, reinterpret_cast<sockaddr*>(&address), &length);
-    ::close(s);
-    return ntohs(address.sin_port);
 }
 } // namespace
 
@@ -108,7 +94,7 @@ private slots:
     void unreachableServerGivesTheClientsDescription() {
         TChannelSettings settings;
         settings.host = QStringLiteral("127.0.0.1");
-        settings.port = unusedPort();
+        settings.port = UnusedLoopbackPort();
         QStringList head = BuildHeadList(cmLogin);
         const Outcome outcome = call(settings, BuildDataList(cmLogin));
         QVERIFY(!outcome.ok);

@@ -4,7 +4,7 @@
 // test password, where the password goes into the store and the file keeps `userpass=` empty.
 // A second process of this program reads the saved login back, as the next start of the client does.
 #include "shell/ufrmLogin.h"
-#include "tests/screens/shell/ShellFixtures.h"
+#include "tests/shell/ShellFixtures.h"
 
 #include <QCheckBox>
 #include <QFile>

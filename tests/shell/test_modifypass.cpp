@@ -2,7 +2,7 @@
 // profile afterwards, and the settings file left alone.
 #include "shell/ufrmLogin.h"
 #include "shell/ufrmModifyUserPass.h"
-#include "tests/screens/shell/ShellFixtures.h"
+#include "tests/shell/ShellFixtures.h"
 
 #include <QLineEdit>
 #include <QPushButton>

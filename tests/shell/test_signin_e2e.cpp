@@ -3,7 +3,7 @@
 #include "shell/ufrmLogin.h"
 #include "shell/ufrmModifyUserPass.h"
 #include "shell/ufrmUserRegister.h"
-#include "tests/screens/shell/ShellFixtures.h"
+#include "tests/shell/ShellFixtures.h"
 #include "tests/support/ServerProcess.h"
 
 #include <QCheckBox>

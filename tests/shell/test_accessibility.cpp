@@ -15,7 +15,7 @@
 #include "shell/ufrmLogin.h"
 #include "shell/ufrmMain.h"
 #include "shell/ufrmUserRegister.h"
-#include "tests/screens/shell/ShellFixtures.h"
+#include "tests/shell/ShellFixtures.h"
 
 #include <QAccessible>
 #include <QAccessibleActionInterface>

@@ -3,7 +3,7 @@
 #include "model/uVarConst.h"
 #include "shell/uClickLabel.h"
 #include "shell/ufrmLogin.h"
-#include "tests/screens/shell/ShellFixtures.h"
+#include "tests/shell/ShellFixtures.h"
 
 #include <QClipboard>
 #include <QFile>

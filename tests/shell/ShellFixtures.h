@@ -1,15 +1,13 @@
 #pragma once
 // Small fixtures shared by the shell's screen tests.
 #include "model/uCommonVarConst.h"
+#include "tests/support/LoopbackPort.h"
 #include "tests/support/ScriptedServer.h"
 #include "tests/support/TestServices.h"
 
 #include <QApplication>
 #include <QTimer>
 #include <functional>
-#include <netinet/in.h>
-#include <sys/socket.h>
-#include <unistd.h>
 
 namespace shell_fixtures {
 
@@ -33,22 +31,10 @@ inline nlohmann::json LoginReply(const std::string& username, const std::string&
             {"marks", ""}};
 }
 
-// A loopback port nobody listens on.
-inline int UnusedPort() {
-    const int s = ::socket(AF_INET, SOCK_STREAM, 0);
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    ::bind(s, reinterpret_cast<sockaddr*>(&address), sizeof address);
-    socklen_t length = sizeof address;
-    ::getsockname(s, reinterpret_cast<sockaddr*>(&address), &length);
-    ::close(s);
-    return ntohs(address.sin_port);
-}
 
 inline TChannelSettings UnreachableChannel() {
     TChannelSettings settings;
-    settings.port = UnusedPort();
+    settings.port = UnusedLoopbackPort();
     settings.connectTimeoutMs = 2000;
     settings.totalTimeoutMs = 3000;
     return settings;

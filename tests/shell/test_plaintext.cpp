@@ -9,7 +9,7 @@
 #include "shell/uStartup.h"
 #include "shell/ufrmMain.h"
 #include "tests/screens/account/AccountFixture.h"
-#include "tests/screens/shell/ShellFixtures.h"
+#include "tests/shell/ShellFixtures.h"
 
 #include <QAbstractItemView>
 #include <QLabel>

@@ -12,7 +12,7 @@
 #include "shell/uStartup.h"
 #include "shell/ufrmMain.h"
 #include "shell/ufrmNotice.h"
-#include "tests/screens/shell/ShellFixtures.h"
+#include "tests/shell/ShellFixtures.h"
 
 #include <QLabel>
 #include <QPlainTextEdit>

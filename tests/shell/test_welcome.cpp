@@ -5,7 +5,7 @@
 #include "screens/account/ufrmRechargeRequest.h"
 #include "screens/account/ufrmWelcome.h"
 #include "shell/uClickLabel.h"
-#include "tests/screens/shell/ShellFixtures.h"
+#include "tests/shell/ShellFixtures.h"
 
 #include <QLabel>
 #include <QPushButton>

@@ -2,7 +2,7 @@
 #include "shell/uClickLabel.h"
 #include "shell/ufrmLogin.h"
 #include "shell/ufrmUserRegister.h"
-#include "tests/screens/shell/ShellFixtures.h"
+#include "tests/shell/ShellFixtures.h"
 
 #include <QCheckBox>
 #include <QCoreApplication>

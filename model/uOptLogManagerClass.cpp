@@ -1,7 +1,0 @@
-#include "model/uOptLogManagerClass.h"
-
-TOptLogManagerClass OptLogManager;
-
-void TOptLogManagerClass::AddOptLog(POptLog) {}
-
-void TOptLogManagerClass::ClearOptLogInfo() {}
