@@ -49,10 +49,11 @@ inline LoadResult RunLoad(int threads, double seconds, long maxRequests, bool ne
             curl_easy_setopt(curl, CURLOPT_URL, mine.url.c_str());
             curl_easy_setopt(curl, CURLOPT_POSTFIELDS, mine.body.constData());
             curl_easy_setopt(curl, CURLOPT_POSTFIELDSIZE, long(mine.body.size()));
-            curl_easy_setopt(curl, CURLOPT_WRITEFUNCTION, +[](char* data, size_t size, size_t count, void* out) {
-                static_cast<std::string*>(out)->append(data, size * count);
-                return size * count;
-            });
+            curl_easy_setopt(
+                curl, CURLOPT_WRITEFUNCTION, +[](char* data, size_t size, size_t count, void* out) {
+                    static_cast<std::string*>(out)->append(data, size * count);
+                    return size * count;
+                });
             curl_easy_setopt(curl, CURLOPT_WRITEDATA, &reply);
             curl_easy_setopt(curl, CURLOPT_NOSIGNAL, 1L);
             curl_easy_setopt(curl, CURLOPT_TIMEOUT_MS, 30000L);

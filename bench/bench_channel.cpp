@@ -58,10 +58,11 @@ Figures measure(int samples, const std::function<void()>& operation) {
 // 300 characters of comma text by the length of its review text.
 QString typicalDataList() {
     const auto build = [](const QString& replyMessage) {
-        return CommaText(BuildDataList(
-            cmPublishTask, {10086, QStringLiteral("tb_小号_2016"), QStringLiteral("旗舰店店主 zhang"), QStringLiteral("12.5"),
-                            QStringLiteral("2016夏季新款 红色连衣裙 女 修身显瘦"), replyMessage,
-                            QStringLiteral("请先浏览店铺3分钟以上，货比三家后再下单; 收到货后按要求好评, thanks!"), 1}));
+        return CommaText(
+            BuildDataList(cmPublishTask,
+                          {10086, QStringLiteral("tb_小号_2016"), QStringLiteral("旗舰店店主 zhang"),
+                           QStringLiteral("12.5"), QStringLiteral("2016夏季新款 红色连衣裙 女 修身显瘦"), replyMessage,
+                           QStringLiteral("请先浏览店铺3分钟以上，货比三家后再下单; 收到货后按要求好评, thanks!"), 1}));
     };
     QString reply = QStringLiteral("质量很好，做工精细，颜色和图片一样，very good 五星好评！");
     while (build(reply).size() < 300) reply += QStringLiteral("好a");
@@ -84,7 +85,7 @@ QByteArray utf16leZeroFilled(const QString& text) {
 // Bare DES-ECB through EVP: the cipher fetched once, one context reused, the key set per operation
 // (the channel sets it per call as well), padding off.
 class RawDes {
-public:
+  public:
     RawDes() {
         OSSL_PROVIDER_load(nullptr, "legacy");
         OSSL_PROVIDER_load(nullptr, "default");
@@ -106,13 +107,14 @@ public:
         auto* to = reinterpret_cast<unsigned char*>(out.data());
         if (EVP_CipherInit_ex2(ctx_, cipher_, key, nullptr, encipher ? 1 : 0, nullptr) != 1 ||
             EVP_CIPHER_CTX_set_padding(ctx_, 0) != 1 ||
-            EVP_CipherUpdate(ctx_, to, &len, reinterpret_cast<const unsigned char*>(in.constData()), int(in.size())) != 1 ||
+            EVP_CipherUpdate(ctx_, to, &len, reinterpret_cast<const unsigned char*>(in.constData()), int(in.size())) !=
+                1 ||
             EVP_CipherFinal_ex(ctx_, to + len, &fin) != 1)
             throw std::runtime_error("DES-ECB failed");
         out.resize(len + fin);
     }
 
-private:
+  private:
     EVP_CIPHER* cipher_ = nullptr;
     EVP_CIPHER_CTX* ctx_ = nullptr;
 };
@@ -167,7 +169,8 @@ size_t discardBody(char*, size_t size, size_t count, void*) { return size * coun
 void measureChannelRoundTrip(int samples) {
     samples = std::clamp(samples / 10, 20, 200); // each sample is a batch of round trips
     ScriptedServer server;
-    server.setDefault(TScriptedReply::json({{"returncode", 1}, {"returnmsg", "ok"}, {"totalnum", 0}, {"msgbody", nlohmann::json::array()}}));
+    server.setDefault(TScriptedReply::json(
+        {{"returncode", 1}, {"returnmsg", "ok"}, {"totalnum", 0}, {"msgbody", nlohmann::json::array()}}));
     const TChannelSettings settings = server.settings(60000);
     const QStringList data = BuildDataList(cmGetTaskCenterList, {1, 0});
 
@@ -192,8 +195,8 @@ void measureChannelRoundTrip(int samples) {
         QStringList head = BuildHeadList(cmGetTaskCenterList);
         QByteArray reply;
         QString error;
-        if (!ExecRemoteProc(nullptr, &head, &data, &reply, error, 2, QStringLiteral("demo1"),
-                            QStringLiteral("demo123"), true, settings))
+        if (!ExecRemoteProc(nullptr, &head, &data, &reply, error, 2, QStringLiteral("demo1"), QStringLiteral("demo123"),
+                            true, settings))
             throw std::runtime_error(error.toStdString());
         ParseReply(reply);
     });

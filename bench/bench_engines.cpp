@@ -71,12 +71,14 @@ std::vector<int> fundUsers(const ServerProcess& server, const WireClient& client
         client.call(cmRegister, QString(), QString(),
                     {name, Pass, QStringLiteral("1000%1").arg(i), name + QStringLiteral("的店"),
                      name + QStringLiteral("_xh"), QString()});
-        client.call(cmRechargeRequest, name, Pass, {Money::fromFen(100000000), QStringLiteral("支付宝"), QStringLiteral("B-%1").arg(i)});
+        client.call(cmRechargeRequest, name, Pass,
+                    {Money::fromFen(100000000), QStringLiteral("支付宝"), QStringLiteral("B-%1").arg(i)});
         QString listing;
         server.admin({QStringLiteral("list-requests")}, &listing);
         const QRegularExpression pending(QStringLiteral(R"(^recharge (\d+) pending user=%1 )").arg(name),
                                          QRegularExpression::MultilineOption);
-        server.admin({QStringLiteral("review-recharge"), pending.match(listing).captured(1), QStringLiteral("approve")});
+        server.admin(
+            {QStringLiteral("review-recharge"), pending.match(listing).captured(1), QStringLiteral("approve")});
         ids.push_back(ReplyInt(client.call(cmLogin, name, Pass), "id"));
     }
     return ids;
@@ -90,8 +92,10 @@ int main(int argc, char** argv) {
     double seconds = 5;
     for (int i = 1; i < argc; ++i) {
         const bool more = i + 1 < argc;
-        if (!std::strcmp(argv[i], "--threads") && more) threads = std::clamp(std::atoi(argv[++i]), 1, 64);
-        else if (!std::strcmp(argv[i], "--seconds") && more) seconds = std::clamp(std::atof(argv[++i]), 0.5, 120.0);
+        if (!std::strcmp(argv[i], "--threads") && more)
+            threads = std::clamp(std::atoi(argv[++i]), 1, 64);
+        else if (!std::strcmp(argv[i], "--seconds") && more)
+            seconds = std::clamp(std::atof(argv[++i]), 0.5, 120.0);
         else {
             std::fprintf(stderr, "usage: bench_engines [--threads N] [--seconds S]\n");
             return 2;
@@ -123,19 +127,23 @@ int main(int argc, char** argv) {
         const std::vector<int> ids = fundUsers(*servers.front(), client, threads);
         const int demo1 = ReplyInt(client.call(cmLogin, QStringLiteral("demo1"), QStringLiteral("demo123")), "id");
         for (int i = 0; i < 30; ++i)
-            client.callLines(WireClient::headLines(cmPublishTask, QStringLiteral("demo1"), QStringLiteral("demo123")),
-                             BuildDataList(cmPublishTask, {demo1, QString(), QString(), QStringLiteral("9.9"),
-                                                           QStringLiteral("夏季新款连衣裙 雪纺"), QStringLiteral("五星好评"),
-                                                           QStringLiteral("浏览详情页2分钟以上"), 1}));
+            client.callLines(
+                WireClient::headLines(cmPublishTask, QStringLiteral("demo1"), QStringLiteral("demo123")),
+                BuildDataList(cmPublishTask, {demo1, QString(), QString(), QStringLiteral("9.9"),
+                                              QStringLiteral("夏季新款连衣裙 雪纺"), QStringLiteral("五星好评"),
+                                              QStringLiteral("浏览详情页2分钟以上"), 1}));
 
         auto url = [&](int thread) {
-            return "http://127.0.0.1:" + std::to_string(servers[std::size_t(thread % setup.processes)]->port()) + "/rest";
+            return "http://127.0.0.1:" + std::to_string(servers[std::size_t(thread % setup.processes)]->port()) +
+                   "/rest";
         };
         auto user = [](int thread) { return QStringLiteral("bench%1").arg(thread); };
         rows.push_back({QString::fromLatin1(setup.name), QStringLiteral("hall page"),
                         RunLoad(
                             threads, seconds, 10000000, true,
-                            [&](int t) { return LoadTarget{url(t), formBody(cmGetTaskCenterList, user(t), {1, 0})}; },
+                            [&](int t) {
+                                return LoadTarget{url(t), formBody(cmGetTaskCenterList, user(t), {1, 0})};
+                            },
                             [](const std::string& reply) { return reply.size() >= 1000; })});
         rows.push_back({QString::fromLatin1(setup.name), QStringLiteral("publish"),
                         RunLoad(

@@ -47,7 +47,8 @@ int main(int argc, char** argv) {
             cmPublishTask, QStringLiteral("demo2"), Password,
             {publisherId, QStringLiteral("demo2_xiaohao"), QStringLiteral("demo2的小店"), QStringLiteral("10.00"),
              QStringLiteral("大厅翻页 %1").arg(i), QStringLiteral("好评"), QString(), int(it48Hour)});
-        if (ReplyReturnCode(published) != 1) return fail("publishing failed:", ReplyReturnMsg(published).value_or(QString()));
+        if (ReplyReturnCode(published) != 1)
+            return fail("publishing failed:", ReplyReturnMsg(published).value_or(QString()));
     }
 
     TChannelSettings settings;
@@ -85,7 +86,9 @@ int main(int argc, char** argv) {
         const std::chrono::duration<double, std::milli> elapsed = std::chrono::steady_clock::now() - start;
         if (!t.prompter.entries.empty())
             return fail("a message came up:", QStringLiteral("%1 (click %2, page %3)")
-                                                      .arg(t.prompter.lastText()).arg(i).arg(hall.pagedList().FCurrentPageIndex));
+                                                  .arg(t.prompter.lastText())
+                                                  .arg(i)
+                                                  .arg(hall.pagedList().FCurrentPageIndex));
         if (rowsShown() != 20) return fail("a page did not hold 20 rows:", QString::number(rowsShown()));
         if (i >= 10) times.push_back(elapsed.count()); // the first ones warm the caches
     }

@@ -39,8 +39,8 @@ QByteArray formBody(TCommand command, const std::vector<TCommandValue>& values) 
     QStringList head = BuildHeadList(command);
     head << QStringLiteral("head_clienttype=2") << QStringLiteral("head_username=demo1")
          << QStringLiteral("head_password=demo123");
-    return "head=" + EncipherToHex(CommaText(head), ChannelKey).toLatin1() + "&data=" +
-           EncipherToHex(CommaText(BuildDataList(command, values)), ChannelKey).toLatin1();
+    return "head=" + EncipherToHex(CommaText(head), ChannelKey).toLatin1() +
+           "&data=" + EncipherToHex(CommaText(BuildDataList(command, values)), ChannelKey).toLatin1();
 }
 
 } // namespace
@@ -53,13 +53,20 @@ int main(int argc, char** argv) {
     bool hallCache = true;
     for (int i = 1; i < argc; ++i) {
         const bool more = i + 1 < argc;
-        if (!std::strcmp(argv[i], "--threads") && more) threads = std::clamp(std::atoi(argv[++i]), 1, 256);
-        else if (!std::strcmp(argv[i], "--seconds") && more) seconds = std::clamp(std::atof(argv[++i]), 0.5, 120.0);
-        else if (!std::strcmp(argv[i], "--max-requests") && more) maxRequests = std::clamp(std::atol(argv[++i]), 1L, 10000000L);
-        else if (!std::strcmp(argv[i], "--new-connection")) newConnection = true;
-        else if (!std::strcmp(argv[i], "--no-cache")) hallCache = false;
+        if (!std::strcmp(argv[i], "--threads") && more)
+            threads = std::clamp(std::atoi(argv[++i]), 1, 256);
+        else if (!std::strcmp(argv[i], "--seconds") && more)
+            seconds = std::clamp(std::atof(argv[++i]), 0.5, 120.0);
+        else if (!std::strcmp(argv[i], "--max-requests") && more)
+            maxRequests = std::clamp(std::atol(argv[++i]), 1L, 10000000L);
+        else if (!std::strcmp(argv[i], "--new-connection"))
+            newConnection = true;
+        else if (!std::strcmp(argv[i], "--no-cache"))
+            hallCache = false;
         else {
-            std::fprintf(stderr, "usage: bench_server [--threads N] [--seconds S] [--max-requests M] [--new-connection] [--no-cache]\n");
+            std::fprintf(
+                stderr,
+                "usage: bench_server [--threads N] [--seconds S] [--max-requests M] [--new-connection] [--no-cache]\n");
             return 2;
         }
     }
@@ -69,10 +76,10 @@ int main(int argc, char** argv) {
     SeedDemo(db);
     TPlatformService service(db);
     // More open tasks by demo1, so the first page is full whatever the demo holds.
-    const QByteArray publish = formBody(cmPublishTask, {1, QStringLiteral("demo1_xiaohao"), QStringLiteral("demo1的小店"),
-                                                        QStringLiteral("9.9"), QStringLiteral("夏季新款连衣裙 雪纺"),
-                                                        QStringLiteral("宝贝很好，五星好评！"),
-                                                        QStringLiteral("浏览详情页2分钟以上"), 1});
+    const QByteArray publish =
+        formBody(cmPublishTask, {1, QStringLiteral("demo1_xiaohao"), QStringLiteral("demo1的小店"),
+                                 QStringLiteral("9.9"), QStringLiteral("夏季新款连衣裙 雪纺"),
+                                 QStringLiteral("宝贝很好，五星好评！"), QStringLiteral("浏览详情页2分钟以上"), 1});
     for (int i = 0; i < 30; ++i) service.handleFormBody(publish.toStdString());
 
     // The handler alone, in this thread, without HTTP: what one page costs the server.
@@ -116,7 +123,10 @@ int main(int argc, char** argv) {
     }
 
     const LoadResult load = RunLoad(
-        threads, seconds, maxRequests, newConnection, [&](int) { return LoadTarget{url, body}; },
+        threads, seconds, maxRequests, newConnection,
+        [&](int) {
+            return LoadTarget{url, body};
+        },
         [](const std::string& reply) { return reply.size() >= 1000; });
     http.stop();
     serverThread.join();

@@ -43,8 +43,8 @@ QByteArray loginBody() {
     QStringList head = BuildHeadList(cmLogin);
     head << QStringLiteral("head_clienttype=2") << QStringLiteral("head_username=demo1")
          << QStringLiteral("head_password=demo123");
-    return "head=" + EncipherToHex(CommaText(head), ChannelKey).toLatin1() + "&data=" +
-           EncipherToHex(CommaText(BuildDataList(cmLogin, {})), ChannelKey).toLatin1();
+    return "head=" + EncipherToHex(CommaText(head), ChannelKey).toLatin1() +
+           "&data=" + EncipherToHex(CommaText(BuildDataList(cmLogin, {})), ChannelKey).toLatin1();
 }
 
 size_t discard(char*, size_t size, size_t count, void*) { return size * count; }
@@ -79,8 +79,10 @@ Summary measure(const std::string& url, const QByteArray& body, int samples) {
     const auto begin = Clock::now();
     for (int i = 0; i < samples && Clock::now() - begin < std::chrono::seconds(60); ++i) {
         const double ms = timedLogin(url, body);
-        if (ms < 0) ++summary.failed;
-        else summary.ms.push_back(ms);
+        if (ms < 0)
+            ++summary.failed;
+        else
+            summary.ms.push_back(ms);
     }
     summary.seconds = std::chrono::duration<double>(Clock::now() - begin).count();
     std::sort(summary.ms.begin(), summary.ms.end());
@@ -88,15 +90,19 @@ Summary measure(const std::string& url, const QByteArray& body, int samples) {
 }
 
 void print(const char* title, const Summary& s) {
-    auto at = [&](double q) { return s.ms.empty() ? 0.0 : s.ms[std::min(s.ms.size() - 1, size_t(q * double(s.ms.size())))]; };
-    std::printf("%-34s %4zu logins (%d failed) in %5.1f s   p50 %8.2f ms   p90 %8.2f ms   p99 %8.2f ms   max %8.2f ms\n",
-                title, s.ms.size(), s.failed, s.seconds, at(0.5), at(0.9), at(0.99), s.ms.empty() ? 0.0 : s.ms.back());
+    auto at = [&](double q) {
+        return s.ms.empty() ? 0.0 : s.ms[std::min(s.ms.size() - 1, size_t(q * double(s.ms.size())))];
+    };
+    std::printf(
+        "%-34s %4zu logins (%d failed) in %5.1f s   p50 %8.2f ms   p90 %8.2f ms   p99 %8.2f ms   max %8.2f ms\n", title,
+        s.ms.size(), s.failed, s.seconds, at(0.5), at(0.9), at(0.99), s.ms.empty() ? 0.0 : s.ms.back());
 }
 
 // Slow connections held open by one thread until stopped.
 class SlowClients {
-public:
-    SlowClients(int port, int count, const QByteArray& request) : m_port(port), m_request(request), m_slots(size_t(count)) {
+  public:
+    SlowClients(int port, int count, const QByteArray& request)
+        : m_port(port), m_request(request), m_slots(size_t(count)) {
         for (size_t i = 0; i < m_slots.size(); ++i) open(i);
         m_thread = std::thread([this] { run(); });
     }
@@ -109,7 +115,7 @@ public:
     int reopened() const { return m_reopened; }
     int open() const { return m_open; }
 
-private:
+  private:
     struct Slot {
         int fd = -1;
         std::size_t sent = 0; // trickling: bytes of the header sent so far
@@ -144,8 +150,9 @@ private:
     }
 
     void run() {
-        static const char header[] = "Host: 127.0.0.1\r\nUser-Agent: a-very-slow-client/1.0\r\nX-Padding: "
-                                     "aaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaa\r\n";
+        static const char header[] =
+            "Host: 127.0.0.1\r\nUser-Agent: a-very-slow-client/1.0\r\nX-Padding: "
+            "aaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaa\r\n";
         auto lastByte = Clock::now();
         std::vector<pollfd> polled(m_slots.size());
         char buffer[65536];
@@ -199,13 +206,17 @@ int main(int argc, char** argv) {
     QStringList extra;
     for (int i = 1; i < argc; ++i) {
         const bool more = i + 1 < argc;
-        if (!std::strcmp(argv[i], "--server") && more) server = QString::fromLocal8Bit(argv[++i]);
-        else if (!std::strcmp(argv[i], "--slow") && more) slow = std::clamp(std::atoi(argv[++i]), 0, 2000);
-        else if (!std::strcmp(argv[i], "--samples") && more) samples = std::clamp(std::atoi(argv[++i]), 1, 10000);
+        if (!std::strcmp(argv[i], "--server") && more)
+            server = QString::fromLocal8Bit(argv[++i]);
+        else if (!std::strcmp(argv[i], "--slow") && more)
+            slow = std::clamp(std::atoi(argv[++i]), 0, 2000);
+        else if (!std::strcmp(argv[i], "--samples") && more)
+            samples = std::clamp(std::atoi(argv[++i]), 1, 10000);
         else if (!std::strcmp(argv[i], "--")) {
             for (++i; i < argc; ++i) extra << QString::fromLocal8Bit(argv[i]);
         } else {
-            std::fprintf(stderr, "usage: bench_slow_clients [--server PATH] [--slow N] [--samples N] [-- server options]\n");
+            std::fprintf(stderr,
+                         "usage: bench_slow_clients [--server PATH] [--slow N] [--samples N] [-- server options]\n");
             return 2;
         }
     }
@@ -219,9 +230,10 @@ int main(int argc, char** argv) {
     QProcess process;
     process.setProcessChannelMode(QProcess::SeparateChannels);
     process.setStandardErrorFile(QProcess::nullDevice());
-    process.start(server, QStringList{QStringLiteral("--address"), QStringLiteral("127.0.0.1"), QStringLiteral("--port"),
-                                      QStringLiteral("0"), QStringLiteral("--db"), dir.filePath(QStringLiteral("bench.sqlite")),
-                                      QStringLiteral("--seed-demo")} + extra);
+    process.start(server, QStringList{QStringLiteral("--address"), QStringLiteral("127.0.0.1"),
+                                      QStringLiteral("--port"), QStringLiteral("0"), QStringLiteral("--db"),
+                                      dir.filePath(QStringLiteral("bench.sqlite")), QStringLiteral("--seed-demo")} +
+                              extra);
     int port = 0;
     QByteArray seen;
     static const QRegularExpression listening(QStringLiteral(R"(listening on [^\s:]+:(\d+))"));
@@ -244,8 +256,10 @@ int main(int argc, char** argv) {
     std::printf("server %s, port %d\n", qPrintable(server), port);
     print("no other connection open:", measure(url, body, samples));
     {
-        const QByteArray request = "POST /rest HTTP/1.1\r\nHost: 127.0.0.1\r\nContent-Type: application/x-www-form-urlencoded\r\n"
-                                   "Content-Length: " + QByteArray::number(body.size()) + "\r\n\r\n" + body;
+        const QByteArray request =
+            "POST /rest HTTP/1.1\r\nHost: 127.0.0.1\r\nContent-Type: application/x-www-form-urlencoded\r\n"
+            "Content-Length: " +
+            QByteArray::number(body.size()) + "\r\n\r\n" + body;
         SlowClients clients(port, slow, request);
         std::this_thread::sleep_for(std::chrono::seconds(2)); // every slow connection has sent something
         const int reopenedBefore = clients.reopened();

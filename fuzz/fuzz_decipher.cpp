@@ -9,7 +9,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     try {
         const QString text = DecipherFromHex(hex, ChannelKey);
         // Whatever deciphered must encipher and decipher back to itself (unless it ends in U+0000).
-        if (!text.isEmpty() && !text.endsWith(QChar(0)) && DecipherFromHex(EncipherToHex(text, ChannelKey), ChannelKey) != text)
+        if (!text.isEmpty() && !text.endsWith(QChar(0)) &&
+            DecipherFromHex(EncipherToHex(text, ChannelKey), ChannelKey) != text)
             __builtin_trap();
     } catch (const EReadError&) {
     }

@@ -48,8 +48,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         TUserInfo user;
         FillUserInfoFromLoginReply(user, reply);
     });
-    for (TTaskReader reader : {trHallPage, trHallSearch, trHandledPage, trHandledSearch, trPublishedPage,
-                               trPublishedSearch}) {
+    for (TTaskReader reader :
+         {trHallPage, trHallSearch, trHandledPage, trHandledSearch, trPublishedPage, trPublishedSearch}) {
         TTaskManagerClass store;
         tryRead([&] { ReadTaskList(reply, reader, store); });
     }

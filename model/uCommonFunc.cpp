@@ -40,17 +40,15 @@ QString GetTaskStatusText(const TTaskInfo& task, const QDateTime& now, TStatusTe
     switch (task.Fstatus) {
     case tsWaitforPay:
         if (reached(now, task.Fshouldpaytime))
-            return variant == svHandledSearch
-                       ? QStringLiteral("支付时间过期，请联系发单人延长支付时间或取消该订单")
-                       : QStringLiteral("支付超时");
+            return variant == svHandledSearch ? QStringLiteral("支付时间过期，请联系发单人延长支付时间或取消该订单")
+                                              : QStringLiteral("支付超时");
         return QStringLiteral("%1[剩余支付时间%2]").arg(name, FormatTimeSpan(now, task.Fshouldpaytime));
     case tsWaitforReply:
         if (!reached(now, task.Fshouldshouhuoandreplytime))
             return QStringLiteral("%1[好评剩余等待时间%2]")
                 .arg(name, FormatTimeSpan(now, task.Fshouldshouhuoandreplytime));
         return name;
-    default:
-        return name;
+    default: return name;
     }
 }
 

@@ -40,14 +40,14 @@ enum TTaskRole {
 // id, view details) are always present and are not part of this set.
 enum TTaskAction : unsigned {
     // handler
-    taConfirmHasPay = 1u << 0,          // "确认已支付货款" -> cmConfirmHasPay
-    taHandlerNoPayOnTime = 1u << 1,     // submenu "未按时付款": "联系发单人加时", "取消任务" -> cmCancelHandledTask
-    taBackTask = 1u << 2,               // "返回上一步" -> cmBackTask
+    taConfirmHasPay = 1u << 0, // "确认已支付货款" -> cmConfirmHasPay
+    taHandlerNoPayOnTime = 1u << 1, // submenu "未按时付款": "联系发单人加时", "取消任务" -> cmCancelHandledTask
+    taBackTask = 1u << 2,           // "返回上一步" -> cmBackTask
     taConfirmShouhuoAndReply = 1u << 3, // "确认已收货并好评" -> cmConfirmShouhuoAndReply
     // publisher
-    taDeleteTask = 1u << 4,              // "彻底删除任务" -> cmDeleteTask
-    taPublisherNoPayOnTime = 1u << 5,    // submenu "接单人未按时支付货款" -> cmExtendPayTime, cmCancelTaskNoPayOnTime
-    taSetDelivered = 1u << 6,            // "确认已发货" -> cmSetDelivered
+    taDeleteTask = 1u << 4,           // "彻底删除任务" -> cmDeleteTask
+    taPublisherNoPayOnTime = 1u << 5, // submenu "接单人未按时支付货款" -> cmExtendPayTime, cmCancelTaskNoPayOnTime
+    taSetDelivered = 1u << 6,         // "确认已发货" -> cmSetDelivered
     taConfirmReplyAndComplete = 1u << 7, // "确认好评，交易完成" -> cmConfirmReplyAndComplete
 };
 Q_DECLARE_FLAGS(TTaskActions, TTaskAction)

@@ -5,8 +5,7 @@
 
 namespace {
 
-template <std::size_t N>
-QString tableName(const std::array<QString, N>& names, int status) {
+template <std::size_t N> QString tableName(const std::array<QString, N>& names, int status) {
     if (status >= 0 && std::size_t(status) < N) return names[std::size_t(status)];
     return QStringLiteral("未知状态(%1)").arg(status);
 }
@@ -39,10 +38,8 @@ constexpr TMemberReader<TBasicInfo> BasicInfoMembers[] = {
 };
 
 constexpr TMemberReader<TRechargeInfo> RechargeMembers[] = {
-    Member<&TRechargeInfo::Fmoney>("money"),
-    Member<&TRechargeInfo::Ftradetype>("tradetype"),
-    Member<&TRechargeInfo::Ftradeid>("tradeid"),
-    Member<&TRechargeInfo::Faddtime>("addtime"),
+    Member<&TRechargeInfo::Fmoney>("money"),     Member<&TRechargeInfo::Ftradetype>("tradetype"),
+    Member<&TRechargeInfo::Ftradeid>("tradeid"), Member<&TRechargeInfo::Faddtime>("addtime"),
     Member<&TRechargeInfo::Fstatus>("status"),
 };
 
@@ -65,12 +62,9 @@ constexpr TMemberReader<TTradeLog> TradeLogMembers[] = {
 };
 
 constexpr TMemberReader<TOptLog> OptLogMembers[] = {
-    Member<&TOptLog::Fid>("id"),
-    Member<&TOptLog::Fuserid, TReadKind::IntFromText>("userid"),
-    Member<&TOptLog::Ftaskid>("taskid"),
-    Member<&TOptLog::Fopttype>("opttype"),
-    Member<&TOptLog::Faction>("action"),
-    Member<&TOptLog::Fmarks>("marks"),
+    Member<&TOptLog::Fid>("id"),           Member<&TOptLog::Fuserid, TReadKind::IntFromText>("userid"),
+    Member<&TOptLog::Ftaskid>("taskid"),   Member<&TOptLog::Fopttype>("opttype"),
+    Member<&TOptLog::Faction>("action"),   Member<&TOptLog::Fmarks>("marks"),
     Member<&TOptLog::Faddtime>("addtime"),
 };
 

@@ -151,11 +151,15 @@ void ReadBasicInfo(const TReplyObject& object, TBasicInfo& info);
 
 // Display texts of a recharge request's review state, indexed by the status value.
 inline const std::array<QString, 3> RechargeStatusNames = {
-    QStringLiteral("未处理"), QStringLiteral("充值成功"), QStringLiteral("充值失败"),
+    QStringLiteral("未处理"),
+    QStringLiteral("充值成功"),
+    QStringLiteral("充值失败"),
 };
 // Display texts of a withdrawal request's review state, indexed by the status value.
 inline const std::array<QString, 3> WithdrawStatusNames = {
-    QStringLiteral("未处理"), QStringLiteral("提现成功"), QStringLiteral("提现失败"),
+    QStringLiteral("未处理"),
+    QStringLiteral("提现成功"),
+    QStringLiteral("提现失败"),
 };
 // The table's entry, or "未知状态(n)" outside 0..2.
 QString RechargeStatusName(int status);

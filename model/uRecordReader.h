@@ -16,28 +16,23 @@
 
 enum class TReadKind { Default, IntFromText };
 
-template <class TRecord>
-struct TMemberReader {
+template <class TRecord> struct TMemberReader {
     const char* name;
     void (*read)(TRecord& record, const TReplyObject& object, const char* name);
 };
 
 namespace record_reader_detail {
 
-template <class T>
-struct MemberPointer;
-template <class TRecord, class TField>
-struct MemberPointer<TField TRecord::*> {
+template <class T> struct MemberPointer;
+template <class TRecord, class TField> struct MemberPointer<TField TRecord::*> {
     using Record = TRecord;
     using Field = TField;
 };
 
-template <class T>
-inline constexpr bool AlwaysFalse = false;
+template <class T> inline constexpr bool AlwaysFalse = false;
 
 // An enumeration stored in one byte: the member must be an integer that fits the byte.
-template <class TEnum>
-TEnum ReadByteEnum(const TReplyObject& object, const char* name) {
+template <class TEnum> TEnum ReadByteEnum(const TReplyObject& object, const char* name) {
     static_assert(sizeof(TEnum) == 1);
     const int value = ReplyInt(object, name);
     if (value < 0 || value > 255)
@@ -46,8 +41,7 @@ TEnum ReadByteEnum(const TReplyObject& object, const char* name) {
 }
 
 template <auto Field, TReadKind Kind>
-void ReadInto(typename MemberPointer<decltype(Field)>::Record& record, const TReplyObject& object,
-              const char* name) {
+void ReadInto(typename MemberPointer<decltype(Field)>::Record& record, const TReplyObject& object, const char* name) {
     using TField = typename MemberPointer<decltype(Field)>::Field;
     if constexpr (Kind == TReadKind::IntFromText) {
         static_assert(std::is_same_v<TField, int>);

@@ -100,8 +100,7 @@ constexpr TTaskReaderSpec ReaderSpecs[] = {
     // trHallPage
     {tdTaskCenter, {{{GroupA, guAlways}, {GroupB, guNever}, {GroupC, guAlways}, {GroupD, guAlways}}}},
     // trHallSearch
-    {tdTaskCenter,
-     {{{GroupA, guAlways}, {GroupB, guOnceTaken}, {GroupC, guNever}, {GroupDWithoutQQ, guOnceTaken}}}},
+    {tdTaskCenter, {{{GroupA, guAlways}, {GroupB, guOnceTaken}, {GroupC, guNever}, {GroupDWithoutQQ, guOnceTaken}}}},
     // trHandledPage
     {tdHandled, {{{GroupA, guAlways}, {GroupB, guAlways}, {GroupC, guAlways}, {GroupD, guAlways}}}},
     // trHandledSearch

@@ -15,13 +15,13 @@
 
 // The three dictionaries, one per task screen.
 enum TTaskDictionary {
-    tdTaskCenter,   // the task hall
-    tdHandled,      // the taken tasks
-    tdPublished,    // the published tasks
+    tdTaskCenter, // the task hall
+    tdHandled,    // the taken tasks
+    tdPublished,  // the published tasks
 };
 
 class TTaskManagerClass {
-public:
+  public:
     using TDictionary = std::unordered_map<QString, std::unique_ptr<TTaskInfo>>;
 
     TTaskManagerClass() = default;
@@ -43,7 +43,7 @@ public:
     void ClearHandledTaskInfo() { Clear(tdHandled); }
     void ClearPublishedTaskInfo() { Clear(tdPublished); }
 
-private:
+  private:
     TDictionary& dictionaryRef(TTaskDictionary dictionary);
 
     TDictionary FdtTaskCenterTaskInfo;
@@ -57,12 +57,12 @@ extern TTaskManagerClass TaskManager;
 // The six readers of task list and search replies; each reads its own groups of members and files
 // the records in its screen's dictionary.
 enum TTaskReader {
-    trHallPage,            // cmGetTaskCenterList
-    trHallSearch,          // cmSearchTaskCenter
-    trHandledPage,         // cmGetHandledTaskList
-    trHandledSearch,       // cmSearchHandledTask
-    trPublishedPage,       // cmGetPublishedTaskList
-    trPublishedSearch,     // cmSearchPublishedTask
+    trHallPage,        // cmGetTaskCenterList
+    trHallSearch,      // cmSearchTaskCenter
+    trHandledPage,     // cmGetHandledTaskList
+    trHandledSearch,   // cmSearchHandledTask
+    trPublishedPage,   // cmGetPublishedTaskList
+    trPublishedSearch, // cmSearchPublishedTask
 };
 
 // The dictionary a reader fills.

@@ -22,8 +22,7 @@ std::optional<Money> Money::fromYuan(double yuan) {
     const int keep = exponent + 3;
     qint64 fen = 0;
     if (keep > 0) {
-        for (int i = 0; i < keep; ++i)
-            fen = fen * 10 + (i < int(digits.size()) ? digits[std::size_t(i)] - '0' : 0);
+        for (int i = 0; i < keep; ++i) fen = fen * 10 + (i < int(digits.size()) ? digits[std::size_t(i)] - '0' : 0);
         if (keep < int(digits.size()) && digits[std::size_t(keep)] >= '5') ++fen;
     } else if (keep == 0 && digits.front() >= '5') {
         fen = 1;

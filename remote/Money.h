@@ -8,7 +8,7 @@
 #include <optional>
 
 class Money {
-public:
+  public:
     constexpr Money() = default;
     static constexpr Money fromFen(qint64 fen) {
         Money money;
@@ -38,6 +38,6 @@ public:
 
     friend constexpr auto operator<=>(Money, Money) = default;
 
-private:
+  private:
     qint64 m_fen = 0;
 };

@@ -49,8 +49,8 @@ std::optional<QString> QtPrompter::askText(QWidget* parent, const QString& capti
 
 std::optional<bool> DesktopLinkOpener::hasHandler(const QString& scheme) {
     QProcess query;
-    query.start(QStringLiteral("xdg-mime"), {QStringLiteral("query"), QStringLiteral("default"),
-                                             QStringLiteral("x-scheme-handler/") + scheme});
+    query.start(QStringLiteral("xdg-mime"),
+                {QStringLiteral("query"), QStringLiteral("default"), QStringLiteral("x-scheme-handler/") + scheme});
     if (!query.waitForFinished(5000) || query.exitStatus() != QProcess::NormalExit) {
         query.kill();
         query.waitForFinished(1000);
@@ -79,8 +79,7 @@ void ShowTransportFailure(Prompter& prompter, QWidget* parent, const QString& pr
     prompter.showMessage(parent, prefix + errorText, QStringLiteral("错误"), TMsgIcon::Error);
 }
 
-void ShowRefusal(Prompter& prompter, QWidget* parent, const QString& prefix, const QString& returnMsg,
-                 TMsgIcon icon) {
+void ShowRefusal(Prompter& prompter, QWidget* parent, const QString& prefix, const QString& returnMsg, TMsgIcon icon) {
     prompter.showMessage(parent, prefix + returnMsg, QStringLiteral("提示"), icon);
 }
 

@@ -33,13 +33,12 @@ QByteArray runDes(const QByteArray& data, const QByteArray& key8, bool encipher)
     EVP_CIPHER_CTX* ctx = EVP_CIPHER_CTX_new();
     if (!ctx) throw std::runtime_error("EVP_CIPHER_CTX_new failed");
     int len = 0, fin = 0;
-    const bool ok =
-        EVP_CipherInit_ex2(ctx, desEcb(), reinterpret_cast<const unsigned char*>(key8.constData()), nullptr,
-                           encipher ? 1 : 0, nullptr) == 1 &&
-        EVP_CIPHER_CTX_set_padding(ctx, 0) == 1 &&
-        EVP_CipherUpdate(ctx, reinterpret_cast<unsigned char*>(out.data()), &len,
-                         reinterpret_cast<const unsigned char*>(data.constData()), int(data.size())) == 1 &&
-        EVP_CipherFinal_ex(ctx, reinterpret_cast<unsigned char*>(out.data()) + len, &fin) == 1;
+    const bool ok = EVP_CipherInit_ex2(ctx, desEcb(), reinterpret_cast<const unsigned char*>(key8.constData()), nullptr,
+                                       encipher ? 1 : 0, nullptr) == 1 &&
+                    EVP_CIPHER_CTX_set_padding(ctx, 0) == 1 &&
+                    EVP_CipherUpdate(ctx, reinterpret_cast<unsigned char*>(out.data()), &len,
+                                     reinterpret_cast<const unsigned char*>(data.constData()), int(data.size())) == 1 &&
+                    EVP_CipherFinal_ex(ctx, reinterpret_cast<unsigned char*>(out.data()) + len, &fin) == 1;
     EVP_CIPHER_CTX_free(ctx);
     if (!ok) throw std::runtime_error("DES-ECB failed");
     out.truncate(len + fin);
@@ -140,9 +139,7 @@ QString DecipherToText(const QByteArray& cipher, const QString& keyText) {
     return text;
 }
 
-QString BytesToHexText(const QByteArray& bytes) {
-    return QString::fromLatin1(bytes.toHex().toUpper());
-}
+QString BytesToHexText(const QByteArray& bytes) { return QString::fromLatin1(bytes.toHex().toUpper()); }
 
 QByteArray HexTextToBytes(const QString& hex) {
     const qsizetype length = hex.size();
@@ -150,8 +147,7 @@ QByteArray HexTextToBytes(const QString& hex) {
     for (qsizetype i = 0; 2 * i + 1 < length; ++i) {
         const int high = hexValue(hex.at(2 * i));
         const int low = hexValue(hex.at(2 * i + 1));
-        if (high < 0 || low < 0)
-            throw EReadError(QStringLiteral("\"%1\" 不是有效的十六进制数").arg(hex.mid(2 * i, 2)));
+        if (high < 0 || low < 0) throw EReadError(QStringLiteral("\"%1\" 不是有效的十六进制数").arg(hex.mid(2 * i, 2)));
         bytes[i] = char(high * 16 + low);
     }
     return bytes;

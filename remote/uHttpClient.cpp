@@ -16,7 +16,7 @@ namespace {
 // Everything the worker touches; the user-interface thread reads it only after joining the worker.
 struct TCallRecord {
     std::string strHostURL;
-    std::string body; // head=<hex>[&data=<hex>]
+    std::string body;   // head=<hex>[&data=<hex>]
     std::string caFile; // empty: the system's CAs
     long connectTimeoutMs = 0;
     long totalTimeoutMs = 0;
@@ -101,18 +101,13 @@ QString describeFailure(const TCurlLibrary& api, CURLcode code, CURL* curl, cons
             return QStringLiteral("连接服务器超时（%1 秒内未能建立连接）").arg(record.connectTimeoutMs / 1000.0);
         return QStringLiteral("服务器响应超时（%1 秒内未收到完整回复）").arg(record.totalTimeoutMs / 1000.0);
     }
-    case CURLE_COULDNT_CONNECT:
-        return QStringLiteral("无法连接到服务器（%1）").arg(reason);
-    case CURLE_COULDNT_RESOLVE_HOST:
-        return QStringLiteral("无法解析服务器地址（%1）").arg(reason);
-    case CURLE_GOT_NOTHING:
-        return QStringLiteral("服务器没有返回任何数据就关闭了连接（%1）").arg(reason);
+    case CURLE_COULDNT_CONNECT: return QStringLiteral("无法连接到服务器（%1）").arg(reason);
+    case CURLE_COULDNT_RESOLVE_HOST: return QStringLiteral("无法解析服务器地址（%1）").arg(reason);
+    case CURLE_GOT_NOTHING: return QStringLiteral("服务器没有返回任何数据就关闭了连接（%1）").arg(reason);
     case CURLE_RECV_ERROR:
     case CURLE_SEND_ERROR:
-    case CURLE_PARTIAL_FILE:
-        return QStringLiteral("与服务器的连接中断（%1）").arg(reason);
-    default:
-        return QStringLiteral("网络通讯错误（%1）").arg(reason);
+    case CURLE_PARTIAL_FILE: return QStringLiteral("与服务器的连接中断（%1）").arg(reason);
+    default: return QStringLiteral("网络通讯错误（%1）").arg(reason);
     }
 }
 
@@ -174,8 +169,8 @@ QString HostUrl(const TChannelSettings& settings) {
 }
 
 bool ExecRemoteProc(QWidget* owner, QStringList* head, const QStringList* data, QByteArray* response,
-                    QString& errorText, int clientType, const QString& userName, const QString& password,
-                    bool showWait, const TChannelSettings& settings) {
+                    QString& errorText, int clientType, const QString& userName, const QString& password, bool showWait,
+                    const TChannelSettings& settings) {
     errorText.clear();
     if (!head) {
         errorText = QStringLiteral("请求头部参数未指定！");
@@ -222,8 +217,10 @@ bool ExecRemoteProc(QWidget* owner, QStringList* head, const QStringList* data, 
             QStringLiteral("命令正在执行，请耐心等待......"));
         dialog = &waitDialog;
         waitDialog.exec();
-        if (worker.joinable()) worker.join();
-        else record->strTmpErrMsg = QStringLiteral("命令没有执行");
+        if (worker.joinable())
+            worker.join();
+        else
+            record->strTmpErrMsg = QStringLiteral("命令没有执行");
     } else {
         worker = std::thread([curl, record] { runExchange(*curl, *record); });
         worker.join();

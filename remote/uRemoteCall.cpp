@@ -9,8 +9,8 @@ std::optional<TRemoteReply> SendCommand(const TServices& services, QWidget* owne
     QByteArray response;
     QString errorText;
     const TUserInfo& user = CurrentUser();
-    if (!ExecRemoteProc(owner, &head, &data, &response, errorText, ClientType, user.Fusername, user.Fuserpass,
-                        true, services.channel)) {
+    if (!ExecRemoteProc(owner, &head, &data, &response, errorText, ClientType, user.Fusername, user.Fuserpass, true,
+                        services.channel)) {
         ShowTransportFailure(services.prompter, owner, failurePrefix, errorText);
         return std::nullopt;
     }

@@ -26,18 +26,12 @@ QString plainNumber(double value) {
 
 QString valueAsText(const TReplyObject& value, const char* name) {
     switch (value.type()) {
-    case nlohmann::json::value_t::string:
-        return QString::fromStdString(value.get<std::string>());
-    case nlohmann::json::value_t::number_integer:
-        return QString::number(value.get<qint64>());
-    case nlohmann::json::value_t::number_unsigned:
-        return QString::number(value.get<quint64>());
-    case nlohmann::json::value_t::number_float:
-        return plainNumber(value.get<double>());
-    case nlohmann::json::value_t::null:
-        return QStringLiteral("null");
-    default:
-        throw EReadError(QStringLiteral("返回数据成员\"%1\"不是文本").arg(QString::fromUtf8(name)));
+    case nlohmann::json::value_t::string: return QString::fromStdString(value.get<std::string>());
+    case nlohmann::json::value_t::number_integer: return QString::number(value.get<qint64>());
+    case nlohmann::json::value_t::number_unsigned: return QString::number(value.get<quint64>());
+    case nlohmann::json::value_t::number_float: return plainNumber(value.get<double>());
+    case nlohmann::json::value_t::null: return QStringLiteral("null");
+    default: throw EReadError(QStringLiteral("返回数据成员\"%1\"不是文本").arg(QString::fromUtf8(name)));
     }
 }
 
@@ -62,8 +56,7 @@ std::optional<QString> ReplyReturnMsg(const TReplyObject& reply) {
     if (!reply.is_object()) throw EReadError(QStringLiteral("返回数据不是JSON对象"));
     const auto it = reply.find("returnmsg");
     if (it == reply.end()) return std::nullopt;
-    if (!it->is_string() && !it->is_number())
-        throw EReadError(QStringLiteral("返回数据成员\"returnmsg\"不是文本"));
+    if (!it->is_string() && !it->is_number()) throw EReadError(QStringLiteral("返回数据成员\"returnmsg\"不是文本"));
     return valueAsText(*it, "returnmsg");
 }
 

@@ -36,8 +36,7 @@ void TWindupImage::paintEvent(QPaintEvent*) {
     }
 }
 
-TfrmWaitForProcessDone::TfrmWaitForProcessDone(QWidget* AOwner, std::function<void()> AThread,
-                                               const QString& strMsg)
+TfrmWaitForProcessDone::TfrmWaitForProcessDone(QWidget* AOwner, std::function<void()> AThread, const QString& strMsg)
     : QDialog(AOwner, Qt::Dialog | Qt::FramelessWindowHint), FThread(std::move(AThread)), FMsg(strMsg) {
     setObjectName(QStringLiteral("frmWaitForProcessDone"));
     setWindowTitle(QStringLiteral("操作正在进行，请耐心等待......"));
@@ -91,8 +90,10 @@ void TfrmWaitForProcessDone::reject() {
 }
 
 void TfrmWaitForProcessDone::closeEvent(QCloseEvent* event) {
-    if (FDone) event->accept();
-    else event->ignore();
+    if (FDone)
+        event->accept();
+    else
+        event->ignore();
 }
 
 void TfrmWaitForProcessDone::mousePressEvent(QMouseEvent* event) {

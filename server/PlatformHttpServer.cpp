@@ -32,7 +32,7 @@ using SteadyClock = std::chrono::steady_clock;
 
 // Runs jobs on a fixed number of threads; shutdown() runs what is queued, then joins.
 class WorkerPool {
-public:
+  public:
     explicit WorkerPool(int threads) {
         for (int i = 0; i < std::max(1, threads); ++i) m_threads.emplace_back([this] { work(); });
     }
@@ -56,7 +56,7 @@ public:
             if (thread.joinable()) thread.join();
     }
 
-private:
+  private:
     void work() {
         for (;;) {
             std::function<void()> job;
@@ -174,12 +174,15 @@ struct PlatformHttpServer::Impl {
             request->path = url;
             request->record.address = clientAddress(connection);
             if (Connection* state = connectionOf(connection)) state->phase = Connection::Phase::Busy;
-            if (request->path != "/rest") return respond(connection, *request, MHD_HTTP_NOT_FOUND, "not found", "text/plain");
+            if (request->path != "/rest")
+                return respond(connection, *request, MHD_HTTP_NOT_FOUND, "not found", "text/plain");
             if (request->method != MHD_HTTP_METHOD_POST)
                 return respond(connection, *request, MHD_HTTP_METHOD_NOT_ALLOWED, "method not allowed", "text/plain");
-            const char* length = MHD_lookup_connection_value(connection, MHD_HEADER_KIND, MHD_HTTP_HEADER_CONTENT_LENGTH);
+            const char* length =
+                MHD_lookup_connection_value(connection, MHD_HEADER_KIND, MHD_HTTP_HEADER_CONTENT_LENGTH);
             if (length && std::strtoull(length, nullptr, 10) > MaxRequestBodyBytes)
-                return respond(connection, *request, MHD_HTTP_CONTENT_TOO_LARGE, "request body too large", "text/plain");
+                return respond(connection, *request, MHD_HTTP_CONTENT_TOO_LARGE, "request body too large",
+                               "text/plain");
             return MHD_YES;
         }
         if (*uploadSize > 0) {
@@ -305,16 +308,13 @@ int PlatformHttpServer::bind(const QString& address, int port) {
     // MHD's own inactivity time-out backs up the deadlines above; it also ends a reply that the
     // client never reads.
     const unsigned inactivity = unsigned(std::max({o.headerTimeoutSeconds, o.idleTimeoutSeconds, 10}));
-    d->daemon = MHD_start_daemon(
-        flags, 0, nullptr, nullptr, &Impl::accessHandler, d.get(),
-        MHD_OPTION_SOCK_ADDR, reinterpret_cast<sockaddr*>(&bound),
-        MHD_OPTION_LISTEN_BACKLOG_SIZE, 511u,
-        MHD_OPTION_CONNECTION_LIMIT, unsigned(std::max(1, o.maxConnections)),
-        MHD_OPTION_PER_IP_CONNECTION_LIMIT, unsigned(std::max(0, o.maxConnectionsPerAddress)),
-        MHD_OPTION_CONNECTION_TIMEOUT, inactivity,
-        MHD_OPTION_NOTIFY_COMPLETED, &Impl::completedHandler, d.get(),
-        MHD_OPTION_NOTIFY_CONNECTION, &Impl::connectionHandler, d.get(),
-        MHD_OPTION_END);
+    d->daemon = MHD_start_daemon(flags, 0, nullptr, nullptr, &Impl::accessHandler, d.get(), MHD_OPTION_SOCK_ADDR,
+                                 reinterpret_cast<sockaddr*>(&bound), MHD_OPTION_LISTEN_BACKLOG_SIZE, 511u,
+                                 MHD_OPTION_CONNECTION_LIMIT, unsigned(std::max(1, o.maxConnections)),
+                                 MHD_OPTION_PER_IP_CONNECTION_LIMIT, unsigned(std::max(0, o.maxConnectionsPerAddress)),
+                                 MHD_OPTION_CONNECTION_TIMEOUT, inactivity, MHD_OPTION_NOTIFY_COMPLETED,
+                                 &Impl::completedHandler, d.get(), MHD_OPTION_NOTIFY_CONNECTION,
+                                 &Impl::connectionHandler, d.get(), MHD_OPTION_END);
     if (!d->daemon) return -1;
     const MHD_DaemonInfo* info = MHD_get_daemon_info(d->daemon, MHD_DAEMON_INFO_BIND_PORT);
     return info ? int(info->port) : -1;
@@ -338,7 +338,8 @@ bool PlatformHttpServer::listen() {
     while (!d->stopping) {
         int waitMs = 100;
         MHD_UNSIGNED_LONG_LONG libraryMs = 0;
-        if (MHD_get_timeout(d->daemon, &libraryMs) == MHD_YES) waitMs = int(std::min<MHD_UNSIGNED_LONG_LONG>(libraryMs, 100));
+        if (MHD_get_timeout(d->daemon, &libraryMs) == MHD_YES)
+            waitMs = int(std::min<MHD_UNSIGNED_LONG_LONG>(libraryMs, 100));
         epoll_event ready[2];
         ::epoll_wait(events, ready, 2, waitMs);
         std::uint64_t woken = 0;

@@ -35,7 +35,7 @@ void check(PGresult* result, pg_conn* conn, const char* what) {
 }
 
 class PostgresStatement : public DbStatement {
-public:
+  public:
     PostgresStatement(PostgresConnection& connection, std::string sql)
         : m_connection(connection), m_sql(std::move(sql)) {}
     ~PostgresStatement() override { PQclear(m_result); }
@@ -58,7 +58,7 @@ public:
     }
     bool isNull(int column) const override { return PQgetisnull(m_result, m_row, column) != 0; }
 
-private:
+  private:
     struct Parameter {
         std::string value;
         Oid type = UnknownOid;
@@ -79,8 +79,8 @@ private:
             values.push_back(p.null ? nullptr : p.value.c_str());
         }
         const std::string& name = m_connection.preparedName(m_sql, types);
-        PGresult* result = PQexecPrepared(m_connection.handle(), name.c_str(), int(values.size()), values.data(),
-                                          nullptr, nullptr, 0);
+        PGresult* result =
+            PQexecPrepared(m_connection.handle(), name.c_str(), int(values.size()), values.data(), nullptr, nullptr, 0);
         check(result, m_connection.handle(), "step");
         m_result = result;
         const char* affected = PQcmdTuples(m_result);

@@ -10,7 +10,7 @@
 struct RequestRecord;
 
 class RequestLog {
-public:
+  public:
     // Standard error.
     RequestLog();
     // Appends to the file (created when missing); throws std::runtime_error when it cannot be opened.
@@ -23,14 +23,14 @@ public:
         std::string address;
         std::string method;
         std::string path;
-        int httpStatus = 0; // 0: the connection ended before a reply was sent
+        int httpStatus = 0;                    // 0: the connection ended before a reply was sent
         const RequestRecord* record = nullptr; // null for a request that never reached the service
         double milliseconds = 0;
     };
     void write(const Entry& entry);
     static std::string format(const Entry& entry);
 
-private:
+  private:
     int m_fd;
     bool m_ownsFd;
 };

@@ -13,9 +13,7 @@ QString addressKey(const QString& address) { return QStringLiteral("addr:") + ad
 
 SignInThrottle::SignInThrottle(Clock clock) : m_clock(std::move(clock)) {}
 
-std::int64_t SignInThrottle::now() const {
-    return m_clock ? m_clock() : QDateTime::currentSecsSinceEpoch();
-}
+std::int64_t SignInThrottle::now() const { return m_clock ? m_clock() : QDateTime::currentSecsSinceEpoch(); }
 
 std::int64_t SignInThrottle::waitAfter(const Policy& policy, std::int64_t failures) {
     const std::int64_t beyond = failures - policy.freeFailures;

@@ -128,9 +128,9 @@ json CmdGetBasicInfo(TCommandContext& ctx) {
         " (SELECT balance FROM users WHERE id = ?1)");
     stmt.bind(1, ctx.userId);
     stmt.step();
-    json row = {{"currentopttaskcount", stmt.int64(0)},  {"waitforhandletaskcount", stmt.int64(1)},
-                {"waitforpaytaskcount", stmt.int64(2)},  {"waitforfahuotaskcount", stmt.int64(3)},
-                {"waitforreplytaskcount", stmt.int64(4)}, {"totaloptcount", stmt.int64(5)},
+    json row = {{"currentopttaskcount", stmt.int64(0)},         {"waitforhandletaskcount", stmt.int64(1)},
+                {"waitforpaytaskcount", stmt.int64(2)},         {"waitforfahuotaskcount", stmt.int64(3)},
+                {"waitforreplytaskcount", stmt.int64(4)},       {"totaloptcount", stmt.int64(5)},
                 {"accountbalance", S(CentsText(stmt.int64(6)))}};
     json reply = Done();
     reply["msgbody"] = json::array({row});
@@ -148,9 +148,9 @@ json CmdRechargeRequest(TCommandContext& ctx) {
     const QString tradeid = requireFilled(ctx, "tradeid", QStringLiteral("充值交易单号"), MaxProfileChars);
     // One payment proves one recharge: the database holds at most one pending or approved request
     // per trade number (a unique index), so two requests racing with one number cannot both go in.
-    TStmt stmt = ctx.db.prepare(
-        "INSERT INTO recharges(userid, money, tradetype, tradeid, addtime) VALUES (?, ?, ?, ?, ?) "
-        "ON CONFLICT DO NOTHING RETURNING id");
+    TStmt stmt =
+        ctx.db.prepare("INSERT INTO recharges(userid, money, tradetype, tradeid, addtime) VALUES (?, ?, ?, ?, ?) "
+                       "ON CONFLICT DO NOTHING RETURNING id");
     stmt.bind(1, ctx.userId).bind(2, *amount).bind(3, tradetype).bind(4, tradeid).bind(5, DbTime(ctx.now));
     if (!stmt.step()) throw ERefusal(QStringLiteral("该交易单号已提交过充值申请"));
     return Done(QStringLiteral("充值申请已提交"));
@@ -192,9 +192,9 @@ void ReviewRecharge(TCommandContext& ctx, std::int64_t requestId, bool approve) 
     markReviewed(ctx, "recharges", requestId, approve, QStringLiteral("充值申请不存在"),
                  QStringLiteral("该充值申请已经处理过"));
     if (!approve) return;
-    TStmt request = ctx.db.prepare(
-        "SELECT r.userid, r.money, u.username, i.id FROM recharges r JOIN users u ON u.id = r.userid "
-        "LEFT JOIN users i ON i.id = u.inviteuserid WHERE r.id = ?");
+    TStmt request =
+        ctx.db.prepare("SELECT r.userid, r.money, u.username, i.id FROM recharges r JOIN users u ON u.id = r.userid "
+                       "LEFT JOIN users i ON i.id = u.inviteuserid WHERE r.id = ?");
     request.bind(1, requestId);
     request.step();
     const int userId = request.integer(0);
@@ -230,8 +230,7 @@ static json UserListPage(TCommandContext& ctx, const char* countSql, const char*
     json rows = json::array();
     TStmt stmt = ctx.db.prepare(pageSql);
     stmt.bind(1, ctx.userId).bind(2, PageSize).bind(3, offset);
-    while (stmt.step())
-        rows.push_back(row(stmt));
+    while (stmt.step()) rows.push_back(row(stmt));
     return ListReply(count.int64(0), std::move(rows));
 }
 
@@ -285,16 +284,15 @@ json CmdGetTradeLogList(TCommandContext& ctx) {
 }
 
 json CmdGetOptLogList(TCommandContext& ctx) {
-    return UserListPage(
-        ctx, "SELECT COUNT(*) FROM optlog WHERE userid = ?",
-        "SELECT id, userid, taskid, opttype, action, marks, addtime FROM optlog WHERE userid = ? "
-        "ORDER BY id DESC LIMIT ? OFFSET ?",
-        [](const TStmt& stmt) -> json {
-            return {{"id", stmt.int64(0)},       {"userid", std::to_string(stmt.int64(1))},
-                    {"taskid", S(stmt.text(2))}, {"opttype", stmt.integer(3)},
-                    {"action", S(stmt.text(4))}, {"marks", S(stmt.text(5))},
-                    {"addtime", S(stmt.text(6))}};
-        });
+    return UserListPage(ctx, "SELECT COUNT(*) FROM optlog WHERE userid = ?",
+                        "SELECT id, userid, taskid, opttype, action, marks, addtime FROM optlog WHERE userid = ? "
+                        "ORDER BY id DESC LIMIT ? OFFSET ?",
+                        [](const TStmt& stmt) -> json {
+                            return {{"id", stmt.int64(0)},       {"userid", std::to_string(stmt.int64(1))},
+                                    {"taskid", S(stmt.text(2))}, {"opttype", stmt.integer(3)},
+                                    {"action", S(stmt.text(4))}, {"marks", S(stmt.text(5))},
+                                    {"addtime", S(stmt.text(6))}};
+                        });
 }
 
 json CmdGetSubUserList(TCommandContext& ctx) {

@@ -44,9 +44,11 @@ void seedTask(TDbConnection& db, const TSeedUser& publisher, const TSeedUser& ha
     if (target >= 2) run(db, CmdConfirmHasPay, handler, cmConfirmHasPay, {taskid, 1}, start.addSecs(120));
     if (target >= 3) run(db, CmdSetDelivered, publisher, cmSetDelivered, {taskid, 2}, shipAt);
     // The review time of the demo's finished tasks lies in the past: interval 0 waits 2 hours.
-    if (target >= 4) run(db, CmdConfirmShouhuoAndReply, handler, cmConfirmShouhuoAndReply, {taskid, 3}, shipAt.addSecs(3 * 3600));
+    if (target >= 4)
+        run(db, CmdConfirmShouhuoAndReply, handler, cmConfirmShouhuoAndReply, {taskid, 3}, shipAt.addSecs(3 * 3600));
     if (target >= 5)
-        run(db, CmdConfirmReplyAndComplete, publisher, cmConfirmReplyAndComplete, {taskid, 4}, shipAt.addSecs(4 * 3600));
+        run(db, CmdConfirmReplyAndComplete, publisher, cmConfirmReplyAndComplete, {taskid, 4},
+            shipAt.addSecs(4 * 3600));
 }
 
 } // namespace
@@ -84,7 +86,8 @@ QString SeedDemo(TServerDb& pool) {
     const TSeedUser demo3{InsertUser(db, u, dayAgo.addDays(-10)), u.username};
 
     // Money comes in by reviewed recharges, so the trade logs tell the whole story.
-    auto recharge = [&](const TSeedUser& user, Money amount, const QString& tradeid, int review, const QDateTime& when) {
+    auto recharge = [&](const TSeedUser& user, Money amount, const QString& tradeid, int review,
+                        const QDateTime& when) {
         run(db, CmdRechargeRequest, user, cmRechargeRequest, {amount, QStringLiteral("支付宝"), tradeid}, when);
         if (review == 0) return;
         const QStringList none;
@@ -93,7 +96,8 @@ QString SeedDemo(TServerDb& pool) {
     };
     recharge(demo1, Money::fromFen(200000), QStringLiteral("2016030121001004550000000001"), 1, dayAgo.addDays(-1));
     recharge(demo2, Money::fromFen(100000), QStringLiteral("2016030121001004550000000002"), 1, dayAgo.addDays(-1));
-    recharge(demo3, Money::fromFen(40000), QStringLiteral("2016030121001004550000000003"), 1, dayAgo.addDays(-1)); // demo1 earns 20.00
+    recharge(demo3, Money::fromFen(40000), QStringLiteral("2016030121001004550000000003"), 1,
+             dayAgo.addDays(-1)); // demo1 earns 20.00
     recharge(demo2, Money::fromFen(3000), QStringLiteral("2016030121001004550000000004"), 2, dayAgo);
     recharge(demo1, Money::fromFen(5000), QStringLiteral("2016030121001004550000000005"), 0, now.addSecs(-3600));
 
@@ -110,8 +114,9 @@ QString SeedDemo(TServerDb& pool) {
     withdraw(Money::fromFen(200), 0, now.addSecs(-1800));
 
     // Both roles for demo1 and demo2, every state; one state-1 task of each side is past its deadline.
-    const QStringList goods = {QStringLiteral("夏季新款连衣裙"), QStringLiteral("纯棉T恤男"), QStringLiteral("蓝牙耳机"),
-                               QStringLiteral("保温杯"),        QStringLiteral("儿童积木"),   QStringLiteral("机械键盘")};
+    const QStringList goods = {QStringLiteral("夏季新款连衣裙"), QStringLiteral("纯棉T恤男"),
+                               QStringLiteral("蓝牙耳机"),       QStringLiteral("保温杯"),
+                               QStringLiteral("儿童积木"),       QStringLiteral("机械键盘")};
     const QDateTime longAgo = dayAgo;
     for (int side = 0; side < 2; ++side) {
         const TSeedUser& publisher = side == 0 ? demo1 : demo2;
@@ -121,7 +126,8 @@ QString SeedDemo(TServerDb& pool) {
             const int interval = state % 4;
             if (state == 3) {
                 // Shipped ten minutes ago: the review time is still ahead.
-                seedTask(db, publisher, handler, goods.at(state), money, interval, state, now.addSecs(-1800), now.addSecs(-600));
+                seedTask(db, publisher, handler, goods.at(state), money, interval, state, now.addSecs(-1800),
+                         now.addSecs(-600));
             } else if (state == 1) {
                 seedTask(db, publisher, handler, goods.at(state), money, interval, state, now.addSecs(-120), now);
                 seedTask(db, publisher, handler, goods.at(state) + QStringLiteral("（超时）"), money, interval, state,

@@ -72,7 +72,10 @@ TPasswordRecord HashNewPassword(const QString& password) {
     const QByteArray salt = randomBytes(16);
     const int iterations = CurrentPasswordIterations();
     return {QString::fromLatin1(salt.toHex()),
-            QStringLiteral("%1:%2:%3").arg(Scheme).arg(iterations).arg(QString::fromLatin1(pbkdf2(password, salt, iterations).toHex()))};
+            QStringLiteral("%1:%2:%3")
+                .arg(Scheme)
+                .arg(iterations)
+                .arg(QString::fromLatin1(pbkdf2(password, salt, iterations).toHex()))};
 }
 
 bool PasswordMatches(const QString& password, const QString& salt, const QString& hash) {
@@ -93,8 +96,8 @@ void RunDummyPasswordCheck(const QString& password) {
 }
 
 std::string TCredentialCache::keyOf(int userId, const QString& password, const QString& salt) const {
-    const QByteArray digest =
-        QMessageAuthenticationCode::hash(salt.toLatin1() + '\0' + password.toUtf8(), cacheKey(), QCryptographicHash::Sha256);
+    const QByteArray digest = QMessageAuthenticationCode::hash(salt.toLatin1() + '\0' + password.toUtf8(), cacheKey(),
+                                                               QCryptographicHash::Sha256);
     return std::to_string(userId) + ':' + digest.toHex().toStdString();
 }
 

@@ -160,17 +160,15 @@ void MoveMoney(TCommandContext& ctx, int userId, TBalance balance, std::int64_t 
 
 void AddOptLog(TCommandContext& ctx, int userId, const QString& taskid, TOptType type, const QString& action,
                const QString& marks) {
-    TStmt stmt = ctx.db.prepare(
-        "INSERT INTO optlog(userid, taskid, opttype, action, marks, addtime) VALUES (?, ?, ?, ?, ?, ?)");
+    TStmt stmt =
+        ctx.db.prepare("INSERT INTO optlog(userid, taskid, opttype, action, marks, addtime) VALUES (?, ?, ?, ?, ?, ?)");
     stmt.bind(1, userId).bind(2, taskid).bind(3, int(type)).bind(4, action).bind(5, marks);
     stmt.bind(6, DbTime(ctx.now)).exec();
 }
 
 // --- the endpoint ----------------------------------------------------------------------------------
 
-json TPlatformService::refusal(const QString& reason) {
-    return json{{"returncode", 0}, {"returnmsg", S(reason)}};
-}
+json TPlatformService::refusal(const QString& reason) { return json{{"returncode", 0}, {"returnmsg", S(reason)}}; }
 
 std::string TPlatformService::encipherReply(const nlohmann::json& reply) {
     const std::string text = reply.dump(-1, ' ', false, nlohmann::json::error_handler_t::replace);
@@ -287,11 +285,13 @@ int TPlatformService::authenticate(TDbConnection& db, const QString& username, c
 std::string TPlatformService::replyText(const QStringList& head, const QStringList& data, RequestRecord& record) {
     // Only a well-formed hall page request is served from the cache; anything else takes the full path.
     std::optional<std::pair<int, int>> page;
-    if (FHallCacheEnabled && ValueOfLine(head, QStringLiteral("head_command")).trimmed() == QString::number(cmGetTaskCenterList)) {
+    if (FHallCacheEnabled &&
+        ValueOfLine(head, QStringLiteral("head_command")).trimmed() == QString::number(cmGetTaskCenterList)) {
         bool pageOk = false, typeOk = false;
         const int index = ValueOfLine(data, QStringLiteral("pageindex")).trimmed().toInt(&pageOk, 10);
         const int type = ValueOfLine(data, QStringLiteral("taskttimetype")).trimmed().toInt(&typeOk, 10);
-        if (pageOk && typeOk && index >= 1 && index <= 10000 && type >= 0 && type <= 4) page = std::make_pair(index, type);
+        if (pageOk && typeOk && index >= 1 && index <= 10000 && type >= 0 && type <= 4)
+            page = std::make_pair(index, type);
     }
     if (page) {
         // The credentials and the database's data version in one query: a page kept under the version
@@ -399,8 +399,8 @@ nlohmann::json TPlatformService::run(const QStringList& head, const QStringList&
         } catch (const ERefusal& refused) {
             return refusal(refused.reason());
         } catch (const EDbError& error) {
-            const bool again = error.kind() == EDbError::Kind::Retryable ||
-                               (error.kind() == EDbError::Kind::ConnectionLost && !begun);
+            const bool again =
+                error.kind() == EDbError::Kind::Retryable || (error.kind() == EDbError::Kind::ConnectionLost && !begun);
             if (again && attempt < Attempts) continue;
             return internalError(error, record);
         } catch (const std::exception& error) {

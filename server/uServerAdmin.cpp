@@ -5,24 +5,23 @@
 
 namespace {
 
-const char* const Usage =
-    "usage: quorvane-server admin --db PATH|URI ACTION\n"
-    "  review-recharge ID approve|reject   review a pending recharge request\n"
-    "  review-withdraw ID approve|reject   review a pending withdrawal request\n"
-    "  advance-clock MINUTES               move the server's clock (negative moves it back)\n"
-    "  list-requests                       list every recharge and withdrawal request\n";
+const char* const Usage = "usage: quorvane-server admin --db PATH|URI ACTION\n"
+                          "  review-recharge ID approve|reject   review a pending recharge request\n"
+                          "  review-withdraw ID approve|reject   review a pending withdrawal request\n"
+                          "  advance-clock MINUTES               move the server's clock (negative moves it back)\n"
+                          "  list-requests                       list every recharge and withdrawal request\n";
 
 void listRequests(TDbConnection& db, std::ostream& out) {
     static const char* const names[] = {"pending", "approved", "rejected"};
     auto statusName = [](int status) { return status >= 0 && status <= 2 ? names[status] : "unknown"; };
     {
-        TStmt stmt = db.prepare(
-            "SELECT r.id, u.username, r.money, r.tradetype, r.tradeid, r.addtime, r.status FROM recharges r "
-            "JOIN users u ON u.id = r.userid ORDER BY r.id");
+        TStmt stmt =
+            db.prepare("SELECT r.id, u.username, r.money, r.tradetype, r.tradeid, r.addtime, r.status FROM recharges r "
+                       "JOIN users u ON u.id = r.userid ORDER BY r.id");
         while (stmt.step())
             out << "recharge " << stmt.int64(0) << ' ' << statusName(stmt.integer(6)) << " user=" << S(stmt.text(1))
-                << " money=" << S(CentsText(stmt.int64(2))) << " type=" << S(stmt.text(3)) << " tradeid=" << S(stmt.text(4))
-                << " at=" << S(stmt.text(5)) << '\n';
+                << " money=" << S(CentsText(stmt.int64(2))) << " type=" << S(stmt.text(3))
+                << " tradeid=" << S(stmt.text(4)) << " at=" << S(stmt.text(5)) << '\n';
     }
     TStmt stmt = db.prepare(
         "SELECT w.id, u.username, w.money, w.addtime, w.status, u.alipayaccount, u.alipayusername FROM withdrawals w "
@@ -72,7 +71,8 @@ int RunAdmin(const QStringList& argsIn, std::ostream& out, std::ostream& err) {
             out << "server clock now " << S(DbTime(db.now())) << '\n';
             return 0;
         }
-        if ((action == QLatin1String("review-recharge") || action == QLatin1String("review-withdraw")) && args.size() == 3) {
+        if ((action == QLatin1String("review-recharge") || action == QLatin1String("review-withdraw")) &&
+            args.size() == 3) {
             bool ok = false;
             const qint64 id = args.at(1).toLongLong(&ok);
             const QString verdict = args.at(2);

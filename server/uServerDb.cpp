@@ -22,8 +22,8 @@ QDateTime TDbConnection::now() {
     if (stmt.step()) offsetMinutes = stmt.text(0).toLongLong();
     const QDateTime real = QDateTime::currentDateTime();
     // Whole seconds: every stored time has one-second resolution.
-    const QDateTime truncated = QDateTime(real.date(), QTime(real.time().hour(), real.time().minute(),
-                                                             real.time().second()));
+    const QDateTime truncated =
+        QDateTime(real.date(), QTime(real.time().hour(), real.time().minute(), real.time().second()));
     return truncated.addSecs(offsetMinutes * 60);
 }
 

@@ -17,7 +17,7 @@ using json = nlohmann::json;
 
 // Thrown by a command to refuse it; the transaction is rolled back and the reason is returned.
 class ERefusal : public std::runtime_error {
-public:
+  public:
     explicit ERefusal(const QString& reason) : std::runtime_error(reason.toStdString()) {}
     QString reason() const { return QString::fromUtf8(what()); }
 };
@@ -28,9 +28,9 @@ inline constexpr int PayTimeLimitMinutes = 15;
 // One authenticated command in progress.
 struct TCommandContext {
     TDbConnection& db;
-    int userId;            // 0 for sign-up
+    int userId; // 0 for sign-up
     QString username;
-    QString password;      // as sent in the head
+    QString password; // as sent in the head
     const QStringList& data;
     QDateTime now;
 

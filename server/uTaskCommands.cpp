@@ -24,7 +24,9 @@ constexpr const char* TaskSelect =
     " h.username, h.shopkeeperusername, h.taobaoxiaohao, h.qq"
     " FROM tasks t JOIN users p ON p.id = t.publishuserid LEFT JOIN users h ON h.id = t.handleuserid ";
 
-std::string timeText(const TStmt& stmt, int column) { return S(stmt.isNull(column) ? ZeroTimeText : stmt.text(column)); }
+std::string timeText(const TStmt& stmt, int column) {
+    return S(stmt.isNull(column) ? ZeroTimeText : stmt.text(column));
+}
 
 // What a list tells of a task depends on where it is shown and to whom.
 enum class TaskView {
@@ -40,8 +42,8 @@ enum class TaskView {
 };
 
 json taskObject(const TStmt& r, TaskView view, int askerId) {
-    const bool party = view == TaskView::Own ||
-                       (view == TaskView::HallSearch && (r.int64(3) == askerId || r.int64(12) == askerId));
+    const bool party =
+        view == TaskView::Own || (view == TaskView::HallSearch && (r.int64(3) == askerId || r.int64(12) == askerId));
     const bool contacts = view == TaskView::Own;
     json task;
     task["id"] = r.int64(0);
@@ -138,7 +140,9 @@ void requireSentStatus(TCommandContext& ctx, const TTaskRow& task) {
     if (ctx.integer("status") != task.status) throw ERefusal(QStringLiteral("任务状态已改变，请刷新后再试"));
 }
 
-bool passed(TCommandContext& ctx, const QString& deadline) { return !deadline.isEmpty() && DbTime(ctx.now) >= deadline; }
+bool passed(TCommandContext& ctx, const QString& deadline) {
+    return !deadline.isEmpty() && DbTime(ctx.now) >= deadline;
+}
 
 // Changes the task with one guarded UPDATE (the expected status in the WHERE), so two racing
 // requests cannot both move it.
@@ -201,12 +205,14 @@ json CmdPublishTask(TCommandContext& ctx) {
         insert.bind(9, interval).step();
         id = insert.int64(0);
     }
-    const QString taskid = ctx.now.toString(QStringLiteral("yyyyMMdd")) + QStringLiteral("%1").arg(id, 6, 10, QLatin1Char('0'));
+    const QString taskid =
+        ctx.now.toString(QStringLiteral("yyyyMMdd")) + QStringLiteral("%1").arg(id, 6, 10, QLatin1Char('0'));
     TStmt name = ctx.db.prepare("UPDATE tasks SET taskid = ? WHERE id = ?");
     name.bind(1, taskid).bind(2, id).exec();
     // The task money is frozen out of the publisher's balance for as long as the task lives.
     MoveMoney(ctx, ctx.userId, TBalance::Available, -*money, taskid, QStringLiteral("发布任务，冻结任务金额"));
-    AddOptLog(ctx, ctx.userId, taskid, otPublish, QStringLiteral("发布任务"), QStringLiteral("任务金额%1元").arg(CentsText(*money)));
+    AddOptLog(ctx, ctx.userId, taskid, otPublish, QStringLiteral("发布任务"),
+              QStringLiteral("任务金额%1元").arg(CentsText(*money)));
     return Done(QStringLiteral("任务发布成功"));
 }
 
@@ -219,20 +225,23 @@ json CmdGetTaskCenterList(TCommandContext& ctx) {
     // review wait: ttAll (0) none, tt2Hour..tt4day (1..4) the intervals 0..3.
     static const std::string count =
         "SELECT COUNT(*) FROM tasks WHERE status < 5 AND ?1 IS NOT NULL AND (?2 < 0 OR \"interval\" = ?2)";
-    static const std::string page =
-        sql("WHERE t.status < 5 AND ?1 IS NOT NULL AND (?2 < 0 OR t.\"interval\" = ?2) "
-            "ORDER BY t.status <> 0, t.id DESC LIMIT ?3 OFFSET ?4");
+    static const std::string page = sql("WHERE t.status < 5 AND ?1 IS NOT NULL AND (?2 < 0 OR t.\"interval\" = ?2) "
+                                        "ORDER BY t.status <> 0, t.id DESC LIMIT ?3 OFFSET ?4");
     return listTasks(ctx, count.c_str(), page.c_str(), TaskView::Hall, type - 1 < 0 ? -1 : type - 1);
 }
 
 json CmdGetHandledTaskList(TCommandContext& ctx) {
-    static const std::string page = sql("WHERE t.handleuserid = ?1 AND ?2 IS NOT NULL ORDER BY t.id DESC LIMIT ?3 OFFSET ?4");
-    return listTasks(ctx, "SELECT COUNT(*) FROM tasks WHERE handleuserid = ?1 AND ?2 IS NOT NULL", page.c_str(), TaskView::Own);
+    static const std::string page =
+        sql("WHERE t.handleuserid = ?1 AND ?2 IS NOT NULL ORDER BY t.id DESC LIMIT ?3 OFFSET ?4");
+    return listTasks(ctx, "SELECT COUNT(*) FROM tasks WHERE handleuserid = ?1 AND ?2 IS NOT NULL", page.c_str(),
+                     TaskView::Own);
 }
 
 json CmdGetPublishedTaskList(TCommandContext& ctx) {
-    static const std::string page = sql("WHERE t.publishuserid = ?1 AND ?2 IS NOT NULL ORDER BY t.id DESC LIMIT ?3 OFFSET ?4");
-    return listTasks(ctx, "SELECT COUNT(*) FROM tasks WHERE publishuserid = ?1 AND ?2 IS NOT NULL", page.c_str(), TaskView::Own);
+    static const std::string page =
+        sql("WHERE t.publishuserid = ?1 AND ?2 IS NOT NULL ORDER BY t.id DESC LIMIT ?3 OFFSET ?4");
+    return listTasks(ctx, "SELECT COUNT(*) FROM tasks WHERE publishuserid = ?1 AND ?2 IS NOT NULL", page.c_str(),
+                     TaskView::Own);
 }
 
 json CmdSearchTaskCenter(TCommandContext& ctx) {
@@ -262,7 +271,8 @@ json CmdHandleTask(TCommandContext& ctx) {
     stmt.bind(1, ctx.userId).bind(2, DbTime(ctx.now)).bind(3, DbTime(ctx.now.addSecs(PayTimeLimitMinutes * 60)));
     stmt.bind(4, task.id).exec();
     if (ctx.db.changes() != 1) throw ERefusal(QStringLiteral("该任务已被其他人接手"));
-    AddOptLog(ctx, ctx.userId, task.taskid, otHandle, QStringLiteral("接手任务"), QStringLiteral("请在15分钟内完成支付"));
+    AddOptLog(ctx, ctx.userId, task.taskid, otHandle, QStringLiteral("接手任务"),
+              QStringLiteral("请在15分钟内完成支付"));
     AddOptLog(ctx, task.publisher, task.taskid, otBeenHandled, QStringLiteral("任务被接手"));
     return Done(QStringLiteral("任务接手成功"));
 }
@@ -282,11 +292,13 @@ json CmdBackTask(TCommandContext& ctx) {
     requireSentStatus(ctx, task);
     if (task.status == tsWaitforDelivergoods) {
         if (passed(ctx, task.shouldpaytime)) throw ERefusal(QStringLiteral("支付时间已过，不能返回上一步"));
-        updateTask(ctx, task, "UPDATE tasks SET status = 1, paytime = NULL WHERE ?1 IS NOT NULL AND id = ?2 AND status = ?3");
+        updateTask(ctx, task,
+                   "UPDATE tasks SET status = 1, paytime = NULL WHERE ?1 IS NOT NULL AND id = ?2 AND status = ?3");
     } else if (task.status == tsWaitforConfirmReply) {
         if (passed(ctx, task.shouldreplytime)) throw ERefusal(QStringLiteral("好评时间已到，不能返回上一步"));
-        updateTask(ctx, task,
-                   "UPDATE tasks SET status = 3, shouhuoandreplytime = NULL WHERE ?1 IS NOT NULL AND id = ?2 AND status = ?3");
+        updateTask(
+            ctx, task,
+            "UPDATE tasks SET status = 3, shouhuoandreplytime = NULL WHERE ?1 IS NOT NULL AND id = ?2 AND status = ?3");
     } else {
         throw ERefusal(QStringLiteral("当前任务状态不能返回上一步"));
     }
@@ -362,8 +374,10 @@ json CmdCancelTaskNoPayOnTime(TCommandContext& ctx) {
     requireStatus(task, tsWaitforPay);
     if (!passed(ctx, task.shouldpaytime)) throw ERefusal(QStringLiteral("接单人付款时限未到，不能取消"));
     returnToHall(ctx, task);
-    AddOptLog(ctx, ctx.userId, task.taskid, otCancelHandle, QStringLiteral("取消此次交易"), QStringLiteral("任务已放回任务大厅"));
-    AddOptLog(ctx, task.handler, task.taskid, otCancelHandle, QStringLiteral("发单人取消交易"), QStringLiteral("未按时付款"));
+    AddOptLog(ctx, ctx.userId, task.taskid, otCancelHandle, QStringLiteral("取消此次交易"),
+              QStringLiteral("任务已放回任务大厅"));
+    AddOptLog(ctx, task.handler, task.taskid, otCancelHandle, QStringLiteral("发单人取消交易"),
+              QStringLiteral("未按时付款"));
     return Done(QStringLiteral("交易已取消，任务已放回任务大厅"));
 }
 
@@ -386,7 +400,8 @@ json CmdConfirmReplyAndComplete(TCommandContext& ctx) {
     requireSentStatus(ctx, task);
     updateTask(ctx, task, "UPDATE tasks SET status = 5 WHERE ?1 IS NOT NULL AND id = ?2 AND status = ?3");
     // The money frozen at publishing goes to the handler.
-    MoveMoney(ctx, task.handler, TBalance::Available, task.money, task.taskid, QStringLiteral("完成任务，获得任务金额"));
+    MoveMoney(ctx, task.handler, TBalance::Available, task.money, task.taskid,
+              QStringLiteral("完成任务，获得任务金额"));
     AddOptLog(ctx, ctx.userId, task.taskid, otTaskComplete, QStringLiteral("确认好评，交易完成"));
     AddOptLog(ctx, task.handler, task.taskid, otTaskComplete, QStringLiteral("任务完成"),
               QStringLiteral("获得任务金额%1元").arg(CentsText(task.money)));

@@ -61,6 +61,8 @@ QStringList ClickableAccessible::actionNames() const {
 void ClickableAccessible::doAction(const QString& actionName) {
     if (actionName != m_action) return QAccessibleWidget::doAction(actionName);
     if (!widget()->isEnabled()) return;
-    if (auto* label = qobject_cast<TClickLabel*>(widget())) label->click();
-    else if (auto* header = qobject_cast<TCategoryHeader*>(widget())) header->toggle();
+    if (auto* label = qobject_cast<TClickLabel*>(widget()))
+        label->click();
+    else if (auto* header = qobject_cast<TCategoryHeader*>(widget()))
+        header->toggle();
 }

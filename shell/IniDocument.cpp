@@ -123,8 +123,10 @@ std::optional<QString> IniDocument::value(const QString& section, const QString&
     bool inside = false;
     for (const Line& line : m_lines) {
         const Parsed parsed = parse(line.text);
-        if (parsed.kind == Kind::Section) inside = sameName(parsed.name, section);
-        else if (inside && parsed.kind == Kind::Entry && sameName(parsed.name, key)) return parsed.value;
+        if (parsed.kind == Kind::Section)
+            inside = sameName(parsed.name, section);
+        else if (inside && parsed.kind == Kind::Entry && sameName(parsed.name, key))
+            return parsed.value;
     }
     return std::nullopt;
 }
@@ -137,8 +139,10 @@ void IniDocument::setValue(const QString& section, const QString& key, const QSt
         const Parsed parsed = parse(m_lines[i].text);
         if (parsed.kind == Kind::Section) {
             inside = sameName(parsed.name, section);
-            if (inside && insertAt < 0) insertAt = i + 1;
-            else if (!inside && insertAt >= 0) break;
+            if (inside && insertAt < 0)
+                insertAt = i + 1;
+            else if (!inside && insertAt >= 0)
+                break;
         } else if (inside && parsed.kind == Kind::Entry) {
             if (sameName(parsed.name, key)) {
                 // The key's own spelling and everything up to the '=' stay; the value follows it.

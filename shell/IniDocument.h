@@ -14,7 +14,7 @@
 #include <optional>
 
 class IniDocument {
-public:
+  public:
     enum class Encoding { Utf8, Utf8WithMark, Utf16LE, Utf16BE };
 
     IniDocument() = default;
@@ -29,11 +29,11 @@ public:
     // the section at the end of the text. `value` must not hold a line break (a line could not keep it).
     void setValue(const QString& section, const QString& key, const QString& value);
 
-private:
+  private:
     struct Line {
-        QByteArray bytes;  // as read or as written, line end included
-        QString text;      // decoded, without the line end
-        QString ending;    // "\r\n", "\n" or empty (the last line of a text without a final line end)
+        QByteArray bytes; // as read or as written, line end included
+        QString text;     // decoded, without the line end
+        QString ending;   // "\r\n", "\n" or empty (the last line of a text without a final line end)
     };
     enum class Kind { Other, Section, Entry };
     struct Parsed {

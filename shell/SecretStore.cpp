@@ -22,8 +22,7 @@ bool SecretStore::writePassword(const QString& user, const QString& password, QS
     job->start();
     if (!finished) loop.exec(QEventLoop::ExcludeUserInputEvents);
     const bool stored = finished && job->error() == QKeychain::NoError;
-    if (!stored && error)
-        *error = finished ? job->errorString() : QStringLiteral("the secret store did not answer");
+    if (!stored && error) *error = finished ? job->errorString() : QStringLiteral("the secret store did not answer");
     if (finished) {
         delete job;
     } else {
@@ -38,8 +37,10 @@ void SecretStore::readPassword(const QString& user, QObject* context,
     auto* job = new QKeychain::ReadPasswordJob(m_service);
     job->setKey(user);
     QObject::connect(job, &QKeychain::Job::finished, context, [job, done = std::move(done)] {
-        if (job->error() == QKeychain::NoError) done(job->textData());
-        else done(std::nullopt);
+        if (job->error() == QKeychain::NoError)
+            done(job->textData());
+        else
+            done(std::nullopt);
     });
     job->start();
 }

@@ -9,7 +9,7 @@ class QVBoxLayout;
 
 class TCategoryHeader : public QWidget {
     Q_OBJECT
-public:
+  public:
     TCategoryHeader(const QString& caption, const QPixmap& picture, QWidget* parent = nullptr);
     void setCollapsed(bool collapsed);
     bool collapsed() const { return FCollapsed; }
@@ -17,15 +17,15 @@ public:
     void toggle() { emit toggleRequested(); }
     QSize sizeHint() const override { return {185, 36}; }
 
-signals:
+  signals:
     void toggleRequested();
 
-protected:
+  protected:
     void paintEvent(QPaintEvent* event) override;
     void mouseDoubleClickEvent(QMouseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
 
-private:
+  private:
     QString FCaption;
     QPixmap FPicture;
     bool FCollapsed = false;
@@ -33,8 +33,9 @@ private:
 
 class TCategoryPanel : public QWidget {
     Q_OBJECT
-public:
-    TCategoryPanel(const QString& objectName, const QString& caption, const QPixmap& picture, QWidget* parent = nullptr);
+  public:
+    TCategoryPanel(const QString& objectName, const QString& caption, const QPixmap& picture,
+                   QWidget* parent = nullptr);
 
     // The body the panel's buttons go into.
     QWidget* body() const { return FBody; }
@@ -42,7 +43,7 @@ public:
     void setCollapsed(bool collapsed);
     TCategoryHeader* header() const { return FHeader; }
 
-private:
+  private:
     TCategoryHeader* FHeader;
     QWidget* FBody;
     bool FCollapsed = false;

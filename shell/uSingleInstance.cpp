@@ -22,8 +22,7 @@ bool TSingleInstance::acquire() {
     FLock->setStaleLockTime(0); // stale only when its process is gone, never by age
     if (FLock->tryLock(0)) return true;
     // A lock left by a copy that no longer runs is removed and taken over.
-    if (FLock->error() == QLockFile::LockFailedError && FLock->removeStaleLockFile() && FLock->tryLock(0))
-        return true;
+    if (FLock->error() == QLockFile::LockFailedError && FLock->removeStaleLockFile() && FLock->tryLock(0)) return true;
     FLock.reset();
     return false;
 }

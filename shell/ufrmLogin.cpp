@@ -18,8 +18,7 @@
 
 TfrmLogin::TfrmLogin(const TServices& services, QWidget* parent, const QString& settingsPath)
     : QDialog(parent), FServices(services),
-      FSettings(settingsPath.isEmpty() ? DefaultSettingsFilePath() : settingsPath),
-      FExitAction([] { std::_Exit(0); }) {
+      FSettings(settingsPath.isEmpty() ? DefaultSettingsFilePath() : settingsPath), FExitAction([] { std::_Exit(0); }) {
     setObjectName(QStringLiteral("frmLogin"));
     setWindowTitle(QStringLiteral("欢迎登陆"));
     setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
@@ -93,10 +92,11 @@ TfrmLogin::TfrmLogin(const TServices& services, QWidget* parent, const QString& 
     // A login saved where the desktop keeps secrets leaves the password in the file empty: it comes
     // from the store when the store answers, unless the user has typed something by then.
     if (!saved.username.isEmpty() && saved.userpass.isEmpty()) {
-        m_secrets.readPassword(saved.username, this, [this, username = saved.username](std::optional<QString> password) {
-            if (password && edt_password->text().isEmpty() && edt_username->text() == username)
-                edt_password->setText(*password);
-        });
+        m_secrets.readPassword(saved.username, this,
+                               [this, username = saved.username](std::optional<QString> password) {
+                                   if (password && edt_password->text().isEmpty() && edt_username->text() == username)
+                                       edt_password->setText(*password);
+                               });
     }
 }
 
@@ -133,7 +133,8 @@ void TfrmLogin::login() {
         SendCommand(FServices, this, cmLogin, {}, QStringLiteral("登陆失败，请稍后再试！"));
     if (!reply) return;
     if (!reply->done()) {
-        ShowRefusal(FServices.prompter, this, QStringLiteral("登陆失败:"), RequireReturnMsg(reply->msg), TMsgIcon::Error);
+        ShowRefusal(FServices.prompter, this, QStringLiteral("登陆失败:"), RequireReturnMsg(reply->msg),
+                    TMsgIcon::Error);
         return;
     }
     if (chk_Saveconfig->isChecked()) {

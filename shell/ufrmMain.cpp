@@ -59,7 +59,8 @@ QVBoxLayout* panelBody(TCategoryPanel* panel) {
 TfrmMain::TfrmMain(const TServices& services, TSingleInstance& instance, QWidget* parent,
                    std::function<bool()> trayAvailable)
     : QMainWindow(parent), FServices(services), FInstance(instance),
-      m_trayAvailable(trayAvailable ? std::move(trayAvailable) : [] { return QSystemTrayIcon::isSystemTrayAvailable(); }) {
+      m_trayAvailable(trayAvailable ? std::move(trayAvailable)
+                                    : [] { return QSystemTrayIcon::isSystemTrayAvailable(); }) {
     setObjectName(QStringLiteral("frmMain"));
     setWindowTitle(ProductName + QStringLiteral(" 客户端"));
     setWindowIcon(ProgramIcon());
@@ -171,10 +172,14 @@ void TfrmMain::buildNavigator(QWidget* parent) {
                                               CategoryPixmap(0), ctgrypnlgrp_navigator);
     QVBoxLayout* tasks = panelBody(ctgrypnl_taskManager);
     btn_Index = navButton(QStringLiteral("btn_Index"), QStringLiteral("任务首页"), ctgrypnl_taskManager->body());
-    btn_HandledTask = navButton(QStringLiteral("btn_HandledTask"), QStringLiteral("已接手任务"), ctgrypnl_taskManager->body());
-    btn_PublishedTask = navButton(QStringLiteral("btn_PublishedTask"), QStringLiteral("已发布任务"), ctgrypnl_taskManager->body());
-    btn_TaskCenter = navButton(QStringLiteral("btn_TaskCenter"), QStringLiteral("任务大厅"), ctgrypnl_taskManager->body());
-    btn_publishtask = navButton(QStringLiteral("btn_publishtask"), QStringLiteral("发布任务"), ctgrypnl_taskManager->body(), false);
+    btn_HandledTask =
+        navButton(QStringLiteral("btn_HandledTask"), QStringLiteral("已接手任务"), ctgrypnl_taskManager->body());
+    btn_PublishedTask =
+        navButton(QStringLiteral("btn_PublishedTask"), QStringLiteral("已发布任务"), ctgrypnl_taskManager->body());
+    btn_TaskCenter =
+        navButton(QStringLiteral("btn_TaskCenter"), QStringLiteral("任务大厅"), ctgrypnl_taskManager->body());
+    btn_publishtask =
+        navButton(QStringLiteral("btn_publishtask"), QStringLiteral("发布任务"), ctgrypnl_taskManager->body(), false);
     btn_publishtask->setStyleSheet(QStringLiteral("color: red;"));
     for (QPushButton* button : {btn_Index, btn_HandledTask, btn_PublishedTask, btn_TaskCenter, btn_publishtask})
         tasks->addWidget(button);
@@ -190,12 +195,17 @@ void TfrmMain::buildNavigator(QWidget* parent) {
     ctgrypnl_UserCenter = new TCategoryPanel(QStringLiteral("ctgrypnl_UserCenter"), QStringLiteral("个人中心"),
                                              CategoryPixmap(2), ctgrypnlgrp_navigator);
     QVBoxLayout* personal = panelBody(ctgrypnl_UserCenter);
-    btn_UserCenter = navButton(QStringLiteral("btn_UserCenter"), QStringLiteral("个人资料"), ctgrypnl_UserCenter->body(), false);
-    btn_ModifyPass = navButton(QStringLiteral("btn_ModifyPass"), QStringLiteral("修改密码"), ctgrypnl_UserCenter->body(), false);
+    btn_UserCenter =
+        navButton(QStringLiteral("btn_UserCenter"), QStringLiteral("个人资料"), ctgrypnl_UserCenter->body(), false);
+    btn_ModifyPass =
+        navButton(QStringLiteral("btn_ModifyPass"), QStringLiteral("修改密码"), ctgrypnl_UserCenter->body(), false);
     btn_ModifyPass->setStyleSheet(QStringLiteral("color: red;"));
-    btn_Recharge = navButton(QStringLiteral("btn_Recharge"), QStringLiteral("充值申请"), ctgrypnl_UserCenter->body(), false);
-    btn_Withdraw = navButton(QStringLiteral("btn_Withdraw"), QStringLiteral("提现申请"), ctgrypnl_UserCenter->body(), false);
-    btn_SubUser = navButton(QStringLiteral("btn_SubUser"), QStringLiteral("我的下线"), ctgrypnl_UserCenter->body(), false);
+    btn_Recharge =
+        navButton(QStringLiteral("btn_Recharge"), QStringLiteral("充值申请"), ctgrypnl_UserCenter->body(), false);
+    btn_Withdraw =
+        navButton(QStringLiteral("btn_Withdraw"), QStringLiteral("提现申请"), ctgrypnl_UserCenter->body(), false);
+    btn_SubUser =
+        navButton(QStringLiteral("btn_SubUser"), QStringLiteral("我的下线"), ctgrypnl_UserCenter->body(), false);
     personal->addWidget(btn_UserCenter);
     personal->addWidget(btn_ModifyPass);
     personal->addWidget(btn_Recharge);
@@ -212,7 +222,8 @@ void TfrmMain::buildNavigator(QWidget* parent) {
 
     FShowButtons = new QButtonGroup(this);
     FShowButtons->setExclusive(true);
-    for (QPushButton* button : {btn_Index, btn_HandledTask, btn_PublishedTask, btn_TaskCenter, btn_OptLog, btn_TradeLog})
+    for (QPushButton* button :
+         {btn_Index, btn_HandledTask, btn_PublishedTask, btn_TaskCenter, btn_OptLog, btn_TradeLog})
         FShowButtons->addButton(button);
 
     // A screen's button shows its screen when it becomes the checked one: by a click, the keyboard,

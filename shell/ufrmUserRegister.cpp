@@ -27,8 +27,7 @@ QLineEdit* addRow(QWidget* parent, QLabel*& label, const QString& labelName, con
 }
 } // namespace
 
-TfrmUserRegister::TfrmUserRegister(const TServices& services, QWidget* parent)
-    : QDialog(parent), FServices(services) {
+TfrmUserRegister::TfrmUserRegister(const TServices& services, QWidget* parent) : QDialog(parent), FServices(services) {
     setObjectName(QStringLiteral("frmUserRegister"));
     setWindowTitle(QStringLiteral("用户注册"));
     setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
@@ -43,7 +42,8 @@ TfrmUserRegister::TfrmUserRegister(const TServices& services, QWidget* parent)
                           QStringLiteral("edt_username"), 26);
     edt_userpass = addRow(grp_UserInfo, Label2, QStringLiteral("Label2"), QStringLiteral("登录密码："),
                           QStringLiteral("edt_userpass"), 58);
-    edt_qq = addRow(grp_UserInfo, Label6, QStringLiteral("Label6"), QStringLiteral("QQ号码："), QStringLiteral("edt_qq"), 90);
+    edt_qq = addRow(grp_UserInfo, Label6, QStringLiteral("Label6"), QStringLiteral("QQ号码："),
+                    QStringLiteral("edt_qq"), 90);
     edt_shopkeeperusername = addRow(grp_UserInfo, Label3, QStringLiteral("Label3"), QStringLiteral("淘宝掌柜名："),
                                     QStringLiteral("edt_shopkeeperusername"), 122);
     edt_taobaoxiaohao = addRow(grp_UserInfo, Label4, QStringLiteral("Label4"), QStringLiteral("淘宝小号："),

@@ -24,14 +24,10 @@ QVariant ListModel::data(const QModelIndex& index, int role) const {
     if (!checkIndex(index, CheckIndexOption::IndexIsValid | CheckIndexOption::ParentIsInvalid)) return {};
     const int column = index.column();
     switch (role) {
-    case Qt::DisplayRole:
-        return cellText(index.row(), column);
-    case IdRole:
-        return idOf(index.row());
-    case Qt::TextAlignmentRole:
-        return int(m_columns.at(column).alignment.toInt());
-    case Qt::DecorationRole:
-        return m_icons.at(column).isNull() ? QVariant() : QVariant(m_icons.at(column));
+    case Qt::DisplayRole: return cellText(index.row(), column);
+    case IdRole: return idOf(index.row());
+    case Qt::TextAlignmentRole: return int(m_columns.at(column).alignment.toInt());
+    case Qt::DecorationRole: return m_icons.at(column).isNull() ? QVariant() : QVariant(m_icons.at(column));
     case Qt::ForegroundRole:
         if (column == m_greenColumn) return QColor(0, 153, 0);
         if (column == m_redColumn) return QColor(255, 0, 0);
@@ -44,8 +40,7 @@ QVariant ListModel::data(const QModelIndex& index, int role) const {
             return bold;
         }
         return {};
-    default:
-        return {};
+    default: return {};
     }
 }
 
@@ -61,7 +56,6 @@ QString ListModel::cellText(int row, int column) const {
 }
 
 QString ListModel::idOf(int row) const { return row < 0 || row >= m_rows.size() ? QString() : m_rows.at(row).id; }
-
 
 void ListModel::resetRows(const std::function<void()>& clearRecords) {
     beginResetModel();

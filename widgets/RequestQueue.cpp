@@ -37,8 +37,10 @@ void RequestQueue::runOrKeep(Pending pending) {
 }
 
 void RequestQueue::armTimer() {
-    if (m_stopped) m_paused = true;
-    else m_timer->start();
+    if (m_stopped)
+        m_paused = true;
+    else
+        m_timer->start();
 }
 
 void RequestQueue::loadWhenShown(Request load, int delayMs) {

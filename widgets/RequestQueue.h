@@ -32,7 +32,7 @@ class QWidget;
 
 class RequestQueue : public QObject {
     Q_OBJECT
-public:
+  public:
     using Request = std::function<void()>;
 
     // A queue for the requests of `screen`, which it watches for showing and hiding.
@@ -57,10 +57,10 @@ public:
     // The timer that starts a waiting request from the event loop (object name "Timer1").
     QTimer* timer() const { return m_timer; }
 
-protected:
+  protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
-private:
+  private:
     struct Pending {
         Request request;
         bool isFetch;
@@ -79,5 +79,5 @@ private:
     bool m_paused = false;  // something waits for the timer, which starts on the next showing
     Request m_load;
     int m_loadDelay = 100;
-    bool m_loadDue = true;  // the next showing loads
+    bool m_loadDue = true; // the next showing loads
 };

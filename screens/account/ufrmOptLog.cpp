@@ -16,13 +16,12 @@ TfrmOptLog::TfrmOptLog(const TServices& services, QWidget* parent)
                   1,
                   cmGetOptLogList,
                   QStringLiteral("获取操作记录列表失败，请稍后再试！")}),
-      m_logs(new RecordTableModel<TOptLog>(columns(), [](const TOptLog& log) { return log.Ftaskid; }, this)) {
+      m_logs(new RecordTableModel<TOptLog>(
+          columns(), [](const TOptLog& log) { return log.Ftaskid; }, this)) {
     setRecords(m_logs);
 }
 
-void TfrmOptLog::clearRecords() {
-    m_logs->clear();
-}
+void TfrmOptLog::clearRecords() { m_logs->clear(); }
 
 void TfrmOptLog::addRecords(const TReplyObject& reply) {
     ReadRecordList<TOptLog>(reply, ReadOptLog, [this](TOptLog&& log) {

@@ -5,10 +5,8 @@
 
 QStringList TradeLogAmountCells(const TTradeLog& log) {
     switch (log.Fmoneytype) {
-    case mtIn:
-        return {FormatMoney(log.Finmoney, u"+"), QString()};
-    case mtOut:
-        return {QString(), FormatMoney(log.Foutmoney, u"-")};
+    case mtIn: return {FormatMoney(log.Finmoney, u"+"), QString()};
+    case mtOut: return {QString(), FormatMoney(log.Foutmoney, u"-")};
     }
     return {QString(), QString()};
 }
@@ -28,7 +26,8 @@ TfrmTradeLog::TfrmTradeLog(const TServices& services, QWidget* parent)
                   4,
                   cmGetTradeLogList,
                   QStringLiteral("获取交易记录列表失败，请稍后再试！")}),
-      m_logs(new RecordTableModel<TTradeLog>(columns(), [](const TTradeLog& log) { return log.Ftaskid; }, this)) {
+      m_logs(new RecordTableModel<TTradeLog>(
+          columns(), [](const TTradeLog& log) { return log.Ftaskid; }, this)) {
     setRecords(m_logs);
 }
 

@@ -37,9 +37,11 @@ QPushButton* flatButton(const QString& objectName, const QString& caption, const
     button->setFlat(true);
     button->setCursor(Qt::PointingHandCursor);
     button->setIconSize(QSize(20, 20));
-    button->setStyleSheet(QStringLiteral("QPushButton { color: %1; font-weight: bold; border: none; background: transparent; padding: 4px 8px; }"
-                                         "QPushButton:hover { text-decoration: underline; }")
-                              .arg(colour));
+    button->setStyleSheet(
+        QStringLiteral(
+            "QPushButton { color: %1; font-weight: bold; border: none; background: transparent; padding: 4px 8px; }"
+            "QPushButton:hover { text-decoration: underline; }")
+            .arg(colour));
     return button;
 }
 
@@ -96,16 +98,22 @@ TfrmWelcome::TfrmWelcome(const TServices& services, QWidget* parent) : QWidget(p
     auto* info = new QGridLayout(grp_Info);
     info->setHorizontalSpacing(24);
     info->setVerticalSpacing(12);
-    lbl_currentopttaskcount = figureLabel(QStringLiteral("lbl_currentopttaskcount"), QStringLiteral("正在操作中的任务数：0"), grp_Info);
+    lbl_currentopttaskcount =
+        figureLabel(QStringLiteral("lbl_currentopttaskcount"), QStringLiteral("正在操作中的任务数：0"), grp_Info);
     lbl_totaloptcount = figureLabel(QStringLiteral("lbl_totaloptcount"), QStringLiteral("总操作次数：0"), grp_Info);
-    lbl_accountbalance = figureLabel(QStringLiteral("lbl_accountbalance"), QStringLiteral("当前可用账户余额：0"), grp_Info);
+    lbl_accountbalance =
+        figureLabel(QStringLiteral("lbl_accountbalance"), QStringLiteral("当前可用账户余额：0"), grp_Info);
     lbl_accountbalance->setMinimumWidth(220);
     btn_refresh = flatButton(QStringLiteral("btn_refresh"), QStringLiteral("刷新信息"), QStringLiteral("#C000C0"),
                              tiRefresh, grp_Info);
-    lbl_waitforhandletaskcount = figureLabel(QStringLiteral("lbl_waitforhandletaskcount"), QStringLiteral("待接手任务：0"), grp_Info);
-    lbl_waitforpaytaskcount = figureLabel(QStringLiteral("lbl_waitforpaytaskcount"), QStringLiteral("待付款任务：0"), grp_Info);
-    lbl_waitforfahuotaskcount = figureLabel(QStringLiteral("lbl_waitforfahuotaskcount"), QStringLiteral("待发货任务：0"), grp_Info);
-    lbl_waitforreplytaskcount = figureLabel(QStringLiteral("lbl_waitforreplytaskcount"), QStringLiteral("待评价任务：0"), grp_Info);
+    lbl_waitforhandletaskcount =
+        figureLabel(QStringLiteral("lbl_waitforhandletaskcount"), QStringLiteral("待接手任务：0"), grp_Info);
+    lbl_waitforpaytaskcount =
+        figureLabel(QStringLiteral("lbl_waitforpaytaskcount"), QStringLiteral("待付款任务：0"), grp_Info);
+    lbl_waitforfahuotaskcount =
+        figureLabel(QStringLiteral("lbl_waitforfahuotaskcount"), QStringLiteral("待发货任务：0"), grp_Info);
+    lbl_waitforreplytaskcount =
+        figureLabel(QStringLiteral("lbl_waitforreplytaskcount"), QStringLiteral("待评价任务：0"), grp_Info);
     info->addWidget(lbl_currentopttaskcount, 0, 0);
     info->addWidget(lbl_totaloptcount, 0, 1);
     info->addWidget(lbl_accountbalance, 0, 2);
@@ -123,8 +131,8 @@ TfrmWelcome::TfrmWelcome(const TServices& services, QWidget* parent) : QWidget(p
     actions->setSpacing(30);
     btn_ShowRechargeForm = flatButton(QStringLiteral("btn_ShowRechargeForm"), QStringLiteral("提交充值申请"),
                                       QStringLiteral("#2E9E4F"), tiRecharge, grp1);
-    btn_ConnectQQ = flatButton(QStringLiteral("btn_ConnectQQ"), QStringLiteral("联系在线客服"), QStringLiteral("#2E9E4F"),
-                               tiQQ, grp1);
+    btn_ConnectQQ = flatButton(QStringLiteral("btn_ConnectQQ"), QStringLiteral("联系在线客服"),
+                               QStringLiteral("#2E9E4F"), tiQQ, grp1);
     lbl_inviteURL = new TClickLabel(QStringLiteral("lbl_inviteURL"), grp1);
     lbl_inviteURL->setText(QStringLiteral("查看我的推广链接"));
     lbl_inviteURL->setAccessibleName(QStringLiteral("查看我的推广链接"));
@@ -139,23 +147,27 @@ TfrmWelcome::TfrmWelcome(const TServices& services, QWidget* parent) : QWidget(p
     GroupBox1->setObjectName(QStringLiteral("GroupBox1"));
     auto* guide = new QVBoxLayout(GroupBox1);
     guide->setSpacing(8);
-    Label2 = new QLabel(QStringLiteral("软件流程完全按照淘宝交易流程定制，从搜索到下单、发货、确认发货、好评、确认好评、交易完成等，完全遵循流程"),
-                        GroupBox1);
+    Label2 = new QLabel(
+        QStringLiteral(
+            "软件流程完全按照淘宝交易流程定制，从搜索到下单、发货、确认发货、好评、确认好评、交易完成等，完全遵循流程"),
+        GroupBox1);
     Label2->setObjectName(QStringLiteral("Label2"));
     Label2->setWordWrap(true);
-    Label3 = new QLabel(QStringLiteral("既可以刷宝贝的流量和信誉，同时也可以刷销量，打造爆款，具体操作说明，请参考发单人和接单人指南"),
-                        GroupBox1);
+    Label3 = new QLabel(
+        QStringLiteral("既可以刷宝贝的流量和信誉，同时也可以刷销量，打造爆款，具体操作说明，请参考发单人和接单人指南"),
+        GroupBox1);
     Label3->setObjectName(QStringLiteral("Label3"));
     Label3->setWordWrap(true);
-    sLabel1 = new QLabel(QStringLiteral("注意：系统会在每晚24点自动清理超过24小时未被接手任务，冻结金额自动返还账户中！！！"),
-                         GroupBox1);
+    sLabel1 =
+        new QLabel(QStringLiteral("注意：系统会在每晚24点自动清理超过24小时未被接手任务，冻结金额自动返还账户中！！！"),
+                   GroupBox1);
     sLabel1->setObjectName(QStringLiteral("sLabel1"));
     sLabel1->setWordWrap(true);
     sLabel1->setStyleSheet(QStringLiteral("color: rgb(255,128,64); font-weight: bold;"));
-    btn_publisher = guideButton(QStringLiteral("btn_publisher"), QStringLiteral("发单人操作指南"), QStringLiteral("#2E9E4F"),
-                                tiGuidePublisher, GroupBox1);
-    btn_Handler = guideButton(QStringLiteral("btn_Handler"), QStringLiteral("接单人操作指南"), QStringLiteral("#1F5FB5"),
-                              tiGuideHandler, GroupBox1);
+    btn_publisher = guideButton(QStringLiteral("btn_publisher"), QStringLiteral("发单人操作指南"),
+                                QStringLiteral("#2E9E4F"), tiGuidePublisher, GroupBox1);
+    btn_Handler = guideButton(QStringLiteral("btn_Handler"), QStringLiteral("接单人操作指南"),
+                              QStringLiteral("#1F5FB5"), tiGuideHandler, GroupBox1);
     guide->addWidget(Label2);
     guide->addWidget(Label3);
     guide->addWidget(sLabel1);

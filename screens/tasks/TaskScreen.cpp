@@ -169,8 +169,10 @@ void TaskScreen::search(const QString& taskid) {
         if (!reply || m_requests->isSuperseded() || !reply->done()) return;
         const int total = ReplyTotalNum(reply->object);
         m_paging->CalculatePageInfo(total);
-        if (m_role.searchShowsOnePage) m_navigation->showTotals(total, 1, 1);
-        else m_navigation->showTotals(total, m_paging->FTotalPageCount, m_paging->FCurrentPageIndex);
+        if (m_role.searchShowsOnePage)
+            m_navigation->showTotals(total, 1, 1);
+        else
+            m_navigation->showTotals(total, m_paging->FTotalPageCount, m_paging->FCurrentPageIndex);
         if (total < 1 && !m_role.nothingFoundHint.isEmpty()) {
             ShowHint(m_services.prompter, this, m_role.nothingFoundHint);
             return;

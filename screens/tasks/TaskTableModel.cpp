@@ -15,11 +15,13 @@ QList<ListColumn> listColumns(const QList<TaskColumn>& columns) {
 }
 
 TaskColumn empty(int width) {
-    return {{QStringLiteral("ID"), width, Left}, [](const TTaskInfo&, TaskRowSource, const QDateTime&) { return QString(); }};
+    return {{QStringLiteral("ID"), width, Left},
+            [](const TTaskInfo&, TaskRowSource, const QDateTime&) { return QString(); }};
 }
 
 TaskColumn taskId(const QString& caption, int width) {
-    return {{caption, width, Centre}, [](const TTaskInfo& task, TaskRowSource, const QDateTime&) { return task.Ftaskid; }};
+    return {{caption, width, Centre},
+            [](const TTaskInfo& task, TaskRowSource, const QDateTime&) { return task.Ftaskid; }};
 }
 
 TaskColumn dateTime(const QString& caption, int width, QDateTime TTaskInfo::*field) {
@@ -53,7 +55,8 @@ QString publisherLines(const TTaskInfo& task) {
 } // namespace
 
 TaskTableModel::TaskTableModel(QList<TaskColumn> columns, int accentColumn, QObject* parent)
-    : RecordTableModel<TTaskInfo>(listColumns(columns), [](const TTaskInfo& task) { return task.Ftaskid; }, parent),
+    : RecordTableModel<TTaskInfo>(
+          listColumns(columns), [](const TTaskInfo& task) { return task.Ftaskid; }, parent),
       m_taskColumns(std::move(columns)) {
     setColumnColours(1, accentColumn);
     setColumnIcon(0, TaskRowIcon(0));
@@ -74,7 +77,7 @@ QList<TaskColumn> HallColumns(bool withOperation) {
         {{QStringLiteral("发布人"), 120, Centre},
          [](const TTaskInfo& task, TaskRowSource source, const QDateTime&) {
              return source == TaskRowSource::Page ? task.Fpublisherusername
-                                                   : MaskTaobaoAccount(task.Fpublishtaobaoxiaohao);
+                                                  : MaskTaobaoAccount(task.Fpublishtaobaoxiaohao);
          }},
         money(QStringLiteral("任务总价"), 110, Left),
         dateTime(QStringLiteral("发布时间"), 150, &TTaskInfo::Fpublishtime),
@@ -82,8 +85,7 @@ QList<TaskColumn> HallColumns(bool withOperation) {
          [](const TTaskInfo& task, TaskRowSource, const QDateTime&) { return TaskStatusName(task.Fstatus); }},
     };
     if (withOperation)
-        columns.append({{QStringLiteral("操作"), 180, Centre},
-                        [](const TTaskInfo&, TaskRowSource, const QDateTime&) {
+        columns.append({{QStringLiteral("操作"), 180, Centre}, [](const TTaskInfo&, TaskRowSource, const QDateTime&) {
                             return QStringLiteral("单击鼠标右键进行操作");
                         }});
     return columns;

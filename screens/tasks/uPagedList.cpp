@@ -56,7 +56,8 @@ TPageNavigationBar::TPageNavigationBar(QWidget* parent) : QWidget(parent) {
     btn_First = button("btn_First", QStringLiteral("返回首页"), QStyle::SP_MediaSkipBackward, QStringLiteral("首页"));
     btn_Prev = button("btn_Prev", QStringLiteral("返回上一页"), QStyle::SP_MediaSeekBackward, QStringLiteral("上一页"));
     btn_Next = button("btn_Next", QStringLiteral("返回下一页"), QStyle::SP_MediaSeekForward, QStringLiteral("下一页"));
-    btn_Last = button("btn_Last", QStringLiteral("返回最后一页"), QStyle::SP_MediaSkipForward, QStringLiteral("最后一页"));
+    btn_Last =
+        button("btn_Last", QStringLiteral("返回最后一页"), QStyle::SP_MediaSkipForward, QStringLiteral("最后一页"));
     label("Label5", QStringLiteral("第"));
     edt_currentpage = pageBox("edt_currentpage");
     label("Label6", QStringLiteral("页"));
@@ -139,4 +140,3 @@ void TPagedList::Last() {
     FCurrentPageIndex = qMax(1, FTotalPageCount);
     Fetch();
 }
-

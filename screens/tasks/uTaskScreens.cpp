@@ -42,9 +42,7 @@ QIcon ToolIcon(int index) {
     return StandardIcon(pixmap);
 }
 
-QIcon TaskRowIcon(int index) {
-    return StandardIcon(index == 0 ? QStyle::SP_FileIcon : QStyle::SP_DialogApplyButton);
-}
+QIcon TaskRowIcon(int index) { return StandardIcon(index == 0 ? QStyle::SP_FileIcon : QStyle::SP_DialogApplyButton); }
 
 bool SendLifecycleCommand(const TServices& services, QWidget* owner, TCommand command,
                           const std::vector<TCommandValue>& values, const TLifecycleTexts& texts) {
@@ -55,8 +53,7 @@ bool SendLifecycleCommand(const TServices& services, QWidget* owner, TCommand co
         return true;
     }
     if (reply->code == 0)
-        ShowRefusal(services.prompter, owner, texts.refusedPrefix, RequireReturnMsg(reply->msg),
-                    TMsgIcon::Information);
+        ShowRefusal(services.prompter, owner, texts.refusedPrefix, RequireReturnMsg(reply->msg), TMsgIcon::Information);
     return false;
 }
 

@@ -13,8 +13,7 @@ class QAction;
 class QMenu;
 
 // A menu item with its object name, and optionally an icon of ToolIcon and a hint.
-QAction* AddMenuItem(QMenu* menu, const char* name, const QString& caption, int icon = -1,
-                     const QString& hint = {});
+QAction* AddMenuItem(QMenu* menu, const char* name, const QString& caption, int icon = -1, const QString& hint = {});
 // A submenu whose menu and item both carry `name`.
 QMenu* AddSubmenu(QMenu* menu, const char* name, const QString& caption);
 
@@ -34,10 +33,10 @@ QIcon TaskRowIcon(int index);
 
 // The texts of one lifecycle action.
 struct TLifecycleTexts {
-    QString question;         // asked first, Yes/No "提示"
-    QString success;          // information box "提示"
-    QString refusedPrefix;    // followed by returnmsg when the server answers returncode 0
-    QString transportPrefix;  // "...，请稍后再试！", followed by the channel's reason
+    QString question;        // asked first, Yes/No "提示"
+    QString success;         // information box "提示"
+    QString refusedPrefix;   // followed by returnmsg when the server answers returncode 0
+    QString transportPrefix; // "...，请稍后再试！", followed by the channel's reason
 };
 
 // Sends one lifecycle command and reports its outcome: returncode 1 shows the success box and gives

@@ -28,8 +28,7 @@ QLabel* namedLabel(const char* name, const QString& text, QWidget* parent) {
 }
 } // namespace
 
-TfrmPublishTask::TfrmPublishTask(const TServices& services, QWidget* parent)
-    : QDialog(parent), FServices(services) {
+TfrmPublishTask::TfrmPublishTask(const TServices& services, QWidget* parent) : QDialog(parent), FServices(services) {
     setObjectName(QStringLiteral("frmPublishTask"));
     setWindowTitle(QStringLiteral("发布任务"));
     setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);
@@ -49,7 +48,8 @@ TfrmPublishTask::TfrmPublishTask(const TServices& services, QWidget* parent)
 
     edt_taskmoney = new QLineEdit(grp_TaskInfo);
     edt_taskmoney->setObjectName(QStringLiteral("edt_taskmoney"));
-    edt_taskmoney->setValidator(new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9]*")), edt_taskmoney));
+    edt_taskmoney->setValidator(
+        new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9]*")), edt_taskmoney));
     addRow(0, namedLabel("Label1", QStringLiteral("商品任务价："), grp_TaskInfo), edt_taskmoney,
            namedLabel("Label7", QStringLiteral("输入商品价格"), grp_TaskInfo));
 
@@ -97,7 +97,8 @@ TfrmPublishTask::TfrmPublishTask(const TServices& services, QWidget* parent)
     mmo_detailrequirement->setLineWrapMode(QPlainTextEdit::NoWrap);
     mmo_detailrequirement->setTabChangesFocus(true);
     QLabel* Label10 = namedLabel(
-        "Label10", QStringLiteral("任务默认是淘宝刷单，如果是其他需要刷单的可以在这里具体说明下，如：阿里巴巴"), grp_TaskInfo);
+        "Label10", QStringLiteral("任务默认是淘宝刷单，如果是其他需要刷单的可以在这里具体说明下，如：阿里巴巴"),
+        grp_TaskInfo);
     Label10->setWordWrap(true);
     addRow(5, namedLabel("Label13", QStringLiteral("其他具体要求："), grp_TaskInfo), mmo_detailrequirement, Label10);
     layout->addWidget(grp_TaskInfo);
@@ -111,8 +112,10 @@ TfrmPublishTask::TfrmPublishTask(const TServices& services, QWidget* parent)
     picture->setAccessibleName(QStringLiteral("提示"));
     notes->addWidget(picture);
     auto* noteLines = new QVBoxLayout;
-    noteLines->addWidget(namedLabel("Label15", QStringLiteral("发布任务前请先进淘宝网，根据设定的商品关键词进行测试"), GroupBox1));
-    noteLines->addWidget(namedLabel("Label11", QStringLiteral("登录淘宝后输入关键词，确保能在淘宝前几页找到你的宝贝"), GroupBox1));
+    noteLines->addWidget(
+        namedLabel("Label15", QStringLiteral("发布任务前请先进淘宝网，根据设定的商品关键词进行测试"), GroupBox1));
+    noteLines->addWidget(
+        namedLabel("Label11", QStringLiteral("登录淘宝后输入关键词，确保能在淘宝前几页找到你的宝贝"), GroupBox1));
     notes->addLayout(noteLines, 1);
     layout->addWidget(GroupBox1);
 
@@ -184,18 +187,17 @@ void TfrmPublishTask::btn_PublishTaskClick() {
         }
 
         const TUserInfo& user = CurrentUser();
-        const auto reply = SendCommand(FServices, this, cmPublishTask,
-                                       {user.Fid, user.Ftaobaoxiaohao, shopkeeper, price, keyword, replymsg,
-                                        requirement, selectedWait()},
-                                       QStringLiteral("任务发布失败，请稍后再试！"));
+        const auto reply = SendCommand(
+            FServices, this, cmPublishTask,
+            {user.Fid, user.Ftaobaoxiaohao, shopkeeper, price, keyword, replymsg, requirement, selectedWait()},
+            QStringLiteral("任务发布失败，请稍后再试！"));
         // A network hiccup keeps the dialog and everything typed in it: the task can be sent again.
         if (!reply) return;
         if (reply->done()) {
             ShowHint(FServices.prompter, this, QStringLiteral("恭喜，任务发布成功！"));
             accept();
         } else {
-            ShowHint(FServices.prompter, this,
-                     QStringLiteral("任务发布失败！原因： ") + RequireReturnMsg(reply->msg));
+            ShowHint(FServices.prompter, this, QStringLiteral("任务发布失败！原因： ") + RequireReturnMsg(reply->msg));
             reject();
         }
     });

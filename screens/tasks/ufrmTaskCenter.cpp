@@ -93,8 +93,8 @@ void TfrmTaskCenter::buildHeader() {
     Image1->setAlignment(Qt::AlignCenter);
     QLabel* Label1 = noticeLabel(QStringLiteral("Label1"),
                                  QStringLiteral("注意：接任务时候请直接联系QQ，，不要联系旺旺！！！切记"), pnl_Top);
-    QLabel* Label7 = noticeLabel(QStringLiteral("Label7"),
-                                 QStringLiteral("     任务接手成功后，即可看到相互之间的联系QQ"), pnl_Top);
+    QLabel* Label7 =
+        noticeLabel(QStringLiteral("Label7"), QStringLiteral("     任务接手成功后，即可看到相互之间的联系QQ"), pnl_Top);
     auto* Label8 = new QLabel(QStringLiteral("任务类别："), pnl_Top);
     Label8->setObjectName(QStringLiteral("Label8"));
 
@@ -108,8 +108,8 @@ void TfrmTaskCenter::buildHeader() {
         QString caption;
         TTaskTimeType category;
     } buttons[] = {
-        {"btn_All", QStringLiteral("所有任务"), ttAll},     {"btn_2hour", QStringLiteral("2小时任务"), tt2Hour},
-        {"btn_2day", QStringLiteral("2天任务"), tt2day},    {"btn_3day", QStringLiteral("3天任务"), tt3day},
+        {"btn_All", QStringLiteral("所有任务"), ttAll},  {"btn_2hour", QStringLiteral("2小时任务"), tt2Hour},
+        {"btn_2day", QStringLiteral("2天任务"), tt2day}, {"btn_3day", QStringLiteral("3天任务"), tt3day},
         {"btn_4day", QStringLiteral("4天任务"), tt4day},
     };
     QWidget* previous = nullptr;
@@ -243,8 +243,8 @@ void TfrmTaskCenter::btn_SearchClick() {
 void TfrmTaskCenter::search(const QString& taskId) {
     RunGuarded(FServices, this, [&] {
         clearLists();
-        const auto reply = SendCommand(FServices, this, cmSearchTaskCenter, {taskId},
-                                       QStringLiteral("搜索任务失败，请稍后再试！"));
+        const auto reply =
+            SendCommand(FServices, this, cmSearchTaskCenter, {taskId}, QStringLiteral("搜索任务失败，请稍后再试！"));
         if (!reply || m_requests->isSuperseded() || !reply->done()) return;
         // The bar shows the search's totals; the page index stays, so paging returns to it.
         const int total = ReplyTotalNum(reply->object);

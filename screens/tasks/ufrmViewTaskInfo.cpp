@@ -47,8 +47,7 @@ QToolButton* contactButton(const QString& name, const QString& hint, const QIcon
     return button;
 }
 
-template <class TControl>
-TControl* named(TControl* control, const char* name) {
+template <class TControl> TControl* named(TControl* control, const char* name) {
     control->setObjectName(QString::fromLatin1(name));
     return control;
 }
@@ -89,7 +88,8 @@ TfrmViewTaskInfo::TfrmViewTaskInfo(const TServices& services, const TTaskInfo& A
     edt_taskmoney = named(new QLineEdit(ts_Publish), "edt_taskmoney");
     edt_publisher = named(new QLineEdit(ts_Publish), "edt_publisher");
     edt_publisher->setReadOnly(true);
-    img_QQPublisher = contactButton(QStringLiteral("img_QQPublisher"), QStringLiteral("联系发单人"), contact, ts_Publish);
+    img_QQPublisher =
+        contactButton(QStringLiteral("img_QQPublisher"), QStringLiteral("联系发单人"), contact, ts_Publish);
     edt_publishershopkeeperusername = named(new QLineEdit(ts_Publish), "edt_publishershopkeeperusername");
     edt_publishershopkeeperusername->setReadOnly(true);
     edt_goodskeyword = named(new QLineEdit(ts_Publish), "edt_goodskeyword");
@@ -142,8 +142,8 @@ TfrmViewTaskInfo::TfrmViewTaskInfo(const TServices& services, const TTaskInfo& A
     lbl_HandleTime = named(new QLabel(QStringLiteral("接手日期："), pnl_Info), "lbl_HandleTime");
     auto* info = new QVBoxLayout(pnl_Info);
     info->setSpacing(12);
-    for (QLabel* label : {lbl_Handlerusername, lbl_handlershopkeeperusername, lbl_handlertaobaoxiaohao,
-                          lbl_handlerqq, lbl_HandleTime}) {
+    for (QLabel* label : {lbl_Handlerusername, lbl_handlershopkeeperusername, lbl_handlertaobaoxiaohao, lbl_handlerqq,
+                          lbl_HandleTime}) {
         label->setTextInteractionFlags(Qt::TextSelectableByMouse);
         label->setTextFormat(Qt::PlainText);
         if (label != lbl_handlerqq) {
@@ -207,7 +207,8 @@ void TfrmViewTaskInfo::FormShow() {
     edt_goodskeyword->setText(task.Fgoodskeyword);
     edt_replymsg->setText(task.Freplymsg);
     mmo_detailrequirement->setPlainText(task.Fdetailrequirement);
-    edt_publisher->setText(QStringLiteral("%1  买入小号[%2]").arg(task.Fpublisherusername, task.Fpublishertaobaoxiaohao));
+    edt_publisher->setText(
+        QStringLiteral("%1  买入小号[%2]").arg(task.Fpublisherusername, task.Fpublishertaobaoxiaohao));
     edt_publishershopkeeperusername->setText(task.Fpublishershopkeeperusername);
 
     if (task.Fstatus == tsWaitforHandle) {

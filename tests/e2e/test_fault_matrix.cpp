@@ -22,7 +22,12 @@ nlohmann::json onePage() {
             {"returnmsg", ""},
             {"totalnum", 1},
             {"msgbody",
-             {{{"id", 1}, {"userid", "1"}, {"taskid", "T1"}, {"opttype", 0}, {"action", "发布任务"}, {"marks", ""},
+             {{{"id", 1},
+               {"userid", "1"},
+               {"taskid", "T1"},
+               {"opttype", 0},
+               {"action", "发布任务"},
+               {"marks", ""},
                {"addtime", "2016-05-01 08:30:00"}}}}};
 }
 
@@ -51,7 +56,7 @@ struct Screen {
 
 class TestFaultMatrix : public QObject {
     Q_OBJECT
-private slots:
+  private slots:
     void initTestCase() {
         CurrentUser().Clear();
         CurrentUser().Fusername = QStringLiteral("demo1");
@@ -66,17 +71,21 @@ private slots:
         QTest::addColumn<int>("delayMs");
         QTest::addColumn<bool>("close");
 
-        const QByteArray hexUnderOtherKey = TScriptedReply::enciphered(QStringLiteral("{\"returncode\":1}"),
-                                                                       QStringLiteral("otherkey")).body;
+        const QByteArray hexUnderOtherKey =
+            TScriptedReply::enciphered(QStringLiteral("{\"returncode\":1}"), QStringLiteral("otherkey")).body;
         const auto response = [](const QByteArray& body, int length) {
-            return "HTTP/1.1 200 OK\r\nContent-Length: " + QByteArray::number(length) + "\r\nConnection: close\r\n\r\n" + body;
+            return "HTTP/1.1 200 OK\r\nContent-Length: " + QByteArray::number(length) +
+                   "\r\nConnection: close\r\n\r\n" + body;
         };
-        QTest::newRow("500") << 0 << FetchFailure + "HTTP/1.1 500 Internal Server Error" << QByteArray() << 500 << 0 << false;
+        QTest::newRow("500") << 0 << FetchFailure + "HTTP/1.1 500 Internal Server Error" << QByteArray() << 500 << 0
+                             << false;
         QTest::newRow("404") << 0 << FetchFailure + "HTTP/1.1 404 Not Found" << QByteArray() << 404 << 0 << false;
         QTest::newRow("redirect") << 1 << QStringLiteral("服务器没有返回任何数据") << QByteArray() << 302 << 0 << false;
         QTest::newRow("garbage") << 1 << QString() << response("<html>not hex</html>", 20) << 200 << 0 << false;
-        QTest::newRow("other key") << 1 << QString() << response(hexUnderOtherKey, int(hexUnderOtherKey.size())) << 200 << 0 << false;
-        QTest::newRow("empty body") << 1 << QStringLiteral("服务器没有返回任何数据") << response("", 0) << 200 << 0 << false;
+        QTest::newRow("other key") << 1 << QString() << response(hexUnderOtherKey, int(hexUnderOtherKey.size())) << 200
+                                   << 0 << false;
+        QTest::newRow("empty body") << 1 << QStringLiteral("服务器没有返回任何数据") << response("", 0) << 200 << 0
+                                    << false;
         QTest::newRow("truncated body") << 0 << FetchFailure << response("0123456789ABCDEF", 64) << 200 << 0 << false;
         QTest::newRow("stall") << 0 << FetchFailure << QByteArray() << 200 << 3000 << false;
         QTest::newRow("closed unanswered") << 0 << FetchFailure << QByteArray() << 200 << 0 << true;
@@ -94,10 +103,11 @@ private slots:
         server.enqueueJson(onePage());
         Screen s(server.settings(800), [&] { return server.requestCount(); });
         QVERIFY(s.t.prompter.entries.empty());
-        TScriptedReply fault = status == 302   ? TScriptedReply::redirect("http://127.0.0.1:1/")
-                               : status != 200 ? TScriptedReply::status_(status, status == 500 ? "Internal Server Error" : "Not Found")
-                               : !rawReply.isEmpty() ? raw(rawReply)
-                                                     : TScriptedReply::json(onePage());
+        TScriptedReply fault =
+            status == 302   ? TScriptedReply::redirect("http://127.0.0.1:1/")
+            : status != 200 ? TScriptedReply::status_(status, status == 500 ? "Internal Server Error" : "Not Found")
+            : !rawReply.isEmpty() ? raw(rawReply)
+                                  : TScriptedReply::json(onePage());
         fault.delayMs = delayMs;
         fault.closeWithoutReply = close;
         server.enqueue(fault);
@@ -107,8 +117,10 @@ private slots:
         const TestPrompter::Entry& box = s.t.prompter.entries.front();
         QCOMPARE(box.caption, QStringLiteral("错误"));
         QCOMPARE(box.icon, TMsgIcon::Error);
-        if (kind == 0) QVERIFY2(box.text.startsWith(expected) && box.text.size() > FetchFailure.size(), qPrintable(box.text));
-        else QVERIFY2(!box.text.startsWith(FetchFailure) && box.text.contains(expected), qPrintable(box.text));
+        if (kind == 0)
+            QVERIFY2(box.text.startsWith(expected) && box.text.size() > FetchFailure.size(), qPrintable(box.text));
+        else
+            QVERIFY2(!box.text.startsWith(FetchFailure) && box.text.contains(expected), qPrintable(box.text));
         QCOMPARE(RowCount(s.list), 0);
 
         // The window stays usable and the next fetch, with the server answering again, works.

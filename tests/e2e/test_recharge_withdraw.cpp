@@ -23,7 +23,8 @@ const QString Password = QStringLiteral("demo123");
 
 // The available balance in fen the dashboard command reports for the current user; -1 when it fails.
 qint64 basicBalance(const TServices& services) {
-    const auto reply = SendCommand(services, nullptr, cmGetBasicInfo, {}, QStringLiteral("获取基本信息失败，请稍后再试！"));
+    const auto reply =
+        SendCommand(services, nullptr, cmGetBasicInfo, {}, QStringLiteral("获取基本信息失败，请稍后再试！"));
     if (!reply || !reply->done()) return -1;
     const auto records = ReplyRecords(reply->object);
     if (records.empty()) return -1;
@@ -36,8 +37,9 @@ qint64 basicBalance(const TServices& services) {
 QString newestRequestId(const ServerProcess& server, const QString& kind, const QString& user) {
     QString listing;
     if (server.admin({QStringLiteral("list-requests")}, &listing) != 0) return {};
-    const QRegularExpression line(QStringLiteral(R"(^%1 (\d+) \w+ user=%2 )").arg(kind, QRegularExpression::escape(user)),
-                                  QRegularExpression::MultilineOption);
+    const QRegularExpression line(
+        QStringLiteral(R"(^%1 (\d+) \w+ user=%2 )").arg(kind, QRegularExpression::escape(user)),
+        QRegularExpression::MultilineOption);
     QString id;
     for (auto it = line.globalMatch(listing); it.hasNext();) id = it.next().captured(1);
     return id;
@@ -48,7 +50,7 @@ QStringList firstRow(const QAbstractItemView* list) { return RowTexts(list, 0); 
 
 class TestRechargeWithdraw : public QObject {
     Q_OBJECT
-private slots:
+  private slots:
     void rechargeIsReviewedAndCredited() {
         ServerProcess server(true);
         QVERIFY2(server.start(), qPrintable(server.errorText()));

@@ -24,7 +24,8 @@ const QString Keyword = QStringLiteral("端到端测试专用关键词");
 // The available balance in fen; -1 when it cannot be had.
 qint64 balanceOf(const TServices& services, const QString& name) {
     if (!LogInAs(services, name, Password)) return -1;
-    const auto reply = SendCommand(services, nullptr, cmGetBasicInfo, {}, QStringLiteral("获取基本信息失败，请稍后再试！"));
+    const auto reply =
+        SendCommand(services, nullptr, cmGetBasicInfo, {}, QStringLiteral("获取基本信息失败，请稍后再试！"));
     if (!reply || !reply->done()) return -1;
     const std::vector<const TReplyObject*> records = ReplyRecords(reply->object);
     if (records.empty()) return -1;
@@ -57,7 +58,7 @@ bool offers(QWidget* screen, const char* item) {
 
 class TestTaskLifecycle : public QObject {
     Q_OBJECT
-private slots:
+  private slots:
     void publishTakePayShipReviewComplete() {
         ServerProcess server(true);
         QVERIFY2(server.start(), qPrintable(server.errorText()));

@@ -20,9 +20,7 @@
 namespace {
 const QString Password = QStringLiteral("demo123");
 
-int userId(const WireClient& wire, const QString& name) {
-    return ReplyInt(wire.call(cmLogin, name, Password), "id");
-}
+int userId(const WireClient& wire, const QString& name) { return ReplyInt(wire.call(cmLogin, name, Password), "id"); }
 
 // Publishes a task as `name` over the wire and returns its task id (the newest of the publisher's).
 QString publish(const WireClient& wire, const QString& name, const QString& keyword, int interval) {
@@ -48,7 +46,7 @@ bool anyError(const TestPrompter& prompter) {
 
 class TestTaskHallEndToEnd : public QObject {
     Q_OBJECT
-private slots:
+  private slots:
     void hallAgainstTheServer() {
         ServerProcess server(true);
         QVERIFY2(server.start(), qPrintable(server.errorText()));
@@ -106,8 +104,8 @@ private slots:
         taskId->setText(raced);
         button("btn_Search")->click();
         QCOMPARE(rowOf(open, raced), 0);
-        const TReplyObject handled = wire.call(cmHandleTask, QStringLiteral("demo3"), Password,
-                                             {raced, userId(wire, QStringLiteral("demo3"))});
+        const TReplyObject handled =
+            wire.call(cmHandleTask, QStringLiteral("demo3"), Password, {raced, userId(wire, QStringLiteral("demo3"))});
         QCOMPARE(ReplyReturnCode(handled), 1);
         SelectRow(open, 0);
         t.prompter.yesNoAnswers = {true};

@@ -35,7 +35,6 @@ sockaddr_in loopback(int port) {
     return address;
 }
 
-
 bool accepts(int port) {
     const int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
     const sockaddr_in address = loopback(port);
@@ -84,7 +83,7 @@ class TestTlsProxy : public QObject {
         return settings;
     }
 
-private slots:
+  private slots:
     void initTestCase() {
         QVERIFY(dir.isValid());
         // nginx's workers run as another user when the test runs as root: they must reach their
@@ -92,14 +91,15 @@ private slots:
         QFile::setPermissions(dir.path(), QFile::permissions(dir.path()) | QFile::ExeGroup | QFile::ExeOther |
                                               QFile::ReadGroup | QFile::ReadOther);
         QString output;
-        QVERIFY2(run(QStringLiteral("openssl"),
-                     {QStringLiteral("req"), QStringLiteral("-x509"), QStringLiteral("-newkey"), QStringLiteral("ec"),
-                      QStringLiteral("-pkeyopt"), QStringLiteral("ec_paramgen_curve:prime256v1"), QStringLiteral("-nodes"),
-                      QStringLiteral("-keyout"), file("key.pem"), QStringLiteral("-out"), file("cert.pem"),
-                      QStringLiteral("-days"), QStringLiteral("2"), QStringLiteral("-subj"), QStringLiteral("/CN=127.0.0.1"),
-                      QStringLiteral("-addext"), QStringLiteral("subjectAltName=IP:127.0.0.1")},
-                     &output),
-                 qPrintable(output));
+        QVERIFY2(
+            run(QStringLiteral("openssl"),
+                {QStringLiteral("req"), QStringLiteral("-x509"), QStringLiteral("-newkey"), QStringLiteral("ec"),
+                 QStringLiteral("-pkeyopt"), QStringLiteral("ec_paramgen_curve:prime256v1"), QStringLiteral("-nodes"),
+                 QStringLiteral("-keyout"), file("key.pem"), QStringLiteral("-out"), file("cert.pem"),
+                 QStringLiteral("-days"), QStringLiteral("2"), QStringLiteral("-subj"), QStringLiteral("/CN=127.0.0.1"),
+                 QStringLiteral("-addext"), QStringLiteral("subjectAltName=IP:127.0.0.1")},
+                &output),
+            qPrintable(output));
 
         const QStringList behindProxy = {QStringLiteral("--trust-proxy-header"),
                                          QStringLiteral("--max-connections-per-address"), QStringLiteral("0")};
@@ -139,11 +139,12 @@ private slots:
         QVERIFY(mainFile.open(QIODevice::WriteOnly) && mainFile.write(main.toUtf8()) > 0);
         mainFile.close();
 
-        const QString binary =
-            QStandardPaths::findExecutable(QStringLiteral("nginx"), {QStringLiteral("/usr/sbin"), QStringLiteral("/usr/bin")});
+        const QString binary = QStandardPaths::findExecutable(
+            QStringLiteral("nginx"), {QStringLiteral("/usr/sbin"), QStringLiteral("/usr/bin")});
         QVERIFY2(!binary.isEmpty(), "nginx is not installed (scripts/install-deps installs it)");
-        QVERIFY2(run(binary, {QStringLiteral("-t"), QStringLiteral("-p"), dir.path(), QStringLiteral("-c"), file("nginx.conf"),
-                              QStringLiteral("-e"), file("error.log")},
+        QVERIFY2(run(binary,
+                     {QStringLiteral("-t"), QStringLiteral("-p"), dir.path(), QStringLiteral("-c"), file("nginx.conf"),
+                      QStringLiteral("-e"), file("error.log")},
                      &output),
                  qPrintable(output));
         nginx.setProcessChannelMode(QProcess::MergedChannels);
@@ -171,18 +172,18 @@ private slots:
         TestServices t(channel());
         QVERIFY(LogInAs(t.services, QStringLiteral("demo1"), Password));
         const int publisher = CurrentUser().Fid;
-        const auto published = SendCommand(
-            t.services, nullptr, cmPublishTask,
-            {publisher, QStringLiteral("demo1_xiaohao"), QStringLiteral("demo1的小店"), QStringLiteral("12.50"),
-             QStringLiteral("经过TLS的任务"), QStringLiteral("好评"), QStringLiteral("无"), 0},
-            QStringLiteral("发布任务失败："));
+        const auto published = SendCommand(t.services, nullptr, cmPublishTask,
+                                           {publisher, QStringLiteral("demo1_xiaohao"), QStringLiteral("demo1的小店"),
+                                            QStringLiteral("12.50"), QStringLiteral("经过TLS的任务"),
+                                            QStringLiteral("好评"), QStringLiteral("无"), 0},
+                                           QStringLiteral("发布任务失败："));
         QVERIFY(published && published->done());
-        const auto list =
-            SendCommand(t.services, nullptr, cmGetPublishedTaskList, {1}, QStringLiteral("查询失败："));
+        const auto list = SendCommand(t.services, nullptr, cmGetPublishedTaskList, {1}, QStringLiteral("查询失败："));
         QVERIFY(list && list->done());
         QString taskid;
         for (const TReplyObject* task : ReplyRecords(list->object))
-            if (ReplyText(*task, "goodskeyword") == QStringLiteral("经过TLS的任务")) taskid = ReplyText(*task, "taskid");
+            if (ReplyText(*task, "goodskeyword") == QStringLiteral("经过TLS的任务"))
+                taskid = ReplyText(*task, "taskid");
         QVERIFY(!taskid.isEmpty());
 
         QVERIFY(LogInAs(t.services, QStringLiteral("demo2"), Password));
@@ -210,7 +211,8 @@ private slots:
         const int before = requestLines(first) + requestLines(second);
         QVERIFY(!ExecRemoteProc(nullptr, &head, &data, &response, error, ClientType, QStringLiteral("demo1"), Password,
                                 false, channel(false)));
-        QVERIFY2(error.contains(QLatin1String("certificate")) || error.contains(QLatin1String("SSL")), qPrintable(error));
+        QVERIFY2(error.contains(QLatin1String("certificate")) || error.contains(QLatin1String("SSL")),
+                 qPrintable(error));
         QCOMPARE(requestLines(first) + requestLines(second), before);
     }
 };

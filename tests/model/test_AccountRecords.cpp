@@ -31,7 +31,7 @@ TReplyObject listReply(const char* body) {
 class TestAccountRecords : public QObject {
     Q_OBJECT
 
-private slots:
+  private slots:
     void profileFill();
     void profileFillStopsAtFailure_data();
     void profileFillStopsAtFailure();
@@ -92,12 +92,18 @@ void TestAccountRecords::profileFillStopsAtFailure_data() {
     QTest::addColumn<bool>("haveQq");  // a field before most failures
     QTest::addColumn<bool>("haveAlipay");
 
-    QTest::newRow("id missing") << "id" << "" << false << false;
-    QTest::newRow("regstertime not a date") << "regstertime" << R"("2016/01/02 03:04:05")" << false << false;
-    QTest::newRow("accountbalance not a number") << "accountbalance" << R"("1,234.50")" << true << false;
-    QTest::newRow("alipayaccount missing") << "alipayaccount" << "" << true << false;
-    QTest::newRow("inviteuserid as text") << "inviteuserid" << R"("7")" << true << true;
-    QTest::newRow("marks an object") << "marks" << "{}" << true << true;
+    QTest::newRow("id missing") << "id"
+                                << "" << false << false;
+    QTest::newRow("regstertime not a date") << "regstertime"
+                                            << R"("2016/01/02 03:04:05")" << false << false;
+    QTest::newRow("accountbalance not a number") << "accountbalance"
+                                                 << R"("1,234.50")" << true << false;
+    QTest::newRow("alipayaccount missing") << "alipayaccount"
+                                           << "" << true << false;
+    QTest::newRow("inviteuserid as text") << "inviteuserid"
+                                          << R"("7")" << true << true;
+    QTest::newRow("marks an object") << "marks"
+                                     << "{}" << true << true;
 }
 
 void TestAccountRecords::profileFillStopsAtFailure() {
@@ -117,7 +123,7 @@ void TestAccountRecords::profileFillStopsAtFailure() {
     QCOMPARE(user.Fqq, haveQq ? QStringLiteral("12345678") : QString());
     QCOMPARE(user.Falipayaccount, haveAlipay ? QStringLiteral("zs@example.com") : QString());
     QVERIFY(user.Fmarks.isEmpty());
-    QVERIFY(user.Fclientversion.isEmpty()); // the fill did not complete
+    QVERIFY(user.Fclientversion.isEmpty());                // the fill did not complete
     if (member == "id") QVERIFY(user.Fusername.isEmpty()); // cleared before reading
 }
 
@@ -126,15 +132,24 @@ void TestAccountRecords::moneyFormats_data() {
     QTest::addColumn<QString>("sign");
     QTest::addColumn<QString>("expected");
 
-    QTest::newRow("5") << Q_INT64_C(500) << "" << "  5.00 元";
-    QTest::newRow("1234.5") << Q_INT64_C(123450) << "" << "1234.50 元";
-    QTest::newRow("123456.78 is wider") << Q_INT64_C(12345678) << "" << "123456.78 元";
-    QTest::newRow("120") << Q_INT64_C(12000) << "" << "120.00 元";
-    QTest::newRow("one fen") << Q_INT64_C(1) << "" << "  0.01 元";
-    QTest::newRow("in 20") << Q_INT64_C(2000) << "+" << "+ 20.00 元";
-    QTest::newRow("out 5") << Q_INT64_C(500) << "-" << "-  5.00 元";
-    QTest::newRow("in 123456.78") << Q_INT64_C(12345678) << "+" << "+123456.78 元";
-    QTest::newRow("negative") << Q_INT64_C(-500) << "" << " -5.00 元";
+    QTest::newRow("5") << Q_INT64_C(500) << ""
+                       << "  5.00 元";
+    QTest::newRow("1234.5") << Q_INT64_C(123450) << ""
+                            << "1234.50 元";
+    QTest::newRow("123456.78 is wider") << Q_INT64_C(12345678) << ""
+                                        << "123456.78 元";
+    QTest::newRow("120") << Q_INT64_C(12000) << ""
+                         << "120.00 元";
+    QTest::newRow("one fen") << Q_INT64_C(1) << ""
+                             << "  0.01 元";
+    QTest::newRow("in 20") << Q_INT64_C(2000) << "+"
+                           << "+ 20.00 元";
+    QTest::newRow("out 5") << Q_INT64_C(500) << "-"
+                           << "-  5.00 元";
+    QTest::newRow("in 123456.78") << Q_INT64_C(12345678) << "+"
+                                  << "+123456.78 元";
+    QTest::newRow("negative") << Q_INT64_C(-500) << ""
+                              << " -5.00 元";
 }
 
 void TestAccountRecords::moneyFormats() {
@@ -150,13 +165,13 @@ void TestAccountRecords::statusNames() {
         int status;
         const char* expected;
     } cases[] = {
-        {RechargeStatusName, 0, "未处理"},       {RechargeStatusName, 1, "充值成功"},
-        {RechargeStatusName, 2, "充值失败"},     {RechargeStatusName, 3, "未知状态(3)"},
+        {RechargeStatusName, 0, "未处理"},        {RechargeStatusName, 1, "充值成功"},
+        {RechargeStatusName, 2, "充值失败"},      {RechargeStatusName, 3, "未知状态(3)"},
         {RechargeStatusName, -1, "未知状态(-1)"}, {WithdrawStatusName, 0, "未处理"},
-        {WithdrawStatusName, 1, "提现成功"},     {WithdrawStatusName, 2, "提现失败"},
-        {WithdrawStatusName, 9, "未知状态(9)"},  {TaskStatusName, 0, "等待接手"},
-        {TaskStatusName, 2, "等待发货"},         {TaskStatusName, 4, "等待完成"},
-        {TaskStatusName, 5, "已经完成"},         {TaskStatusName, 6, "未知状态(6)"},
+        {WithdrawStatusName, 1, "提现成功"},      {WithdrawStatusName, 2, "提现失败"},
+        {WithdrawStatusName, 9, "未知状态(9)"},   {TaskStatusName, 0, "等待接手"},
+        {TaskStatusName, 2, "等待发货"},          {TaskStatusName, 4, "等待完成"},
+        {TaskStatusName, 5, "已经完成"},          {TaskStatusName, 6, "未知状态(6)"},
     };
     for (const auto& c : cases) QCOMPARE(c.name(c.status), QString::fromUtf8(c.expected));
 }
@@ -228,8 +243,8 @@ void TestAccountRecords::requestLists() {
     QCOMPARE(FormatMoney(open.Fmoney), QStringLiteral("  5.00 元"));
     QCOMPARE(RequestHandleTimeText(open.Fstatus, open.Fhandletime), QStringLiteral("-"));
     TWithdrawInfo bad;
-    QVERIFY_THROWS_EXCEPTION(EReadError,
-                             ReadWithdrawInfo(TReplyObject::parse(R"({"money": "五元", "addtime": "x", "status": 0})"), bad));
+    QVERIFY_THROWS_EXCEPTION(
+        EReadError, ReadWithdrawInfo(TReplyObject::parse(R"({"money": "五元", "addtime": "x", "status": 0})"), bad));
 }
 
 void TestAccountRecords::logRecords() {
@@ -288,9 +303,8 @@ void TestAccountRecords::listWalkKeepsRecordsBeforeFailure() {
         {"id": 3, "userid": "1", "taskid": "C", "opttype": 1, "action": "a", "marks": "", "addtime": "not a time"},
         {"id": 4, "userid": "1", "taskid": "D", "opttype": 1, "action": "a", "marks": "", "addtime": "2016-03-05 10:00:00"}])");
     QCOMPARE(ReplyTotalNum(reply), 3);
-    QVERIFY_THROWS_EXCEPTION(EReadError, ReadRecordList<TOptLog>(reply, ReadOptLog, [&](TOptLog&& log) {
-                                 taskids.push_back(log.Ftaskid);
-                             }));
+    QVERIFY_THROWS_EXCEPTION(
+        EReadError, ReadRecordList<TOptLog>(reply, ReadOptLog, [&](TOptLog&& log) { taskids.push_back(log.Ftaskid); }));
     QCOMPARE(taskids, (std::vector<QString>{"A", "B"}));
 }
 
@@ -303,8 +317,9 @@ void TestAccountRecords::subUsers() {
     // The login reply's spelling "regstertime" is not this reply's.
     TSubUserInfo misspelt;
     QVERIFY_THROWS_EXCEPTION(
-        EReadError, ReadSubUserInfo(TReplyObject::parse(R"({"username": "李四", "regstertime": "2016-03-05 08:04:09"})"),
-                                    misspelt));
+        EReadError,
+        ReadSubUserInfo(TReplyObject::parse(R"({"username": "李四", "regstertime": "2016-03-05 08:04:09"})"),
+                        misspelt));
     QCOMPARE(misspelt.Fusername, QStringLiteral("李四"));
 }
 

@@ -13,7 +13,8 @@ namespace {
 
 QDateTime at(const char* text) {
     QDateTime value = QDateTime::fromString(QString::fromLatin1(text), QStringLiteral("yyyy-MM-dd hh:mm:ss.zzz"));
-    if (!value.isValid()) value = QDateTime::fromString(QString::fromLatin1(text), QStringLiteral("yyyy-MM-dd hh:mm:ss"));
+    if (!value.isValid())
+        value = QDateTime::fromString(QString::fromLatin1(text), QStringLiteral("yyyy-MM-dd hh:mm:ss"));
     return value;
 }
 
@@ -35,7 +36,7 @@ TTaskInfo task(int status) {
 class TestLifecycle : public QObject {
     Q_OBJECT
 
-private slots:
+  private slots:
     void formatTimeSpan_data();
     void formatTimeSpan();
     void spanIgnoresDaylightSaving();
@@ -55,8 +56,8 @@ void TestLifecycle::formatTimeSpan_data() {
     QTest::newRow("100 days") << at("2016-03-01 00:00:00") << at("2016-06-09 00:00:00") << "100天 00时 00分 00秒";
     QTest::newRow("59.6 s, remainder dropped")
         << at("2016-03-01 10:00:00.000") << at("2016-03-01 10:00:59.600") << "0天 00时 00分 59秒";
-    QTest::newRow("59.6 s, swapped")
-        << at("2016-03-01 10:00:59.600") << at("2016-03-01 10:00:00.000") << "0天 00时 00分 59秒";
+    QTest::newRow("59.6 s, swapped") << at("2016-03-01 10:00:59.600") << at("2016-03-01 10:00:00.000")
+                                     << "0天 00时 00分 59秒";
     QTest::newRow("swapped, across midnight")
         << at("2016-03-02 01:00:00") << at("2016-03-01 23:59:59") << "0天 01时 00分 01秒";
     QTest::newRow("equal") << at(PayDeadline) << at(PayDeadline) << "0天 00时 00分 00秒";
@@ -100,8 +101,8 @@ void TestLifecycle::statusText_data() {
     const QString expiredLong = QStringLiteral("支付时间过期，请联系发单人延长支付时间或取消该订单");
     QTest::newRow("1, fetched 10:00:00") << 1 << "2016-03-01 10:00:00" << svListPage
                                          << "等待支付[剩余支付时间0天 00时 15分 00秒]";
-    QTest::newRow("1, taken search, 1 s left") << 1 << "2016-03-01 10:14:59" << svHandledSearch
-                                               << "等待支付[剩余支付时间0天 00时 00分 01秒]";
+    QTest::newRow("1, taken search, 1 s left")
+        << 1 << "2016-03-01 10:14:59" << svHandledSearch << "等待支付[剩余支付时间0天 00时 00分 01秒]";
     QTest::newRow("1, 0.4 s left") << 1 << "2016-03-01 10:14:59.600" << svListPage
                                    << "等待支付[剩余支付时间0天 00时 00分 00秒]";
     QTest::newRow("1, at the deadline") << 1 << PayDeadline << svListPage << "支付超时";
@@ -109,10 +110,10 @@ void TestLifecycle::statusText_data() {
     QTest::newRow("1, after, taken search") << 1 << "2016-03-01 10:16:00" << svHandledSearch << expiredLong;
     QTest::newRow("1, published search") << 1 << "2016-03-01 10:00:00" << svPublishedSearch << "等待支付";
     QTest::newRow("1, after, published search") << 1 << "2016-03-01 10:16:00" << svPublishedSearch << "等待支付";
-    QTest::newRow("3, before the review time") << 3 << "2016-03-02 10:59:59" << svListPage
-                                               << "等待好评[好评剩余等待时间1天 01时 00分 01秒]";
-    QTest::newRow("3, before, taken search") << 3 << "2016-03-03 11:59:00" << svHandledSearch
-                                             << "等待好评[好评剩余等待时间0天 00时 01分 00秒]";
+    QTest::newRow("3, before the review time")
+        << 3 << "2016-03-02 10:59:59" << svListPage << "等待好评[好评剩余等待时间1天 01时 00分 01秒]";
+    QTest::newRow("3, before, taken search")
+        << 3 << "2016-03-03 11:59:00" << svHandledSearch << "等待好评[好评剩余等待时间0天 00时 01分 00秒]";
     QTest::newRow("3, at the review time") << 3 << ReviewTime << svListPage << "等待好评";
     QTest::newRow("3, before, published search") << 3 << "2016-03-02 10:00:00" << svPublishedSearch << "等待好评";
     QTest::newRow("0") << 0 << "2016-03-01 10:00:00" << svListPage << "等待接手";

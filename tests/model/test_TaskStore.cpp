@@ -11,13 +11,23 @@ Q_DECLARE_METATYPE(TTaskDictionary)
 
 namespace {
 
-const std::vector<std::string> KeysA = {"id", "taskid", "publishtime", "publishuserid", "publishtaobaoxiaohao",
-                                        "taskmoney", "shopkeeperusername", "goodskeyword", "replymsg",
-                                        "detailrequirement", "status", "marks"};
-const std::vector<std::string> KeysB = {"handleuserid", "handletime", "shouldpaytime", "paytime",
-                                        "fahuotime", "shouldshouhuoandreplytime", "shouhuoandreplytime"};
-const std::vector<std::string> KeysC = {"publisherusername", "publishershopkeeperusername",
-                                        "publishertaobaoxiaohao", "publisherqq"};
+const std::vector<std::string> KeysA = {"id",
+                                        "taskid",
+                                        "publishtime",
+                                        "publishuserid",
+                                        "publishtaobaoxiaohao",
+                                        "taskmoney",
+                                        "shopkeeperusername",
+                                        "goodskeyword",
+                                        "replymsg",
+                                        "detailrequirement",
+                                        "status",
+                                        "marks"};
+const std::vector<std::string> KeysB = {
+    "handleuserid",       "handletime", "shouldpaytime", "paytime", "fahuotime", "shouldshouhuoandreplytime",
+    "shouhuoandreplytime"};
+const std::vector<std::string> KeysC = {"publisherusername", "publishershopkeeperusername", "publishertaobaoxiaohao",
+                                        "publisherqq"};
 const std::vector<std::string> KeysD = {"handlerusername", "handlershopkeeperusername", "handlertaobaoxiaohao",
                                         "handlerqq"};
 
@@ -77,7 +87,7 @@ QStringList ids(const std::vector<const TTaskInfo*>& tasks) {
 class TestTaskStore : public QObject {
     Q_OBJECT
 
-private slots:
+  private slots:
     void readerGroups_data();
     void readerGroups();
     void groupAValues();
@@ -107,8 +117,7 @@ void TestTaskStore::readerGroups_data() {
     QTest::newRow("published page") << trPublishedPage << 0 << tdPublished << true << true << true << true;
     QTest::newRow("published search, open")
         << trPublishedSearch << 0 << tdPublished << false << false << false << false;
-    QTest::newRow("published search, taken")
-        << trPublishedSearch << 4 << tdPublished << true << false << true << true;
+    QTest::newRow("published search, taken") << trPublishedSearch << 4 << tdPublished << true << false << true << true;
 }
 
 void TestTaskStore::readerGroups() {
@@ -169,19 +178,27 @@ void TestTaskStore::groupAValues() {
 void TestTaskStore::failureStopsReading_data() {
     // The taken page reader reads A, B, C, D in order; three fields show how far it got.
     QTest::addColumn<QString>("key");
-    QTest::addColumn<QString>("json"); // the value put in its place; empty: the key is removed
-    QTest::addColumn<bool>("taskid");  // A, second
-    QTest::addColumn<bool>("marks");   // A, last
+    QTest::addColumn<QString>("json");              // the value put in its place; empty: the key is removed
+    QTest::addColumn<bool>("taskid");               // A, second
+    QTest::addColumn<bool>("marks");                // A, last
     QTest::addColumn<bool>("handlertaobaoxiaohao"); // D, third
 
-    QTest::newRow("id as text") << "id" << R"("17")" << false << false << false;
-    QTest::newRow("id as decimal") << "id" << "17.5" << false << false << false;
-    QTest::newRow("money not a number") << "taskmoney" << R"("12,50")" << true << false << false;
-    QTest::newRow("status missing") << "status" << "" << true << false << false;
-    QTest::newRow("status as text") << "status" << R"("1")" << true << false << false;
-    QTest::newRow("marks an array") << "marks" << "[]" << true << false << false;
-    QTest::newRow("date with slashes") << "handletime" << R"("2016/03/02 10:00:00")" << true << true << false;
-    QTest::newRow("handler qq missing") << "handlerqq" << "" << true << true << true;
+    QTest::newRow("id as text") << "id"
+                                << R"("17")" << false << false << false;
+    QTest::newRow("id as decimal") << "id"
+                                   << "17.5" << false << false << false;
+    QTest::newRow("money not a number") << "taskmoney"
+                                        << R"("12,50")" << true << false << false;
+    QTest::newRow("status missing") << "status"
+                                    << "" << true << false << false;
+    QTest::newRow("status as text") << "status"
+                                    << R"("1")" << true << false << false;
+    QTest::newRow("marks an array") << "marks"
+                                    << "[]" << true << false << false;
+    QTest::newRow("date with slashes") << "handletime"
+                                       << R"("2016/03/02 10:00:00")" << true << true << false;
+    QTest::newRow("handler qq missing") << "handlerqq"
+                                        << "" << true << true << true;
 }
 
 void TestTaskStore::failureStopsReading() {

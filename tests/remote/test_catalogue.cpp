@@ -24,7 +24,10 @@ const std::vector<Expected>& expectedCommands() {
     static const std::vector<Expected> table = {
         {1, "cmLogin", {}, ""},
         {2, "cmLogout", {}, ""},
-        {3, "cmRegister", {"username", "userpass", "qq", "shopkeeperusername", "taobaoxiaohao", "inviteuserid"}, "ssssss"},
+        {3,
+         "cmRegister",
+         {"username", "userpass", "qq", "shopkeeperusername", "taobaoxiaohao", "inviteuserid"},
+         "ssssss"},
         {4, "cmBindAlipay", {"alipayaccount", "alipayusername"}, "ss"},
         {5, "cmRechargeRequest", {"rechargeamount", "tradetype", "tradeid"}, "fss"},
         {6, "cmWithdrawRequest", {"tixianamount"}, "f"},
@@ -32,7 +35,8 @@ const std::vector<Expected>& expectedCommands() {
         {8, "cmGetSubUserList", {"pageindex", "userid"}, "dd"},
         {9, "cmGetWithdrawList", {"pageindex"}, "d"},
         {10, "cmGetRechargeList", {"pageindex"}, "d"},
-        {11, "cmPublishTask",
+        {11,
+         "cmPublishTask",
          {"publishuserid", "publishtaobaoxiaohao", "shopkeeperusername", "taskmoney", "goodskeyword", "replymsg",
           "detailrequirement", "shouhuoandreplyintervalafterfahuo"},
          "dssssssd"},
@@ -65,7 +69,7 @@ const std::vector<Expected>& expectedCommands() {
 class TestCatalogue : public QObject {
     Q_OBJECT
 
-private slots:
+  private slots:
     void codes();
     void headList();
     void commandsWithoutOwnLinesSendVersionLineAlone();
@@ -185,7 +189,8 @@ void TestCatalogue::moneyOutOfRange() {
     // Sums and differences that do not fit are refused, never wrapped.
     const Money largest = Money::fromFen(std::numeric_limits<qint64>::max());
     QVERIFY_THROWS_EXCEPTION(std::overflow_error, largest + Money::fromFen(1));
-    QVERIFY_THROWS_EXCEPTION(std::overflow_error, Money::fromFen(std::numeric_limits<qint64>::min()) - Money::fromFen(1));
+    QVERIFY_THROWS_EXCEPTION(std::overflow_error,
+                             Money::fromFen(std::numeric_limits<qint64>::min()) - Money::fromFen(1));
     QCOMPARE((largest - Money::fromFen(1)).fen(), std::numeric_limits<qint64>::max() - 1);
 }
 
@@ -193,14 +198,22 @@ void TestCatalogue::moneyTexts_data() {
     QTest::addColumn<qint64>("fen");
     QTest::addColumn<QString>("fixed");
     QTest::addColumn<QString>("general");
-    QTest::newRow("zero") << Q_INT64_C(0) << "0.00" << "0";
-    QTest::newRow("one fen") << Q_INT64_C(1) << "0.01" << "0.01";
-    QTest::newRow("ten fen") << Q_INT64_C(10) << "0.10" << "0.1";
-    QTest::newRow("whole") << Q_INT64_C(15000) << "150.00" << "150";
-    QTest::newRow("half") << Q_INT64_C(1250) << "12.50" << "12.5";
-    QTest::newRow("negative") << Q_INT64_C(-305) << "-3.05" << "-3.05";
-    QTest::newRow("negative fen") << Q_INT64_C(-1) << "-0.01" << "-0.01";
-    QTest::newRow("smallest") << std::numeric_limits<qint64>::min() << "-92233720368547758.08" << "-92233720368547758.08";
+    QTest::newRow("zero") << Q_INT64_C(0) << "0.00"
+                          << "0";
+    QTest::newRow("one fen") << Q_INT64_C(1) << "0.01"
+                             << "0.01";
+    QTest::newRow("ten fen") << Q_INT64_C(10) << "0.10"
+                             << "0.1";
+    QTest::newRow("whole") << Q_INT64_C(15000) << "150.00"
+                           << "150";
+    QTest::newRow("half") << Q_INT64_C(1250) << "12.50"
+                          << "12.5";
+    QTest::newRow("negative") << Q_INT64_C(-305) << "-3.05"
+                              << "-3.05";
+    QTest::newRow("negative fen") << Q_INT64_C(-1) << "-0.01"
+                                  << "-0.01";
+    QTest::newRow("smallest") << std::numeric_limits<qint64>::min() << "-92233720368547758.08"
+                              << "-92233720368547758.08";
 }
 
 void TestCatalogue::moneyTexts() {
@@ -217,7 +230,8 @@ void TestCatalogue::moneyIgnoresLocale() {
     const QString text = FormatFieldValue(TFieldFormat::Money, Money::fromFen(123450));
     QLocale::setDefault(previous);
     QCOMPARE(text, QStringLiteral("1234.50"));
-    QCOMPARE(BuildDataList(cmRechargeRequest, {Money::fromFen(10000), QStringLiteral("支付宝"), QStringLiteral("2016050100001")}),
+    QCOMPARE(BuildDataList(cmRechargeRequest,
+                           {Money::fromFen(10000), QStringLiteral("支付宝"), QStringLiteral("2016050100001")}),
              (QStringList{QStringLiteral("clientversion=1.0.0.0"), QStringLiteral("rechargeamount=100.00"),
                           QStringLiteral("tradetype=支付宝"), QStringLiteral("tradeid=2016050100001")}));
 }
@@ -239,16 +253,17 @@ void TestCatalogue::valuesOfWrongKindOrCount() {
 // Typed texts go into the lines unchanged (the price exactly as typed); the comma text quotes the
 // lines that need it.
 void TestCatalogue::textValuesTravelUnchangedAndQuotedOnTheWire() {
-    const QStringList lines = BuildDataList(
-        cmPublishTask, {42, QStringLiteral("小号 一"), QStringLiteral("店主"), QStringLiteral("12.5"),
-                        QStringLiteral("red dress, long"), QStringLiteral("好评\"五星\""), QString(), 1});
+    const QStringList lines =
+        BuildDataList(cmPublishTask, {42, QStringLiteral("小号 一"), QStringLiteral("店主"), QStringLiteral("12.5"),
+                                      QStringLiteral("red dress, long"), QStringLiteral("好评\"五星\""), QString(), 1});
     QCOMPARE(lines.at(4), QStringLiteral("taskmoney=12.5"));
     QCOMPARE(lines.at(5), QStringLiteral("goodskeyword=red dress, long"));
     QCOMPARE(lines.at(7), QStringLiteral("detailrequirement="));
     QCOMPARE(CommaText(lines),
-             QStringLiteral("clientversion=1.0.0.0,publishuserid=42,\"publishtaobaoxiaohao=小号 一\",shopkeeperusername=店主,"
-                            "taskmoney=12.5,\"goodskeyword=red dress, long\",\"replymsg=好评\"\"五星\"\"\","
-                            "detailrequirement=,shouhuoandreplyintervalafterfahuo=1"));
+             QStringLiteral(
+                 "clientversion=1.0.0.0,publishuserid=42,\"publishtaobaoxiaohao=小号 一\",shopkeeperusername=店主,"
+                 "taskmoney=12.5,\"goodskeyword=red dress, long\",\"replymsg=好评\"\"五星\"\"\","
+                 "detailrequirement=,shouhuoandreplyintervalafterfahuo=1"));
     QCOMPARE(SplitCommaText(CommaText(lines)), lines);
 }
 

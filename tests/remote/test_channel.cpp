@@ -23,19 +23,20 @@ Outcome call(const TChannelSettings& settings, QStringList data, const QString& 
              const QString& pass = QStringLiteral("secret")) {
     Outcome outcome;
     outcome.head = BuildHeadList(cmLogin);
-    outcome.ok = ExecRemoteProc(nullptr, &outcome.head, &data, &outcome.body, outcome.error, 2, user, pass, true,
-                                settings);
+    outcome.ok =
+        ExecRemoteProc(nullptr, &outcome.head, &data, &outcome.body, outcome.error, 2, user, pass, true, settings);
     return outcome;
 }
 } // namespace
 
 class TestChannel : public QObject {
     Q_OBJECT
-private slots:
+  private slots:
     void sendsHeadAndDataAsTheServerReadsThem() {
         ScriptedServer server;
-        const Outcome withData = call(server.settings(), BuildDataList(cmSearchTaskCenter, {QStringLiteral("红色 连衣裙,2")}),
-                                      QStringLiteral("张 三"));
+        const Outcome withData =
+            call(server.settings(), BuildDataList(cmSearchTaskCenter, {QStringLiteral("红色 连衣裙,2")}),
+                 QStringLiteral("张 三"));
         QVERIFY(withData.ok);
         QVERIFY(withData.error.isEmpty());
         const TRecordedRequest request = server.lastRequest();
@@ -44,8 +45,8 @@ private slots:
         QCOMPARE(request.headers.at("content-type"), QByteArray("application/x-www-form-urlencoded"));
         QVERIFY(request.body.startsWith("head="));
         QVERIFY(request.body.contains("&data="));
-        QCOMPARE(request.head, QStringList({"head_command=1", "head_clienttype=2", "head_username=张 三",
-                                            "head_password=secret"}));
+        QCOMPARE(request.head,
+                 QStringList({"head_command=1", "head_clienttype=2", "head_username=张 三", "head_password=secret"}));
         QCOMPARE(request.data, QStringList({"clientversion=1.0.0.0", "taskid=红色 连衣裙,2"}));
         // The caller's head list keeps the three appended lines.
         QCOMPARE(withData.head.size(), 4);
@@ -159,7 +160,8 @@ private slots:
 
     void waitDialogCannotBeClosedByTheUserAndCanBeDragged() {
         bool started = false;
-        TfrmWaitForProcessDone dialog(nullptr, [&] { started = true; }, QStringLiteral("命令正在执行，请耐心等待......"));
+        TfrmWaitForProcessDone dialog(
+            nullptr, [&] { started = true; }, QStringLiteral("命令正在执行，请耐心等待......"));
         QCOMPARE(dialog.size(), QSize(383, 94));
         QVERIFY(dialog.windowFlags() & Qt::FramelessWindowHint);
         QTimer::singleShot(0, [&] {

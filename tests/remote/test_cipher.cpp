@@ -48,7 +48,7 @@ QString streamError(void (*operation)(QIODevice*, QIODevice*, const QString&), Q
 class TestCipher : public QObject {
     Q_OBJECT
 
-private slots:
+  private slots:
     void knownAnswers_data();
     void knownAnswers();
     void multiBlockVectorBlockByBlock();
@@ -79,24 +79,22 @@ void TestCipher::knownAnswers_data() {
     QTest::addColumn<QByteArray>("plain");
     QTest::addColumn<QByteArray>("cipher");
     QTest::newRow("Now is t") << hex("0123456789ABCDEF") << hex("4E6F772069732074") << hex("3FA40E8A984D4815");
-    QTest::newRow("textbook 133457799BBCDFF1") << hex("133457799BBCDFF1") << hex("0123456789ABCDEF")
-                                               << hex("85E813540F0AB405");
+    QTest::newRow("textbook 133457799BBCDFF1")
+        << hex("133457799BBCDFF1") << hex("0123456789ABCDEF") << hex("85E813540F0AB405");
     QTest::newRow("zero result") << hex("0E329232EA6D0D73") << hex("8787878787878787") << hex("0000000000000000");
-    QTest::newRow("variable plaintext 80..") << hex("0101010101010101") << hex("8000000000000000")
-                                             << hex("95F8A5E5DD31D900");
-    QTest::newRow("variable plaintext 40..") << hex("0101010101010101") << hex("4000000000000000")
-                                             << hex("DD7F121CA5015619");
-    QTest::newRow("variable plaintext 20..") << hex("0101010101010101") << hex("2000000000000000")
-                                             << hex("2E8653104F3834EA");
-    QTest::newRow("variable key 80..") << hex("8001010101010101") << hex("0000000000000000")
-                                       << hex("95A8D72813DAA94D");
-    QTest::newRow("variable key 40..") << hex("4001010101010101") << hex("0000000000000000")
-                                       << hex("0EEC1487DD8C26D5");
+    QTest::newRow("variable plaintext 80..")
+        << hex("0101010101010101") << hex("8000000000000000") << hex("95F8A5E5DD31D900");
+    QTest::newRow("variable plaintext 40..")
+        << hex("0101010101010101") << hex("4000000000000000") << hex("DD7F121CA5015619");
+    QTest::newRow("variable plaintext 20..")
+        << hex("0101010101010101") << hex("2000000000000000") << hex("2E8653104F3834EA");
+    QTest::newRow("variable key 80..") << hex("8001010101010101") << hex("0000000000000000") << hex("95A8D72813DAA94D");
+    QTest::newRow("variable key 40..") << hex("4001010101010101") << hex("0000000000000000") << hex("0EEC1487DD8C26D5");
     // Parity bits are ignored: the all-zero key acts as 0101010101010101.
-    QTest::newRow("parity ignored 0101..") << hex("0101010101010101") << hex("0000000000000000")
-                                           << hex("8CA64DE9C1B123A7");
-    QTest::newRow("parity ignored 0000..") << hex("0000000000000000") << hex("0000000000000000")
-                                           << hex("8CA64DE9C1B123A7");
+    QTest::newRow("parity ignored 0101..")
+        << hex("0101010101010101") << hex("0000000000000000") << hex("8CA64DE9C1B123A7");
+    QTest::newRow("parity ignored 0000..")
+        << hex("0000000000000000") << hex("0000000000000000") << hex("8CA64DE9C1B123A7");
 }
 
 void TestCipher::knownAnswers() {
@@ -114,7 +112,9 @@ void TestCipher::knownAnswers() {
 void TestCipher::multiBlockVectorBlockByBlock() {
     const QByteArray key = hex("0123456789ABCDEF");
     const QByteArray plain("Now is the time for all ");
-    const QByteArray expected = hex("3FA40E8A984D4815" "6A271787AB8883F9" "893D51EC4B563B53");
+    const QByteArray expected = hex("3FA40E8A984D4815"
+                                    "6A271787AB8883F9"
+                                    "893D51EC4B563B53");
     QCOMPARE(encipherRaw(plain, key).toHex().toUpper(), expected.toHex().toUpper());
     for (int block = 0; block < 3; ++block)
         QCOMPARE(encipherRaw(plain.mid(8 * block, 8), key), expected.mid(8 * block, 8));
@@ -247,7 +247,10 @@ void TestCipher::decipherTrimKeepsOneZeroByte_data() {
     QTest::newRow("ASCII text, padded") << hex("4100") << hex("4100");
     QTest::newRow("odd bytes, padded") << hex("4142") << hex("414200");
     QTest::newRow("all zero block") << QByteArray(8, '\0') << QByteArray(1, '\0');
-    QTest::newRow("zeros inside stay") << hex("0000410000000000" "0042") << hex("0000410000000000" "004200");
+    QTest::newRow("zeros inside stay") << hex("0000410000000000"
+                                              "0042")
+                                       << hex("0000410000000000"
+                                              "004200");
 }
 
 void TestCipher::decipherTrimKeepsOneZeroByte() {

@@ -6,7 +6,7 @@
 class TestCommaText : public QObject {
     Q_OBJECT
 
-private slots:
+  private slots:
     void commaText_data();
     void commaText();
     void splitInvertsCommaText_data();
@@ -25,7 +25,8 @@ void TestCommaText::commaText_data() {
     QTest::newRow("empty line last") << QStringList{QStringLiteral("a=1"), QString()} << QStringLiteral("a=1,");
     QTest::newRow("plain lines") << QStringList{QStringLiteral("head_command=16"), QStringLiteral("head_clienttype=2")}
                                  << QStringLiteral("head_command=16,head_clienttype=2");
-    QTest::newRow("space") << QStringList{QStringLiteral("clientversion=1.0.0.0"), QStringLiteral("goodskeyword=red dress")}
+    QTest::newRow("space") << QStringList{QStringLiteral("clientversion=1.0.0.0"),
+                                          QStringLiteral("goodskeyword=red dress")}
                            << QStringLiteral("clientversion=1.0.0.0,\"goodskeyword=red dress\"");
     QTest::newRow("comma") << QStringList{QStringLiteral("a=x,y")} << QStringLiteral("\"a=x,y\"");
     QTest::newRow("quote doubled") << QStringList{QStringLiteral("msg=say \"hi\"")}
@@ -45,8 +46,8 @@ void TestCommaText::commaText_data() {
                                    << QStringLiteral("username=张三,商品=红色连衣裙");
     QTest::newRow("full-width comma and ideographic space plain")
         << QStringList{QStringLiteral("x=甲，乙\u3000丙")} << QStringLiteral("x=甲，乙\u3000丙");
-    QTest::newRow("Chinese with space quotes") << QStringList{QStringLiteral("username=张 三")}
-                                               << QStringLiteral("\"username=张 三\"");
+    QTest::newRow("Chinese with space quotes")
+        << QStringList{QStringLiteral("username=张 三")} << QStringLiteral("\"username=张 三\"");
 }
 
 void TestCommaText::commaText() {
@@ -67,11 +68,11 @@ void TestCommaText::splitInvertsCommaText_data() {
     QTest::newRow("spaces") << QStringList{QStringLiteral(" lead"), QStringLiteral("trail "), QStringLiteral("a b  c")};
     QTest::newRow("control characters") << QStringList{QStringLiteral("a\nb"), QStringLiteral("\t"),
                                                        QStringLiteral("x") + QChar(1)};
-    QTest::newRow("Chinese") << QStringList{QStringLiteral("goodskeyword=红色 连衣裙"), QStringLiteral("replymsg=好评，五星"),
-                                            QStringLiteral("username=张三")};
+    QTest::newRow("Chinese") << QStringList{QStringLiteral("goodskeyword=红色 连衣裙"),
+                                            QStringLiteral("replymsg=好评，五星"), QStringLiteral("username=张三")};
     QTest::newRow("everything") << QStringList{QStringLiteral("clientversion=1.0.0.0"),
-                                               QStringLiteral("replymsg=\"很好\", 说, \"\"再来\"\""),
-                                               QString(), QStringLiteral("taskid=T-001"), QStringLiteral("x=\"")};
+                                               QStringLiteral("replymsg=\"很好\", 说, \"\"再来\"\""), QString(),
+                                               QStringLiteral("taskid=T-001"), QStringLiteral("x=\"")};
 }
 
 void TestCommaText::splitInvertsCommaText() {
@@ -83,9 +84,10 @@ void TestCommaText::splitInvertsCommaText() {
 void TestCommaText::splitToleratesMalformedText_data() {
     QTest::addColumn<QString>("text");
     QTest::addColumn<QStringList>("lines");
-    QTest::newRow("unterminated quote") << QStringLiteral("a,\"b,c") << QStringList{QStringLiteral("a"), QStringLiteral("b,c")};
-    QTest::newRow("text after closing quote") << QStringLiteral("\"a\"b,c")
-                                              << QStringList{QStringLiteral("ab"), QStringLiteral("c")};
+    QTest::newRow("unterminated quote") << QStringLiteral("a,\"b,c")
+                                        << QStringList{QStringLiteral("a"), QStringLiteral("b,c")};
+    QTest::newRow("text after closing quote")
+        << QStringLiteral("\"a\"b,c") << QStringList{QStringLiteral("ab"), QStringLiteral("c")};
     QTest::newRow("lone quote") << QStringLiteral("\"") << QStringList{QString()};
     QTest::newRow("trailing comma") << QStringLiteral("a,") << QStringList{QStringLiteral("a"), QString()};
     QTest::newRow("quote inside unquoted item") << QStringLiteral("a\"b") << QStringList{QStringLiteral("a\"b")};

@@ -9,7 +9,9 @@
 namespace {
 
 // The reply holder as the channel fills it: the server's JSON, enciphered under `key`, as hex.
-QByteArray holderFor(const QString& json, const QString& key = ChannelKey) { return EncipherToHex(json, key).toLatin1(); }
+QByteArray holderFor(const QString& json, const QString& key = ChannelKey) {
+    return EncipherToHex(json, key).toLatin1();
+}
 
 TReplyObject reply(const QString& json) { return ParseReply(holderFor(json)); }
 
@@ -20,7 +22,7 @@ TReplyObject object(const char* json) { return TReplyObject::parse(json); }
 class TestReply : public QObject {
     Q_OBJECT
 
-private slots:
+  private slots:
     void parseReadsObject();
     void parseTrimsBlanksAndLineBreaks();
     void unreadableReplies_data();
@@ -139,9 +141,12 @@ void TestReply::returnMsg() {
     QCOMPARE(ReplyReturnMsg(reply(QStringLiteral(R"({"returnmsg":"用户名或密码错误"})"))),
              std::optional<QString>(QStringLiteral("用户名或密码错误")));
     QCOMPARE(ReplyReturnMsg(reply(QStringLiteral(R"({"returnmsg":""})"))), std::optional<QString>(QString()));
-    QCOMPARE(ReplyReturnMsg(reply(QStringLiteral(R"({"returnmsg":404})"))), std::optional<QString>(QStringLiteral("404")));
-    QCOMPARE(ReplyReturnMsg(reply(QStringLiteral(R"({"returnmsg":-7})"))), std::optional<QString>(QStringLiteral("-7")));
-    QCOMPARE(ReplyReturnMsg(reply(QStringLiteral(R"({"returnmsg":2.5})"))), std::optional<QString>(QStringLiteral("2.5")));
+    QCOMPARE(ReplyReturnMsg(reply(QStringLiteral(R"({"returnmsg":404})"))),
+             std::optional<QString>(QStringLiteral("404")));
+    QCOMPARE(ReplyReturnMsg(reply(QStringLiteral(R"({"returnmsg":-7})"))),
+             std::optional<QString>(QStringLiteral("-7")));
+    QCOMPARE(ReplyReturnMsg(reply(QStringLiteral(R"({"returnmsg":2.5})"))),
+             std::optional<QString>(QStringLiteral("2.5")));
 
     const TReplyObject absent = reply(QStringLiteral(R"({"returncode":0})"));
     QCOMPARE(ReplyReturnMsg(absent), std::nullopt);
@@ -149,8 +154,8 @@ void TestReply::returnMsg() {
     QCOMPARE(RequireReturnMsg(QStringLiteral("原因")), QStringLiteral("原因"));
 
     // Any other kind is a reading failure, null included (unlike other text members).
-    for (const char* bad : {R"({"returnmsg":null})", R"({"returnmsg":true})", R"({"returnmsg":[]})",
-                            R"({"returnmsg":{"a":1}})"})
+    for (const char* bad :
+         {R"({"returnmsg":null})", R"({"returnmsg":true})", R"({"returnmsg":[]})", R"({"returnmsg":{"a":1}})"})
         QVERIFY_THROWS_EXCEPTION(EReadError, ReplyReturnMsg(reply(QString::fromUtf8(bad))));
 }
 
@@ -284,7 +289,8 @@ void TestReply::dateTimes_data() {
                           << QDateTime(QDate(2016, 5, 1), QTime(8, 30, 0));
     QTest::newRow("end of day") << QStringLiteral(R"("2016-12-31 23:59:59")")
                                 << QDateTime(QDate(2016, 12, 31), QTime(23, 59, 59));
-    QTest::newRow("leap day") << QStringLiteral(R"("2016-02-29 00:00:00")") << QDateTime(QDate(2016, 2, 29), QTime(0, 0));
+    QTest::newRow("leap day") << QStringLiteral(R"("2016-02-29 00:00:00")")
+                              << QDateTime(QDate(2016, 2, 29), QTime(0, 0));
     QTest::newRow("date only") << QStringLiteral(R"("2016-05-01")") << QDateTime(QDate(2016, 5, 1), QTime(0, 0));
     QTest::newRow("no leap day") << QStringLiteral(R"("2015-02-29 00:00:00")") << QDateTime();
     QTest::newRow("month 13") << QStringLiteral(R"("2016-13-01 08:30:00")") << QDateTime();

@@ -119,33 +119,65 @@ std::function<void(QWidget*, ScriptedServer&)> taskSearch(const char* edit) {
 
 const QList<ListCase>& cases() {
     static const QList<ListCase> all = {
-        {"task hall", [](const TServices& s) { return std::make_unique<TfrmTaskCenter>(s); },
-         {"lv_task", "lv_handledtask"}, listReply(3, hallPage()),
-         listReply(1, tasks({{"T9", 3}})), [](QWidget* w) { trigger(w, "N_N2"); }, taskSearch("edt_TaskID")},
-        {"taken tasks", [](const TServices& s) { return std::make_unique<TfrmHandledTaskManager>(s); }, {"lv_task"},
-         listReply(3, tasks({{"T1", 1}, {"T2", 3}, {"T3", 5}})), listReply(1, tasks({{"T9", 2}})),
-         [](QWidget* w) { trigger(w, "N_N3"); }, taskSearch("edt_TaskID")},
-        {"published tasks", [](const TServices& s) { return std::make_unique<TfrmPublishedTaskManager>(s); },
-         {"lv_task"}, listReply(3, tasks({{"T1", 0}, {"T2", 1}, {"T3", 4}})), listReply(1, tasks({{"T9", 2}})),
-         [](QWidget* w) { trigger(w, "N_Refresh"); }, taskSearch("edt_taskid")},
-        {"operation log", [](const TServices& s) { return std::make_unique<TfrmOptLog>(s); }, {"lv_OptLog"},
-         listReply(30, logs(20)), listReply(30, logs(10)), [](QWidget* w) { trigger(w, "N_N1"); },
+        {"task hall",
+         [](const TServices& s) { return std::make_unique<TfrmTaskCenter>(s); },
+         {"lv_task", "lv_handledtask"},
+         listReply(3, hallPage()),
+         listReply(1, tasks({{"T9", 3}})),
+         [](QWidget* w) { trigger(w, "N_N2"); },
+         taskSearch("edt_TaskID")},
+        {"taken tasks",
+         [](const TServices& s) { return std::make_unique<TfrmHandledTaskManager>(s); },
+         {"lv_task"},
+         listReply(3, tasks({{"T1", 1}, {"T2", 3}, {"T3", 5}})),
+         listReply(1, tasks({{"T9", 2}})),
+         [](QWidget* w) { trigger(w, "N_N3"); },
+         taskSearch("edt_TaskID")},
+        {"published tasks",
+         [](const TServices& s) { return std::make_unique<TfrmPublishedTaskManager>(s); },
+         {"lv_task"},
+         listReply(3, tasks({{"T1", 0}, {"T2", 1}, {"T3", 4}})),
+         listReply(1, tasks({{"T9", 2}})),
+         [](QWidget* w) { trigger(w, "N_Refresh"); },
+         taskSearch("edt_taskid")},
+        {"operation log",
+         [](const TServices& s) { return std::make_unique<TfrmOptLog>(s); },
+         {"lv_OptLog"},
+         listReply(30, logs(20)),
+         listReply(30, logs(10)),
+         [](QWidget* w) { trigger(w, "N_N1"); },
          [](QWidget* w, ScriptedServer&) {
              typeAndSearch(w, "edt_TASKID", QStringLiteral("tk1002"));
              typeAndSearch(w, "edt_TASKID", QString());
          }},
-        {"trade log", [](const TServices& s) { return std::make_unique<TfrmTradeLog>(s); }, {"lv_trade"},
-         listReply(30, logs(20)), listReply(30, logs(10)), [](QWidget* w) { trigger(w, "N_N1"); },
+        {"trade log",
+         [](const TServices& s) { return std::make_unique<TfrmTradeLog>(s); },
+         {"lv_trade"},
+         listReply(30, logs(20)),
+         listReply(30, logs(10)),
+         [](QWidget* w) { trigger(w, "N_N1"); },
          [](QWidget* w, ScriptedServer&) { typeAndSearch(w, "edt_TASKID", QStringLiteral("1003")); }},
-        {"recharge requests", [](const TServices& s) { return std::make_unique<TfrmRechargeInfo>(s); },
-         {"lv_recharge"}, listReply(25, requests(20)), listReply(25, requests(5)),
-         [](QWidget* w) { click(w, "btn_refreshrecharge"); }, {}},
-        {"withdrawal requests", [](const TServices& s) { return std::make_unique<TfrmWithdrawInfo>(s); },
-         {"lv_withdraw"}, listReply(25, requests(20)), listReply(25, requests(5)),
-         [](QWidget* w) { click(w, "btn_refreshwithdraw"); }, {}},
-        {"downline", [](const TServices& s) { return std::make_unique<TfrmSubUserList>(s); }, {"lv_user"},
-         listReply(21, users(20)), listReply(21, users(1)),
-         [](QWidget* w) { QMetaObject::invokeMethod(w, "GetSubUserList"); }, {}},
+        {"recharge requests",
+         [](const TServices& s) { return std::make_unique<TfrmRechargeInfo>(s); },
+         {"lv_recharge"},
+         listReply(25, requests(20)),
+         listReply(25, requests(5)),
+         [](QWidget* w) { click(w, "btn_refreshrecharge"); },
+         {}},
+        {"withdrawal requests",
+         [](const TServices& s) { return std::make_unique<TfrmWithdrawInfo>(s); },
+         {"lv_withdraw"},
+         listReply(25, requests(20)),
+         listReply(25, requests(5)),
+         [](QWidget* w) { click(w, "btn_refreshwithdraw"); },
+         {}},
+        {"downline",
+         [](const TServices& s) { return std::make_unique<TfrmSubUserList>(s); },
+         {"lv_user"},
+         listReply(21, users(20)),
+         listReply(21, users(1)),
+         [](QWidget* w) { QMetaObject::invokeMethod(w, "GetSubUserList"); },
+         {}},
     };
     return all;
 }
@@ -159,7 +191,7 @@ struct Fixture : ScriptedScreen {
 
 class TestListModels : public QObject {
     Q_OBJECT
-private slots:
+  private slots:
     void init() {
         TaskManager.ClearTaskCenterTaskInfo();
         TaskManager.ClearHandledTaskInfo();
@@ -174,8 +206,8 @@ private slots:
         Fixture f(c);
         std::vector<std::unique_ptr<QAbstractItemModelTester>> testers;
         const auto watch = [&testers](QAbstractItemModel* model) {
-            testers.push_back(
-                std::make_unique<QAbstractItemModelTester>(model, QAbstractItemModelTester::FailureReportingMode::QtTest));
+            testers.push_back(std::make_unique<QAbstractItemModelTester>(
+                model, QAbstractItemModelTester::FailureReportingMode::QtTest));
         };
         for (const char* name : c.lists) {
             QTableView* view = f.list(name);
@@ -248,7 +280,7 @@ private slots:
         }
     }
 
-private:
+  private:
     static void screens() {
         QTest::addColumn<int>("index");
         for (int index = 0; index < cases().size(); ++index) QTest::newRow(cases().at(index).name) << index;

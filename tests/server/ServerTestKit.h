@@ -5,8 +5,8 @@
 #include "tests/support/WireClient.h"
 
 #include <QRegularExpression>
-#include <optional>
 #include <QTest>
+#include <optional>
 
 #include <string>
 
@@ -18,9 +18,9 @@ inline int code(const TReplyObject& reply) { return ReplyReturnCode(reply); }
 inline QString msg(const TReplyObject& reply) { return ReplyReturnMsg(reply).value_or(QString()); }
 
 inline TReplyObject registerUser(const WireClient& client, const QString& name, const QString& inviter = QString()) {
-    return client.call(cmRegister, QString(), QString(),
-                       {name, Pass, QStringLiteral("12345"), name + QStringLiteral("的店"), name + QStringLiteral("_xh"),
-                        inviter});
+    return client.call(
+        cmRegister, QString(), QString(),
+        {name, Pass, QStringLiteral("12345"), name + QStringLiteral("的店"), name + QStringLiteral("_xh"), inviter});
 }
 
 inline TReplyObject login(const WireClient& client, const QString& name, const QString& pass = Pass) {
@@ -56,7 +56,9 @@ inline void fundedUser(const ServerProcess& server, const WireClient& client, co
     QCOMPARE(code(registerUser(client, name)), 1);
     if (yuan <= 0) return;
     const QString tradeid = QStringLiteral("T-%1-%2").arg(name).arg(yuan);
-    QCOMPARE(code(client.call(cmRechargeRequest, name, Pass, {*Money::fromYuan(yuan), QStringLiteral("支付宝"), tradeid})), 1);
+    QCOMPARE(
+        code(client.call(cmRechargeRequest, name, Pass, {*Money::fromYuan(yuan), QStringLiteral("支付宝"), tradeid})),
+        1);
     QString output;
     QCOMPARE(server.admin({QStringLiteral("review-recharge"), newestRequestId(server, QStringLiteral("recharge")),
                            QStringLiteral("approve")},
@@ -83,8 +85,8 @@ inline QString publish(const WireClient& client, const QString& name, const QStr
     const int id = userId(client, name);
     const TReplyObject reply =
         client.call(cmPublishTask, name, Pass,
-                    {id, name + QStringLiteral("_xh"), name + QStringLiteral("的店"), money, QStringLiteral("连衣裙 夏季"),
-                     QStringLiteral("好评"), QStringLiteral("要求,带逗号"), interval});
+                    {id, name + QStringLiteral("_xh"), name + QStringLiteral("的店"), money,
+                     QStringLiteral("连衣裙 夏季"), QStringLiteral("好评"), QStringLiteral("要求,带逗号"), interval});
     if (ReplyReturnCode(reply) != 1) return {};
     const auto list = rows(client.call(cmGetPublishedTaskList, name, Pass, {1}));
     return list.empty() ? QString() : ReplyText(list.front(), "taskid");

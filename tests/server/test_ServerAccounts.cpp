@@ -20,7 +20,7 @@ class TestServerAccounts : public QObject {
         return server.admin({QLatin1String(action), newestRequestId(server, kind), QLatin1String(verdict)}, &output);
     }
 
-private slots:
+  private slots:
     void initTestCase() {
         QVERIFY2(server.start(), qPrintable(server.errorText()));
         client = std::make_unique<WireClient>(server.port());
@@ -65,9 +65,10 @@ private slots:
         QCOMPARE(code(login(c, name, QStringLiteral("new,pass"))), 1);
         QCOMPARE(code(c.call(cmModifyPassword, name, QStringLiteral("new,pass"), {Pass})), 1);
 
-        QCOMPARE(code(c.call(cmSaveUserInfo, name, Pass,
-                             {QStringLiteral("张三 user"), QStringLiteral("1"), QStringLiteral("s"), QStringLiteral("t")})),
-                 0); // someone else's profile
+        QCOMPARE(
+            code(c.call(cmSaveUserInfo, name, Pass,
+                        {QStringLiteral("张三 user"), QStringLiteral("1"), QStringLiteral("s"), QStringLiteral("t")})),
+            0); // someone else's profile
         QCOMPARE(code(c.call(cmSaveUserInfo, name, Pass,
                              {name, QStringLiteral("99999"), QStringLiteral("新店"), QStringLiteral("新小号")})),
                  1);
@@ -94,8 +95,11 @@ private slots:
         QVERIFY(ReplyDateTime(downline.front(), "registertime").isValid());
         QCOMPARE(code(c.call(cmGetSubUserList, invitee, Pass, {1, inviterId})), 0);
 
-        QCOMPARE(code(c.call(cmRechargeRequest, invitee, Pass, {Money::fromFen(20000), QStringLiteral("支付宝"), QStringLiteral("TX1")})), 1);
-        QCOMPARE(code(c.call(cmRechargeRequest, inviter, Pass, {Money::fromFen(1000), QStringLiteral("支付宝"), QStringLiteral("TX1")})),
+        QCOMPARE(code(c.call(cmRechargeRequest, invitee, Pass,
+                             {Money::fromFen(20000), QStringLiteral("支付宝"), QStringLiteral("TX1")})),
+                 1);
+        QCOMPARE(code(c.call(cmRechargeRequest, inviter, Pass,
+                             {Money::fromFen(1000), QStringLiteral("支付宝"), QStringLiteral("TX1")})),
                  0); // the same payment twice
         auto list = rows(c.call(cmGetRechargeList, invitee, Pass, {1}));
         QCOMPARE(list.size(), size_t(1));
@@ -112,7 +116,9 @@ private slots:
         QCOMPARE(inviteBalance(c, inviter), 10.0); // 5 % of the recharge
         QCOMPARE(balance(c, inviter), 0.0);
 
-        QCOMPARE(code(c.call(cmRechargeRequest, invitee, Pass, {Money::fromFen(5000), QStringLiteral("支付宝"), QStringLiteral("TX2")})), 1);
+        QCOMPARE(code(c.call(cmRechargeRequest, invitee, Pass,
+                             {Money::fromFen(5000), QStringLiteral("支付宝"), QStringLiteral("TX2")})),
+                 1);
         QCOMPARE(review("review-recharge", QStringLiteral("recharge"), "reject"), 0);
         QCOMPARE(balance(c, invitee), 200.0);
         QCOMPARE(inviteBalance(c, inviter), 10.0);
@@ -168,13 +174,16 @@ private slots:
             return tally;
         };
         const auto recharges = race([&](int i) {
-            return c.call(cmRechargeRequest, names[size_t(i)], Pass, {Money::fromFen(500), QStringLiteral("支付宝"), QStringLiteral("SAME-1")});
+            return c.call(cmRechargeRequest, names[size_t(i)], Pass,
+                          {Money::fromFen(500), QStringLiteral("支付宝"), QStringLiteral("SAME-1")});
         });
         QCOMPARE(recharges.count(QStringLiteral("ok")), size_t(1));
         QCOMPARE(recharges.count(QStringLiteral("该交易单号已提交过充值申请")), size_t(Racers - 1));
         // A rejected request frees its number.
         QCOMPARE(review("review-recharge", QStringLiteral("recharge"), "reject"), 0);
-        QCOMPARE(code(c.call(cmRechargeRequest, names[0], Pass, {Money::fromFen(500), QStringLiteral("支付宝"), QStringLiteral("SAME-1")})), 1);
+        QCOMPARE(code(c.call(cmRechargeRequest, names[0], Pass,
+                             {Money::fromFen(500), QStringLiteral("支付宝"), QStringLiteral("SAME-1")})),
+                 1);
 
         const auto signups = race([&](int) { return registerUser(c, QStringLiteral("same-name")); });
         QCOMPARE(signups.count(QStringLiteral("ok")), size_t(1));
@@ -194,9 +203,9 @@ private slots:
         QCOMPARE(ReplyInt(c.call(cmGetOptLogList, name, Pass, {2}), "totalnum"), 21);
         QCOMPARE(ReplyInt(c.call(cmGetTradeLogList, name, Pass, {2}), "totalnum"), 22);
         QCOMPARE(ReplyInt(c.call(cmSearchPublishedTask, name, Pass, {QStringLiteral("none")}), "totalnum"), 0);
-        QCOMPARE(ReplyInt(c.call(cmSearchHandledTask, name, Pass, {ReplyText(rows(first).front(), "taskid")}),
-                          "totalnum"),
-                 0); // published, not taken, by this user
+        QCOMPARE(
+            ReplyInt(c.call(cmSearchHandledTask, name, Pass, {ReplyText(rows(first).front(), "taskid")}), "totalnum"),
+            0); // published, not taken, by this user
     }
 
     void demoSeedFillsEveryScreenAndSeedsOnce() {
@@ -213,11 +222,14 @@ private slots:
         QCOMPARE(published, (std::set<int>{0, 1, 2, 3, 4, 5}));
         QCOMPARE(handled, (std::set<int>{1, 2, 3, 4, 5}));
         std::set<int> recharge, withdraw;
-        for (const TReplyObject& r : rows(c.call(cmGetRechargeList, demo1, pass, {1}))) recharge.insert(ReplyInt(r, "status"));
-        for (const TReplyObject& r : rows(c.call(cmGetWithdrawList, demo1, pass, {1}))) withdraw.insert(ReplyInt(r, "status"));
+        for (const TReplyObject& r : rows(c.call(cmGetRechargeList, demo1, pass, {1})))
+            recharge.insert(ReplyInt(r, "status"));
+        for (const TReplyObject& r : rows(c.call(cmGetWithdrawList, demo1, pass, {1})))
+            withdraw.insert(ReplyInt(r, "status"));
         QCOMPARE(recharge, (std::set<int>{0, 1}));
         QCOMPARE(withdraw, (std::set<int>{0, 1, 2}));
-        QVERIFY(!rows(c.call(cmGetSubUserList, demo1, pass, {1, ReplyInt(c.call(cmLogin, demo1, pass), "id")})).empty());
+        QVERIFY(
+            !rows(c.call(cmGetSubUserList, demo1, pass, {1, ReplyInt(c.call(cmLogin, demo1, pass), "id")})).empty());
         const int trades = ReplyInt(c.call(cmGetTradeLogList, demo1, pass, {1}), "totalnum");
         const int hall = ReplyInt(c.call(cmGetTaskCenterList, demo1, pass, {1, 0}), "totalnum");
         QVERIFY(trades > 5);

@@ -19,7 +19,7 @@ class TestServerDisclosure : public QObject {
     ServerProcess server;
     std::unique_ptr<WireClient> client;
 
-private slots:
+  private slots:
     void initTestCase() {
         QVERIFY2(server.start(), qPrintable(server.errorText()));
         client = std::make_unique<WireClient>(server.port());
@@ -93,7 +93,8 @@ private slots:
         // differ, so an entry stating the wrong one shows.
         fundedUser(server, c, boss, 50);
         QCOMPARE(code(registerUser(c, recruit, QString::number(userId(c, boss)))), 1);
-        QCOMPARE(code(c.call(cmRechargeRequest, recruit, Pass, {Money::fromFen(20000), QStringLiteral("支付宝"), QStringLiteral("R-1")})),
+        QCOMPARE(code(c.call(cmRechargeRequest, recruit, Pass,
+                             {Money::fromFen(20000), QStringLiteral("支付宝"), QStringLiteral("R-1")})),
                  1);
         QString output;
         QCOMPARE(server.admin({QStringLiteral("review-recharge"), newestRequestId(server, QStringLiteral("recharge")),

@@ -16,7 +16,8 @@ class TestServerProcesses : public QObject {
 
     // The task's status on the hall's first page as one server tells it (-1: not there).
     int hallStatus(const WireClient& server, const QString& asker, const QString& taskid) {
-        const std::optional<TReplyObject> task = findTask(server.call(cmGetTaskCenterList, asker, Pass, {1, 0}), taskid);
+        const std::optional<TReplyObject> task =
+            findTask(server.call(cmGetTaskCenterList, asker, Pass, {1, 0}), taskid);
         return task ? ReplyInt(*task, "status") : -1;
     }
 
@@ -27,7 +28,8 @@ class TestServerProcesses : public QObject {
         for (const WireClient* server : {a.get(), b.get()}) {
             const QString which = server == a.get() ? QStringLiteral("first") : QStringLiteral("second");
             const int hall = hallStatus(*server, QStringLiteral("carol"), taskid);
-            if (hall != (status < 5 ? status : -1)) found << QStringLiteral("%1 server's hall: status %2").arg(which).arg(hall);
+            if (hall != (status < 5 ? status : -1))
+                found << QStringLiteral("%1 server's hall: status %2").arg(which).arg(hall);
             const int own = taskStatus(*server, QStringLiteral("alice"), taskid);
             if (own != status) found << QStringLiteral("%1 server's published list: status %2").arg(which).arg(own);
             if (balance(*server, QStringLiteral("alice")) != publisherBalance ||
@@ -37,7 +39,7 @@ class TestServerProcesses : public QObject {
         return found.join(QStringLiteral("; "));
     }
 
-private slots:
+  private slots:
     void initTestCase() {
         QVERIFY2(first.start(), qPrintable(first.errorText()));
         QVERIFY2(second.start(), qPrintable(second.errorText()));
@@ -64,7 +66,9 @@ private slots:
         differs = disagreement(taskid, 1, 87.5, 0);
         QVERIFY2(differs.isEmpty(), qPrintable(differs));
         // The other server refuses a second take: it reads the task, not a memory of it.
-        QCOMPARE(code(a->call(cmHandleTask, QStringLiteral("carol"), Pass, {taskid, userId(*a, QStringLiteral("carol"))})), 0);
+        QCOMPARE(
+            code(a->call(cmHandleTask, QStringLiteral("carol"), Pass, {taskid, userId(*a, QStringLiteral("carol"))})),
+            0);
 
         QCOMPARE(code(a->call(cmConfirmHasPay, bob, Pass, {taskid, 1})), 1);
         differs = disagreement(taskid, 2, 87.5, 0);
@@ -93,12 +97,13 @@ private slots:
         const QString alice = QStringLiteral("alice");
         const QString taskid = publish(*a, alice, QStringLiteral("1"));
         auto shopInHall = [&](const WireClient& server) {
-            const std::optional<TReplyObject> task = findTask(server.call(cmGetTaskCenterList, alice, Pass, {1, 0}), taskid);
+            const std::optional<TReplyObject> task =
+                findTask(server.call(cmGetTaskCenterList, alice, Pass, {1, 0}), taskid);
             return task ? ReplyText(*task, "publishershopkeeperusername") : QStringLiteral("(not in the hall)");
         };
         QCOMPARE(shopInHall(*a), QStringLiteral("alice的店"));
-        QCOMPARE(code(b->call(cmSaveUserInfo, alice, Pass, {alice, QStringLiteral("1"), QStringLiteral("新名字"),
-                                                            QStringLiteral("alice_xh")})),
+        QCOMPARE(code(b->call(cmSaveUserInfo, alice, Pass,
+                              {alice, QStringLiteral("1"), QStringLiteral("新名字"), QStringLiteral("alice_xh")})),
                  1);
         QCOMPARE(shopInHall(*a), QStringLiteral("新名字"));
         QCOMPARE(shopInHall(*b), QStringLiteral("新名字"));

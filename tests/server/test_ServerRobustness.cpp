@@ -27,7 +27,7 @@ class TestServerRobustness : public QObject {
     ServerProcess server;
     std::unique_ptr<WireClient> client;
 
-private slots:
+  private slots:
     void initTestCase() {
         QVERIFY2(server.start(), qPrintable(server.errorText()));
         client = std::make_unique<WireClient>(server.port());
@@ -44,28 +44,29 @@ private slots:
         QTest::newRow("no equals sign") << QByteArray("head");
         QTest::newRow("head empty") << QByteArray("head=&data=" + validData);
         QTest::newRow("odd-length hex") << QByteArray("head=" + validHead.left(validHead.size() - 1));
-        QTest::newRow("hex of another key")
-            << QByteArray("head=" + EncipherToHex(CommaText(head(cmGetBasicInfo)), QStringLiteral("other-key")).toLatin1());
+        QTest::newRow("hex of another key") << QByteArray(
+            "head=" + EncipherToHex(CommaText(head(cmGetBasicInfo)), QStringLiteral("other-key")).toLatin1());
         QTest::newRow("percent garbage") << QByteArray("head=%ZZ%00%&data=%%%");
         QTest::newRow("unknown command") << form(head(99), dataLines({}));
         QTest::newRow("command the client never sends") << form(head(12), dataLines({}));
-        QTest::newRow("command not a number") << form(QStringList{QStringLiteral("head_command=abc")} + head(1).mid(1),
-                                                      dataLines({}));
+        QTest::newRow("command not a number")
+            << form(QStringList{QStringLiteral("head_command=abc")} + head(1).mid(1), dataLines({}));
         QTest::newRow("no command line") << form(head(1).mid(1), dataLines({}));
         QTest::newRow("missing data field") << QByteArray("head=" + hexOf(head(cmGetTradeLogList)));
-        QTest::newRow("missing data line") << form(head(cmGetTaskCenterList), dataLines({QStringLiteral("pageindex=1")}));
+        QTest::newRow("missing data line")
+            << form(head(cmGetTaskCenterList), dataLines({QStringLiteral("pageindex=1")}));
         for (const char* page : {"0", "-1", "abc", "", "99999999999"})
             QTest::newRow(qPrintable(QStringLiteral("pageindex %1").arg(QLatin1String(page))))
                 << form(head(cmGetOptLogList), dataLines({QStringLiteral("pageindex=") + QLatin1String(page)}));
-        QTest::newRow("category out of range")
-            << form(head(cmGetTaskCenterList), dataLines({QStringLiteral("pageindex=1"), QStringLiteral("taskttimetype=9")}));
+        QTest::newRow("category out of range") << form(
+            head(cmGetTaskCenterList), dataLines({QStringLiteral("pageindex=1"), QStringLiteral("taskttimetype=9")}));
         QTest::newRow("over-long user name at sign-up")
             << form(WireClient::headLines(cmRegister, QString(), QString()),
                     dataLines({QStringLiteral("username=") + QString(40, u'x'), QStringLiteral("userpass=p"),
                                QStringLiteral("qq=1"), QStringLiteral("shopkeeperusername=s"),
                                QStringLiteral("taobaoxiaohao=t"), QStringLiteral("inviteuserid=")}));
-        QTest::newRow("over-long line") << form(head(cmGetOptLogList), dataLines({QStringLiteral("pageindex=1"),
-                                                                                 QString(2100, u'z')}));
+        QTest::newRow("over-long line") << form(head(cmGetOptLogList),
+                                                dataLines({QStringLiteral("pageindex=1"), QString(2100, u'z')}));
         QTest::newRow("recharge amount not a number")
             << form(head(cmRechargeRequest), dataLines({QStringLiteral("rechargeamount=1,000"),
                                                         QStringLiteral("tradetype=x"), QStringLiteral("tradeid=y")}));

@@ -76,7 +76,7 @@ QList<int> allMigrations() {
 class TestServerStorage : public QObject {
     Q_OBJECT
 
-private slots:
+  private slots:
     void firstReleaseDatabaseIsUpgradedIntact() {
         const auto database = std::make_shared<TestDatabase>();
         const QByteArray schema = fixture("first-release-schema.sql"), data = fixture("first-release-data.sql");
@@ -118,7 +118,8 @@ private slots:
 
         // The server works on it: the stored password hash, the money, the lists.
         WireClient c(server.port());
-        const QString demo1 = QStringLiteral("demo1"), demo2 = QStringLiteral("demo2"), pass = QStringLiteral("demo123");
+        const QString demo1 = QStringLiteral("demo1"), demo2 = QStringLiteral("demo2"),
+                      pass = QStringLiteral("demo123");
         const TReplyObject profile = c.call(cmLogin, demo1, pass);
         QCOMPARE(code(profile), 1);
         QCOMPARE(ReplyText(profile, "accountbalance"), QStringLiteral("1775.50"));
@@ -132,14 +133,16 @@ private slots:
                 break;
             }
         // The pending recharge's trade number backs no second request; a new one goes in.
-        QCOMPARE(msg(c.call(cmRechargeRequest, demo2, pass,
-                            {Money::fromFen(1000), QStringLiteral("支付宝"), QStringLiteral("2016030121001004550000000005")})),
+        QCOMPARE(msg(c.call(
+                     cmRechargeRequest, demo2, pass,
+                     {Money::fromFen(1000), QStringLiteral("支付宝"), QStringLiteral("2016030121001004550000000005")})),
                  QStringLiteral("该交易单号已提交过充值申请"));
-        QCOMPARE(code(c.call(cmRechargeRequest, demo2, pass, {Money::fromFen(1000), QStringLiteral("支付宝"), QStringLiteral("new")})), 1);
-        const TReplyObject published =
-            c.call(cmPublishTask, demo2, pass,
-                   {ReplyInt(c.call(cmLogin, demo2, pass), "id"), QString(), QString(), QStringLiteral("3"),
-                    QStringLiteral("保温杯"), QString(), QString(), 0});
+        QCOMPARE(code(c.call(cmRechargeRequest, demo2, pass,
+                             {Money::fromFen(1000), QStringLiteral("支付宝"), QStringLiteral("new")})),
+                 1);
+        const TReplyObject published = c.call(cmPublishTask, demo2, pass,
+                                              {ReplyInt(c.call(cmLogin, demo2, pass), "id"), QString(), QString(),
+                                               QStringLiteral("3"), QStringLiteral("保温杯"), QString(), QString(), 0});
         QVERIFY2(code(published) == 1, qPrintable(msg(published)));
 
         // A restart applies nothing twice.
@@ -206,13 +209,18 @@ private slots:
     void parametersRenumberedForPostgres_data() {
         QTest::addColumn<QString>("sqlite");
         QTest::addColumn<QString>("postgres");
-        QTest::newRow("bare") << "SELECT ? + ?" << "SELECT $1 + $2";
-        QTest::newRow("numbered, repeated") << "WHERE a = ?1 AND b = ?2 OR a = ?1" << "WHERE a = $1 AND b = $2 OR a = $1";
-        QTest::newRow("bare after a number") << "VALUES (?3, ?, ?1, ?)" << "VALUES ($3, $4, $1, $5)";
+        QTest::newRow("bare") << "SELECT ? + ?"
+                              << "SELECT $1 + $2";
+        QTest::newRow("numbered, repeated") << "WHERE a = ?1 AND b = ?2 OR a = ?1"
+                                            << "WHERE a = $1 AND b = $2 OR a = $1";
+        QTest::newRow("bare after a number") << "VALUES (?3, ?, ?1, ?)"
+                                             << "VALUES ($3, $4, $1, $5)";
         QTest::newRow("in quotes") << "SELECT '?', \"a?b\", ? FROM t WHERE x = 'it''s ?'"
                                    << "SELECT '?', \"a?b\", $1 FROM t WHERE x = 'it''s ?'";
-        QTest::newRow("two digits") << "LIMIT ?12 OFFSET ?" << "LIMIT $12 OFFSET $13";
-        QTest::newRow("none") << "SELECT 1" << "SELECT 1";
+        QTest::newRow("two digits") << "LIMIT ?12 OFFSET ?"
+                                    << "LIMIT $12 OFFSET $13";
+        QTest::newRow("none") << "SELECT 1"
+                              << "SELECT 1";
     }
 
     void parametersRenumberedForPostgres() {

@@ -17,7 +17,9 @@ class TestServerTaskLifecycle : public QObject {
 
     QDateTime time(const TReplyObject& task, const char* name) { return ReplyDateTime(task, name); }
 
-    std::optional<TReplyObject> handled(const TReplyObject& reply, const QString& taskid) { return findTask(reply, taskid); }
+    std::optional<TReplyObject> handled(const TReplyObject& reply, const QString& taskid) {
+        return findTask(reply, taskid);
+    }
 
     TReplyObject newestTrade(const QString& user) {
         return rows(client->call(cmGetTradeLogList, user, Pass, {1})).front();
@@ -32,7 +34,7 @@ class TestServerTaskLifecycle : public QObject {
         QCOMPARE(server.admin({QStringLiteral("advance-clock"), QString::number(minutes)}, &output), 0);
     }
 
-private slots:
+  private slots:
     void initTestCase() {
         QVERIFY2(server.start(), qPrintable(server.errorText()));
         client = std::make_unique<WireClient>(server.port());
@@ -150,24 +152,24 @@ private slots:
         QVERIFY(!taskid.isEmpty());
         QCOMPARE(code(c.call(cmHandleTask, alice, Pass, {taskid, userId(c, alice)})), 0); // own task
         QCOMPARE(code(c.call(cmHandleTask, carol, Pass, {taskid, userId(c, bob)})), 0);   // as someone else
-        QCOMPARE(code(c.call(cmDeleteTask, bob, Pass, {taskid})), 0);                      // not bob's
-        QCOMPARE(code(c.call(cmSetDelivered, alice, Pass, {taskid, 2})), 0);               // wrong state
+        QCOMPARE(code(c.call(cmDeleteTask, bob, Pass, {taskid})), 0);                     // not bob's
+        QCOMPARE(code(c.call(cmSetDelivered, alice, Pass, {taskid, 2})), 0);              // wrong state
         QCOMPARE(code(c.call(cmHandleTask, bob, Pass, {QStringLiteral("nosuchtask"), userId(c, bob)})), 0);
 
         QCOMPARE(code(c.call(cmHandleTask, bob, Pass, {taskid, userId(c, bob)})), 1);
-        QCOMPARE(code(c.call(cmHandleTask, carol, Pass, {taskid, userId(c, carol)})), 0); // already taken
-        QCOMPARE(code(c.call(cmConfirmHasPay, carol, Pass, {taskid, 1})), 0);              // not carol's
-        QCOMPARE(code(c.call(cmDeleteTask, alice, Pass, {taskid})), 0);                    // taken: no delete
-        QCOMPARE(code(c.call(cmCancelHandledTask, bob, Pass, {taskid})), 0);               // before the deadline
-        QCOMPARE(code(c.call(cmCancelTaskNoPayOnTime, alice, Pass, {taskid})), 0);        // before the deadline
+        QCOMPARE(code(c.call(cmHandleTask, carol, Pass, {taskid, userId(c, carol)})), 0);        // already taken
+        QCOMPARE(code(c.call(cmConfirmHasPay, carol, Pass, {taskid, 1})), 0);                    // not carol's
+        QCOMPARE(code(c.call(cmDeleteTask, alice, Pass, {taskid})), 0);                          // taken: no delete
+        QCOMPARE(code(c.call(cmCancelHandledTask, bob, Pass, {taskid})), 0);                     // before the deadline
+        QCOMPARE(code(c.call(cmCancelTaskNoPayOnTime, alice, Pass, {taskid})), 0);               // before the deadline
         QCOMPARE(code(c.call(cmExtendPayTime, alice, Pass, {taskid, QStringLiteral("10")})), 0); // not expired yet
-        QCOMPARE(code(c.call(cmConfirmHasPay, bob, Pass, {taskid, 2})), 0);                // stale status
+        QCOMPARE(code(c.call(cmConfirmHasPay, bob, Pass, {taskid, 2})), 0);                      // stale status
 
         // The payment deadline passes: paying is refused, the publisher extends by whole minutes only.
         advance(16);
         QCOMPARE(code(c.call(cmConfirmHasPay, bob, Pass, {taskid, 1})), 0);
-        for (const QString& minutes : {QStringLiteral("0"), QStringLiteral("-5"), QStringLiteral("abc"),
-                                       QStringLiteral("2.5"), QString()})
+        for (const QString& minutes :
+             {QStringLiteral("0"), QStringLiteral("-5"), QStringLiteral("abc"), QStringLiteral("2.5"), QString()})
             QCOMPARE(code(c.call(cmExtendPayTime, alice, Pass, {taskid, minutes})), 0);
         QCOMPARE(code(c.call(cmExtendPayTime, bob, Pass, {taskid, QStringLiteral("10")})), 0); // handler may not
         QCOMPARE(code(c.call(cmExtendPayTime, alice, Pass, {taskid, QStringLiteral("10")})), 1);
@@ -253,9 +255,10 @@ private slots:
         for (int i = 0; i < 8; ++i)
             threads.emplace_back([&] {
                 try {
-                    const TReplyObject reply = c.call(cmPublishTask, dave, Pass,
-                                                      {id, QStringLiteral("x"), QStringLiteral("x"), QStringLiteral("30"),
-                                                       QStringLiteral("k"), QString(), QString(), 0});
+                    const TReplyObject reply =
+                        c.call(cmPublishTask, dave, Pass,
+                               {id, QStringLiteral("x"), QStringLiteral("x"), QStringLiteral("30"), QStringLiteral("k"),
+                                QString(), QString(), 0});
                     if (ReplyReturnCode(reply) == 1) published++;
                 } catch (...) {
                     errors++;

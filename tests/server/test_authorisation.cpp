@@ -36,12 +36,12 @@ class TestAuthorisation : public QObject {
                 const std::vector<TCommandValue>& values) {
         for (const QString& impostor : impostors)
             QVERIFY2(code(c().call(command, impostor, Pass, values)) == 0,
-                     qPrintable(
-                         QStringLiteral("%1 by %2").arg(QLatin1String(CommandSpec(command).name), impostor)));
+                     qPrintable(QStringLiteral("%1 by %2").arg(QLatin1String(CommandSpec(command).name), impostor)));
         const TReplyObject reply = c().call(command, rightful, Pass, values);
-        QVERIFY2(code(reply) == 1,
-                 qPrintable(QStringLiteral("%1 by %2: %3")
-                                .arg(QLatin1String(CommandSpec(command).name), rightful, msg(reply))));
+        QVERIFY2(
+            code(reply) == 1,
+            qPrintable(
+                QStringLiteral("%1 by %2: %3").arg(QLatin1String(CommandSpec(command).name), rightful, msg(reply))));
     }
 
     // Every row of every page of a list command, bounded.
@@ -68,17 +68,14 @@ class TestAuthorisation : public QObject {
         fundedUser(server, c(), alice, 100);
         fundedUser(server, c(), bob, 10);
         fundedUser(server, c(), carol, 10);
-        for (const QString& name : {alice, bob, carol})
-            ids[name] = userId(c(), name);
-        for (const QString& name :
-             {QStringLiteral("demo1"), QStringLiteral("demo2"), QStringLiteral("demo3")})
+        for (const QString& name : {alice, bob, carol}) ids[name] = userId(c(), name);
+        for (const QString& name : {QStringLiteral("demo1"), QStringLiteral("demo2"), QStringLiteral("demo3")})
             ids[name] = ReplyInt(c().call(cmLogin, name, DemoPass), "id");
     }
 
     void badCredentialsAreRefusedForEveryCommand_data() {
         QTest::addColumn<int>("command");
-        for (const TCommandSpec& spec : CommandCatalogue())
-            QTest::newRow(spec.name) << int(spec.code);
+        for (const TCommandSpec& spec : CommandCatalogue()) QTest::newRow(spec.name) << int(spec.code);
     }
 
     void badCredentialsAreRefusedForEveryCommand() {
@@ -94,8 +91,7 @@ class TestAuthorisation : public QObject {
             if (name == QLatin1String("taskid"))
                 values.emplace_back(taskid);
             else if (name == QLatin1String("username"))
-                values.emplace_back(command == cmRegister ? QStringLiteral("newcomer%1").arg(++signups)
-                                                          : alice);
+                values.emplace_back(command == cmRegister ? QStringLiteral("newcomer%1").arg(++signups) : alice);
             else if (name.endsWith(QLatin1String("userid")) && field.format == TFieldFormat::Int)
                 values.emplace_back(ids[alice]);
             else if (name == QLatin1String("inviteuserid"))
@@ -186,8 +182,7 @@ class TestAuthorisation : public QObject {
                                  {cmSearchPublishedTask, bob, false}, {cmSearchPublishedTask, carol, false}};
         for (const Case& s : searches)
             QVERIFY2(rows(c().call(s.command, s.user, Pass, {task})).size() == (s.finds ? 1u : 0u),
-                     qPrintable(
-                         QStringLiteral("%1 by %2").arg(QLatin1String(CommandSpec(s.command).name), s.user)));
+                     qPrintable(QStringLiteral("%1 by %2").arg(QLatin1String(CommandSpec(s.command).name), s.user)));
         for (const QString& user : {alice, carol})
             QVERIFY(!findTask(c().call(cmGetHandledTaskList, user, Pass, {1}), task));
         for (const QString& user : {bob, carol})
@@ -218,20 +213,18 @@ class TestAuthorisation : public QObject {
             for (const auto& [command, kind] : {std::pair{cmGetRechargeList, QStringLiteral("recharge")},
                                                 std::pair{cmGetWithdrawList, QStringLiteral("withdraw")}}) {
                 std::set<qint64> listed;
-                for (const TReplyObject& row : allRows(command, user, DemoPass))
-                    listed.insert(ReplyInt(row, "id"));
+                for (const TReplyObject& row : allRows(command, user, DemoPass)) listed.insert(ReplyInt(row, "id"));
                 QVERIFY2(listed == owned[kind + u' ' + user], qPrintable(kind + u' ' + user));
             }
             for (const TCommand command : {cmGetTradeLogList, cmGetOptLogList}) {
                 const auto entries = allRows(command, user, DemoPass);
                 QVERIFY(!entries.empty());
-                for (const TReplyObject& entry : entries)
-                    QCOMPARE(ReplyIntFromText(entry, "userid"), ids[user]);
+                for (const TReplyObject& entry : entries) QCOMPARE(ReplyIntFromText(entry, "userid"), ids[user]);
             }
         }
         // The downline: one's own only.
-        const auto downline = rows(
-            c().call(cmGetSubUserList, QStringLiteral("demo1"), DemoPass, {1, ids[QStringLiteral("demo1")]}));
+        const auto downline =
+            rows(c().call(cmGetSubUserList, QStringLiteral("demo1"), DemoPass, {1, ids[QStringLiteral("demo1")]}));
         QCOMPARE(downline.size(), size_t(1));
         QCOMPARE(ReplyText(downline.front(), "username"), QStringLiteral("demo3"));
     }

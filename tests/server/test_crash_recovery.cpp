@@ -21,8 +21,8 @@ namespace {
 constexpr int Workers = 4;
 
 struct Tally {
-    std::atomic<int> publishes{0}, deletes{0}, takes{0}, pays{0}, extends{0}, cancels{0}, ships{0},
-        receipts{0}, completes{0}, withdrawals{0}, unexpected{0};
+    std::atomic<int> publishes{0}, deletes{0}, takes{0}, pays{0}, extends{0}, cancels{0}, ships{0}, receipts{0},
+        completes{0}, withdrawals{0}, unexpected{0};
     std::mutex mutex;
     std::vector<QString> ackedTradeIds; // recharge requests answered with returncode 1
     QStringList problems;               // failures before the kill, server-side errors
@@ -34,15 +34,13 @@ struct Tally {
     }
 };
 
-QString worker(int i) {
-    return QStringLiteral("w%1").arg(i);
-}
+QString worker(int i) { return QStringLiteral("w%1").arg(i); }
 
 // One thread's share of the burst: user w<i> publishes and w<i+1> handles, each task walked through its
 // life one step per pass (a refused step is tried again, or worked around as the screens would allow).
 // Runs until the server goes away (a failure before the kill is a fault).
-void runWorker(int i, const WireClient& c, const std::vector<int>& ids, int round,
-               const std::atomic<bool>& killed, Tally& tally) {
+void runWorker(int i, const WireClient& c, const std::vector<int>& ids, int round, const std::atomic<bool>& killed,
+               Tally& tally) {
     const QString pub = worker(i), hand = worker((i + 1) % Workers);
     const int pubId = ids.at(size_t(i)), handId = ids.at(size_t((i + 1) % Workers));
     struct Live {
@@ -52,8 +50,7 @@ void runWorker(int i, const WireClient& c, const std::vector<int>& ids, int roun
     std::vector<Live> live;
     auto ok = [&](const TReplyObject& reply) {
         if (code(reply) == 1) return true;
-        if (msg(reply).startsWith(QStringLiteral("服务器")))
-            tally.problem(pub + QStringLiteral(": ") + msg(reply));
+        if (msg(reply).startsWith(QStringLiteral("服务器"))) tally.problem(pub + QStringLiteral(": ") + msg(reply));
         return false;
     };
     try {
@@ -66,9 +63,7 @@ void runWorker(int i, const WireClient& c, const std::vector<int>& ids, int roun
                     ++tally.publishes;
                     // Only this thread publishes as `pub`: the newest published task is the one just made.
                     live.push_back(
-                        {ReplyText(*ReplyRecords(c.call(cmGetPublishedTaskList, pub, Pass, {1})).at(0),
-                                   "taskid"),
-                         0});
+                        {ReplyText(*ReplyRecords(c.call(cmGetPublishedTaskList, pub, Pass, {1})).at(0), "taskid"), 0});
                 }
             }
             for (Live& t : live) {
@@ -116,15 +111,15 @@ void runWorker(int i, const WireClient& c, const std::vector<int>& ids, int roun
             std::erase_if(live, [](const Live& t) { return t.state < 0; });
             if (pass % 5 == 0) {
                 const QString tradeid = QStringLiteral("R%1-%2-%3").arg(round).arg(i).arg(pass);
-                if (ok(c.call(cmRechargeRequest, pub, Pass, {Money::fromFen(2000), QStringLiteral("支付宝"), tradeid}))) {
+                if (ok(c.call(cmRechargeRequest, pub, Pass,
+                              {Money::fromFen(2000), QStringLiteral("支付宝"), tradeid}))) {
                     std::lock_guard lock(tally.mutex);
                     tally.ackedTradeIds.push_back(tradeid);
                 }
             }
         }
     } catch (const std::exception& error) {
-        if (!killed)
-            tally.problem(pub + QStringLiteral(" before the kill: ") + QString::fromUtf8(error.what()));
+        if (!killed) tally.problem(pub + QStringLiteral(" before the kill: ") + QString::fromUtf8(error.what()));
     }
 }
 
@@ -137,8 +132,7 @@ void runInviter(const WireClient& c, const std::atomic<bool>& killed, Tally& tal
             std::this_thread::sleep_for(std::chrono::milliseconds(15));
         }
     } catch (const std::exception& error) {
-        if (!killed)
-            tally.problem(QStringLiteral("boss before the kill: ") + QString::fromUtf8(error.what()));
+        if (!killed) tally.problem(QStringLiteral("boss before the kill: ") + QString::fromUtf8(error.what()));
     }
 }
 
@@ -177,15 +171,13 @@ class TestCrashRecovery : public QObject {
             const bool recharge = m.captured(1) == QLatin1String("recharge");
             const QString verdict =
                 recharge || (pass + reviewed) % 2 ? QStringLiteral("approve") : QStringLiteral("reject");
-            if (server.admin(
-                    {recharge ? QStringLiteral("review-recharge") : QStringLiteral("review-withdraw"),
-                     m.captured(2), verdict},
-                    &output) != 0)
+            if (server.admin({recharge ? QStringLiteral("review-recharge") : QStringLiteral("review-withdraw"),
+                              m.captured(2), verdict},
+                             &output) != 0)
                 return output;
         }
-        return server.admin({QStringLiteral("advance-clock"), QStringLiteral("121")}, &output) == 0
-                   ? QString()
-                   : output;
+        return server.admin({QStringLiteral("advance-clock"), QStringLiteral("121")}, &output) == 0 ? QString()
+                                                                                                    : output;
     }
 
   private slots:
@@ -204,11 +196,10 @@ class TestCrashRecovery : public QObject {
                                  {Money::fromFen(20000), QStringLiteral("支付宝"), QStringLiteral("start-%1").arg(i)})),
                      1);
             QString output;
-            QCOMPARE(
-                server.admin({QStringLiteral("review-recharge"),
-                              newestRequestId(server, QStringLiteral("recharge")), QStringLiteral("approve")},
-                             &output),
-                0);
+            QCOMPARE(server.admin({QStringLiteral("review-recharge"),
+                                   newestRequestId(server, QStringLiteral("recharge")), QStringLiteral("approve")},
+                                  &output),
+                     0);
             ids.push_back(userId(c, worker(i)));
         }
         const QStringList violations = CheckLedger(server.database());
@@ -236,8 +227,10 @@ class TestCrashRecovery : public QObject {
             // bursts (a slow or loaded machine needs longer for a task's whole life), within a minute.
             const bool last = round == int(std::size(killMoments));
             auto everyMoveSeen = [&] {
-                for (auto [sum, part] : {std::pair{&total.publishes, &tally.publishes}, {&total.deletes, &tally.deletes},
-                                         {&total.takes, &tally.takes}, {&total.pays, &tally.pays},
+                for (auto [sum, part] : {std::pair{&total.publishes, &tally.publishes},
+                                         {&total.deletes, &tally.deletes},
+                                         {&total.takes, &tally.takes},
+                                         {&total.pays, &tally.pays},
                                          {&total.completes, &tally.completes},
                                          {&total.withdrawals, &tally.withdrawals}})
                     if (sum->load() + part->load() == 0) return false;
@@ -252,8 +245,7 @@ class TestCrashRecovery : public QObject {
                 adminFailure = adminPass(pass);
             killed = true;
             server.kill9();
-            for (std::thread& t : threads)
-                t.join(); // each ends on the first refused connection
+            for (std::thread& t : threads) t.join(); // each ends on the first refused connection
             QVERIFY2(adminFailure.isEmpty(), qPrintable(adminFailure));
             QVERIFY2(tally.problems.isEmpty(), qPrintable(tally.problems.join(u'\n')));
 
@@ -289,8 +281,8 @@ class TestCrashRecovery : public QObject {
         qInfo("published %d, deleted %d, taken %d, paid %d, completed %d, withdrawals %d, recharges %d",
               total.publishes.load(), total.deletes.load(), total.takes.load(), total.pays.load(),
               total.completes.load(), total.withdrawals.load(), int(total.ackedTradeIds.size()));
-        for (const std::atomic<int>* count : {&total.publishes, &total.deletes, &total.takes, &total.pays,
-                                              &total.completes, &total.withdrawals})
+        for (const std::atomic<int>* count :
+             {&total.publishes, &total.deletes, &total.takes, &total.pays, &total.completes, &total.withdrawals})
             QVERIFY(count->load() > 0);
         QVERIFY(!total.ackedTradeIds.empty());
     }
@@ -307,13 +299,11 @@ class TestCrashRecovery : public QObject {
             << QStringLiteral("UPDATE users SET invitebalance = invitebalance + 100 WHERE username = 'demo1'")
             << QStringLiteral("user demo1: commission balance");
         QTest::newRow("freeze entry lost")
-            << QStringLiteral(
-                   "DELETE FROM tradelog WHERE id = (SELECT MIN(l.id) FROM tradelog l JOIN tasks t "
-                   "ON t.taskid = l.taskid WHERE t.status = 0)")
+            << QStringLiteral("DELETE FROM tradelog WHERE id = (SELECT MIN(l.id) FROM tradelog l JOIN tasks t "
+                              "ON t.taskid = l.taskid WHERE t.status = 0)")
             << QStringLiteral("0 freezes by its publisher");
-        QTest::newRow("completed without a payout")
-            << QStringLiteral("UPDATE tasks SET status = 5 WHERE status = 4")
-            << QStringLiteral("0 payouts to its handler");
+        QTest::newRow("completed without a payout") << QStringLiteral("UPDATE tasks SET status = 5 WHERE status = 4")
+                                                    << QStringLiteral("0 payouts to its handler");
         QTest::newRow("rejected withdrawal turned approved")
             << QStringLiteral("UPDATE withdrawals SET status = 1 WHERE status = 2")
             << QStringLiteral("rejected withdrawals");

@@ -25,8 +25,9 @@ bool damageTable(const QString& path, const char* table) {
     sqlite3* db = nullptr;
     if (sqlite3_open_v2(path.toUtf8().constData(), &db, SQLITE_OPEN_READONLY, nullptr) != SQLITE_OK) return false;
     sqlite3_stmt* stmt = nullptr;
-    sqlite3_prepare_v2(db, "SELECT (SELECT rootpage FROM sqlite_master WHERE name = ?), (SELECT page_size FROM pragma_page_size)",
-                       -1, &stmt, nullptr);
+    sqlite3_prepare_v2(
+        db, "SELECT (SELECT rootpage FROM sqlite_master WHERE name = ?), (SELECT page_size FROM pragma_page_size)", -1,
+        &stmt, nullptr);
     sqlite3_bind_text(stmt, 1, table, -1, SQLITE_STATIC);
     qint64 root = 0, pageSize = 0;
     if (sqlite3_step(stmt) == SQLITE_ROW) {
@@ -46,7 +47,7 @@ bool damageTable(const QString& path, const char* table) {
 class TestRequestLog : public QObject {
     Q_OBJECT
 
-private slots:
+  private slots:
     void oneLinePerRequest() {
         ServerProcess server;
         QVERIFY2(server.start(), qPrintable(server.errorText()));
@@ -72,7 +73,8 @@ private slots:
         for (int i = 0; i < lines.size(); ++i) {
             const QRegularExpressionMatch m = shape.match(lines.at(i));
             QVERIFY2(m.hasMatch(), qPrintable(lines.at(i)));
-            QVERIFY2(lines.at(i).contains(expected.at(i)), qPrintable(lines.at(i) + QStringLiteral(" / ") + expected.at(i)));
+            QVERIFY2(lines.at(i).contains(expected.at(i)),
+                     qPrintable(lines.at(i) + QStringLiteral(" / ") + expected.at(i)));
         }
     }
 
@@ -84,7 +86,9 @@ private slots:
         server.stop();
         const bool postgres = server.sharedDatabase()->engine() == DbEngine::Postgres;
         if (postgres)
-            TServerDb(server.database(), TServerDb::Open::Existing).acquire()->exec("ALTER TABLE tradelog RENAME TO gone");
+            TServerDb(server.database(), TServerDb::Open::Existing)
+                .acquire()
+                ->exec("ALTER TABLE tradelog RENAME TO gone");
         else
             QVERIFY(damageTable(server.database(), "tradelog"));
         QVERIFY2(server.start(), qPrintable(server.errorText()));

@@ -35,12 +35,15 @@ struct Process {
     }
     QString login(const QString& user, const QString& password, const std::string& address = "10.0.0.1") {
         const nlohmann::json reply = call(cmLogin, user, password, {}, address);
-        return reply.value("returncode", 0) == 1 ? QStringLiteral("ok") : QString::fromStdString(reply.value("returnmsg", ""));
+        return reply.value("returncode", 0) == 1 ? QStringLiteral("ok")
+                                                 : QString::fromStdString(reply.value("returnmsg", ""));
     }
     // As the HTTP side calls it: the form body, with the hall's cache in the way.
     QString hallPage(const QString& user, const QString& password) {
         const std::string body =
-            "head=" + EncipherToHex(CommaText(WireClient::headLines(cmGetTaskCenterList, user, password)), ChannelKey).toStdString() +
+            "head=" +
+            EncipherToHex(CommaText(WireClient::headLines(cmGetTaskCenterList, user, password)), ChannelKey)
+                .toStdString() +
             "&data=" + EncipherToHex(CommaText(BuildDataList(cmGetTaskCenterList, {1, 0})), ChannelKey).toStdString();
         RequestRecord record;
         record.address = "10.0.0.1";
@@ -77,7 +80,7 @@ class TestSignIn : public QObject {
         return databases.back()->location();
     }
 
-private slots:
+  private slots:
     void init() { SetPasswordIterationsForTesting(1000); }
 
     void waitGrowsAfterAFewFailures_data() {
@@ -122,8 +125,9 @@ private slots:
         QCOMPARE(server.login(QStringLiteral("alice"), Pass), QStringLiteral("ok"));
         // Every command carries the password, and every command is held back the same way.
         for (int i = 0; i < 4; ++i)
-            QCOMPARE(server.call(cmGetBasicInfo, QStringLiteral("alice"), QStringLiteral("guess")).value("returnmsg", ""),
-                     Wrong.toStdString());
+            QCOMPARE(
+                server.call(cmGetBasicInfo, QStringLiteral("alice"), QStringLiteral("guess")).value("returnmsg", ""),
+                Wrong.toStdString());
         QCOMPARE(server.call(cmGetBasicInfo, QStringLiteral("alice"), Pass).value("returnmsg", ""),
                  waitText(1).toStdString());
         // Counts an hour old are forgotten.

@@ -25,7 +25,7 @@ namespace {
 // One raw TCP connection to the server from a chosen loopback address (any of 127.0.0.0/8 works
 // on Linux), so that a test can act as many client addresses.
 class RawConnection {
-public:
+  public:
     RawConnection(const char* from, int port) {
         m_fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
         sockaddr_in local{};
@@ -76,7 +76,8 @@ public:
             if (end >= 0) {
                 const QByteArray headers = seen.left(end).toLower();
                 const qsizetype at = headers.indexOf("content-length:");
-                const qsizetype length = at < 0 ? 0 : headers.mid(at + 15, headers.indexOf('\r', at) - at - 15).trimmed().toLongLong();
+                const qsizetype length =
+                    at < 0 ? 0 : headers.mid(at + 15, headers.indexOf('\r', at) - at - 15).trimmed().toLongLong();
                 if (seen.size() >= end + 4 + length) return seen;
             }
             pollfd p{m_fd, POLLIN, 0};
@@ -88,7 +89,7 @@ public:
         return seen;
     }
 
-private:
+  private:
     int m_fd = -1;
     bool m_connected = false;
 };
@@ -111,7 +112,7 @@ QByteArray clientAddress(int i) { return "127.0.0." + QByteArray::number(2 + i);
 class TestSlowClients : public QObject {
     Q_OBJECT
 
-private slots:
+  private slots:
     void loginGoesThroughWhileHundredsOfSlowConnectionsAreOpen() {
         // Time-outs far beyond the test, so that nothing the test measures is a time-out closing them.
         ServerProcess server;
@@ -163,8 +164,10 @@ private slots:
         const QByteArray header = "POST /rest HTTP/1.1\r\nHost: 127.0.0.1\r\nX-Padding: " + QByteArray(400, 'x');
         bool cut = false;
         for (qsizetype i = 0; i < header.size() && !cut; ++i) {
-            if (!trickler.send(header.mid(i, 1))) cut = true;
-            else cut = trickler.closedWithin(100);
+            if (!trickler.send(header.mid(i, 1)))
+                cut = true;
+            else
+                cut = trickler.closedWithin(100);
         }
         QVERIFY2(cut, "a trickled header was still accepted after 40 s");
 

@@ -31,7 +31,6 @@ inline nlohmann::json LoginReply(const std::string& username, const std::string&
             {"marks", ""}};
 }
 
-
 inline TChannelSettings UnreachableChannel() {
     TChannelSettings settings;
     settings.port = UnusedLoopbackPort();
@@ -42,8 +41,7 @@ inline TChannelSettings UnreachableChannel() {
 
 // Runs `action` on the modal dialog of type T that the next call opens (through the event loop),
 // then closes it if the action left it open. Returns a flag set when the dialog was found.
-template <class T>
-std::shared_ptr<bool> OnNextModal(std::function<void(T*)> action) {
+template <class T> std::shared_ptr<bool> OnNextModal(std::function<void(T*)> action) {
     auto found = std::make_shared<bool>(false);
     QTimer::singleShot(0, [found, action] {
         auto* dialog = qobject_cast<T*>(QApplication::activeModalWidget());

@@ -2,12 +2,12 @@
 // or a voice-control program invokes), and is named by its caption.
 #include "model/uVarConst.h"
 #include "screens/account/ufrmInviteInfo.h"
+#include "screens/account/ufrmOptLog.h"
+#include "screens/account/ufrmTradeLog.h"
 #include "screens/account/ufrmWelcome.h"
 #include "screens/tasks/ufrmHandledTaskManager.h"
 #include "screens/tasks/ufrmPublishedTaskManager.h"
 #include "screens/tasks/ufrmTaskCenter.h"
-#include "screens/account/ufrmOptLog.h"
-#include "screens/account/ufrmTradeLog.h"
 #include "shell/uCategoryPanel.h"
 #include "shell/uClickLabel.h"
 #include "shell/uSingleInstance.h"
@@ -83,7 +83,7 @@ QStringList commandsFrom(const ScriptedServer& server, std::size_t first) {
 
 class TestAccessibility : public QObject {
     Q_OBJECT
-private slots:
+  private slots:
     // Each navigator button that shows a screen: a click and the accessible action show the same
     // screen, mark the same button and send the same load.
     void navigatorButtonsShowTheirScreens() {
@@ -132,7 +132,7 @@ private slots:
         const struct {
             QPushButton* button;
             const char* className;
-        } dialogs[] = {{main.btn_publishtask, "TfrmPublishTask"}, {main.btn_UserCenter, "TfrmUserCenter"},
+        } dialogs[] = {{main.btn_publishtask, "TfrmPublishTask"},   {main.btn_UserCenter, "TfrmUserCenter"},
                        {main.btn_ModifyPass, "TfrmModifyUserPass"}, {main.btn_Recharge, "TfrmRechargeInfo"},
                        {main.btn_Withdraw, "TfrmWithdrawInfo"},     {main.btn_SubUser, "TfrmSubUserList"}};
         for (const auto& d : dialogs) {

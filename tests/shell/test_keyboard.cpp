@@ -58,8 +58,7 @@ struct DialogCase {
     bool escapeCloses;
 };
 
-template <class T>
-Factory withServices() {
+template <class T> Factory withServices() {
     return [](Fixture& f) -> std::unique_ptr<QDialog> { return std::make_unique<T>(f.t.services); };
 }
 
@@ -82,7 +81,9 @@ const std::vector<DialogCase>& dialogCases() {
         {"publish task", withServices<TfrmPublishTask>(), QStringLiteral("btn_PublishTask"),
          QStringLiteral("edt_taskmoney"), true},
         {"task detail",
-         [](Fixture& f) -> std::unique_ptr<QDialog> { return std::make_unique<TfrmViewTaskInfo>(f.t.services, f.task); },
+         [](Fixture& f) -> std::unique_ptr<QDialog> {
+             return std::make_unique<TfrmViewTaskInfo>(f.t.services, f.task);
+         },
          QStringLiteral("btn_Close"), QString(), true},
         {"user centre", withServices<TfrmUserCenter>(), QStringLiteral("btn_SaveUserInfo"), QStringLiteral("edt_qq"),
          true},
@@ -116,7 +117,7 @@ void showActive(QDialog& dialog) {
 
 class TestKeyboard : public QObject {
     Q_OBJECT
-private slots:
+  private slots:
     void enterPressesTheDefaultButton_data() { addCaseRows(); }
     void enterPressesTheDefaultButton() {
         QFETCH(int, index);
@@ -185,16 +186,18 @@ private slots:
     void tabOrder_data() {
         QTest::addColumn<int>("index");
         QTest::addColumn<QStringList>("order");
-        QTest::newRow("recharge request")
-            << 9 << QStringList{QStringLiteral("edt_tradeid"), QStringLiteral("edt_tradetype"), QStringLiteral("edt_money"),
-                                QStringLiteral("btn_Apply")};
+        QTest::newRow("recharge request") << 9
+                                          << QStringList{QStringLiteral("edt_tradeid"), QStringLiteral("edt_tradetype"),
+                                                         QStringLiteral("edt_money"), QStringLiteral("btn_Apply")};
         QTest::newRow("bind alipay") << 12
-                                     << QStringList{QStringLiteral("edt_alipayaccount"), QStringLiteral("edt_alipayusername"),
+                                     << QStringList{QStringLiteral("edt_alipayaccount"),
+                                                    QStringLiteral("edt_alipayusername"),
                                                     QStringLiteral("btn_BindAlipay")};
-        QTest::newRow("modify password")
-            << 2 << QStringList{QStringLiteral("edt_olduserpass"), QStringLiteral("edt_newuserpass"),
-                                QStringLiteral("edt_confirmnewuserpass"),
-                                QStringLiteral("btn_ModifyPass")};
+        QTest::newRow("modify password") << 2
+                                         << QStringList{QStringLiteral("edt_olduserpass"),
+                                                        QStringLiteral("edt_newuserpass"),
+                                                        QStringLiteral("edt_confirmnewuserpass"),
+                                                        QStringLiteral("btn_ModifyPass")};
     }
     void tabOrder() {
         QFETCH(int, index);

@@ -21,13 +21,13 @@ const QString WebLink = QStringLiteral("http://127.0.0.1:10086/?post=5");
 
 class TestLinks : public QObject {
     Q_OBJECT
-private slots:
+  private slots:
     void fallbackWhereNothingOpensTheLink_data() {
         QTest::addColumn<QString>("address");
         QTest::addColumn<QStringList>("unhandled");
-        QTest::addColumn<bool>("unknown");    // the desktop cannot tell whether a handler exists
+        QTest::addColumn<bool>("unknown"); // the desktop cannot tell whether a handler exists
         QTest::addColumn<bool>("openFails");
-        QTest::addColumn<bool>("opened");     // handed to the desktop
+        QTest::addColumn<bool>("opened"); // handed to the desktop
         QTest::addColumn<QString>("clipboard");
         QTest::addColumn<QString>("message"); // empty: none
         QTest::newRow("QQ, handler") << QQLink << QStringList() << false << false << true << Untouched << "";
@@ -97,7 +97,8 @@ private slots:
         mimeapps.close();
         QFile entry(data + QStringLiteral("/applications/quorvanetest.desktop"));
         QVERIFY(entry.open(QIODevice::WriteOnly));
-        entry.write("[Desktop Entry]\nType=Application\nName=T\nExec=true %u\nMimeType=x-scheme-handler/quorvanetest;\n");
+        entry.write(
+            "[Desktop Entry]\nType=Application\nName=T\nExec=true %u\nMimeType=x-scheme-handler/quorvanetest;\n");
         entry.close();
         qputenv("XDG_CONFIG_HOME", config.toLocal8Bit());
         qputenv("XDG_DATA_HOME", data.toLocal8Bit());

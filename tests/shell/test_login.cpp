@@ -7,8 +7,8 @@
 #include <QCheckBox>
 #include <QCoreApplication>
 #include <QDir>
-#include <QFileInfo>
 #include <QFile>
+#include <QFileInfo>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTemporaryDir>
@@ -31,7 +31,7 @@ void writeFile(const QString& path, const QByteArray& bytes) {
 
 class TestLogin : public QObject {
     Q_OBJECT
-private slots:
+  private slots:
     void init() { CurrentUser().Clear(); }
 
     void readsSavedCredentialsWhenCreated() {
@@ -65,8 +65,14 @@ private slots:
         QTest::addColumn<QString>("password");
         QTest::addColumn<QString>("message");
         QTest::addColumn<QString>("focused");
-        QTest::newRow("no user name") << " \t " << "pw" << "登陆账户不能为空!" << "edt_username";
-        QTest::newRow("no password") << "alice" << "  " << "登陆密码不能为空!" << "edt_password";
+        QTest::newRow("no user name") << " \t "
+                                      << "pw"
+                                      << "登陆账户不能为空!"
+                                      << "edt_username";
+        QTest::newRow("no password") << "alice"
+                                     << "  "
+                                     << "登陆密码不能为空!"
+                                     << "edt_password";
     }
     void emptyFieldsStopBeforeSending() {
         QFETCH(QString, username);
@@ -193,7 +199,8 @@ private slots:
             QCOMPARE(readAll(path), before);
             return;
         }
-        QCOMPARE(readAll(path), QByteArray("[login]\nusername=王五\nuserpass=s3cret\nremember=1\n\n[window]\nwidth=800\n"));
+        QCOMPARE(readAll(path),
+                 QByteArray("[login]\nusername=王五\nuserpass=s3cret\nremember=1\n\n[window]\nwidth=800\n"));
         QCOMPARE(QFile::permissions(path) & ~(QFileDevice::ReadUser | QFileDevice::WriteUser),
                  QFileDevice::ReadOwner | QFileDevice::WriteOwner);
     }
@@ -209,8 +216,8 @@ private slots:
         server.enqueueJson(LoginReply("alice", "pw"));
         login.btn_Login->click();
         QVERIFY(login.FbCloseAfterLogin);
-        const QFileDevice::Permissions others = QFileDevice::ReadGroup | QFileDevice::WriteGroup |
-                                                QFileDevice::ReadOther | QFileDevice::WriteOther;
+        const QFileDevice::Permissions others =
+            QFileDevice::ReadGroup | QFileDevice::WriteGroup | QFileDevice::ReadOther | QFileDevice::WriteOther;
         QVERIFY(QFile::exists(path));
         QCOMPARE(QFile::permissions(path) & others, QFileDevice::Permissions());
         QCOMPARE(TSettingsFile(path).readLogin().userpass, QStringLiteral("pw"));
@@ -308,7 +315,7 @@ private slots:
 
 class TestUserRegister : public QObject {
     Q_OBJECT
-private slots:
+  private slots:
     void init() { CurrentUser().Clear(); }
 
     void invitationBoxIsOpenForTyping() {
@@ -332,7 +339,8 @@ private slots:
         QTest::newRow("qq") << QStringList{"u", "p", "\t", "s", "x"} << "请输入联系QQ！";
         QTest::newRow("shopkeeper") << QStringList{"u", "p", "q", "", ""}
                                     << "请输入淘宝掌柜名，注意：掌柜名后期可以修改！";
-        QTest::newRow("xiaohao") << QStringList{"u", "p", "q", "s", "  "} << "请输入淘宝小号，注意：淘宝小号后期可以修改！";
+        QTest::newRow("xiaohao") << QStringList{"u", "p", "q", "s", "  "}
+                                 << "请输入淘宝小号，注意：淘宝小号后期可以修改！";
     }
     void checksInputInOrder() {
         QFETCH(QStringList, values);
@@ -369,8 +377,9 @@ private slots:
         TestServices t(server.settings());
         TfrmUserRegister signUp(t.services);
         QStringList handedOver;
-        connect(&signUp, &TfrmUserRegister::registered, this,
-                [&handedOver](const QString& u, const QString& p) { handedOver = {u, p}; });
+        connect(&signUp, &TfrmUserRegister::registered, this, [&handedOver](const QString& u, const QString& p) {
+            handedOver = {u, p};
+        });
         signUp.show();
         signUp.edt_username->setText(QStringLiteral(" carol "));
         signUp.edt_userpass->setText(QStringLiteral("pw 3 "));

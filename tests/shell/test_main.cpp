@@ -1,12 +1,12 @@
 // The main window: first showing after login, the screens in the content area and their loads, the
 // notice, the dashboard refresh hook, and the exit flow.
+#include "model/uVarConst.h"
 #include "screens/account/ufrmOptLog.h"
 #include "screens/account/ufrmTradeLog.h"
 #include "screens/account/ufrmWelcome.h"
 #include "screens/tasks/ufrmHandledTaskManager.h"
-#include "screens/tasks/ufrmTaskCenter.h"
 #include "screens/tasks/ufrmPublishedTaskManager.h"
-#include "model/uVarConst.h"
+#include "screens/tasks/ufrmTaskCenter.h"
 #include "shell/uClickLabel.h"
 #include "shell/uSingleInstance.h"
 #include "shell/uStartup.h"
@@ -52,7 +52,7 @@ std::size_t basicInfoLoads(const ScriptedServer& server) { return RequestsOf(ser
 
 class TestMain : public QObject {
     Q_OBJECT
-private slots:
+  private slots:
     void firstShowingLogsInThenShowsTheWelcomeScreen() {
         ScriptedServer server;
         MainFixture f(server.settings());
@@ -103,8 +103,10 @@ private slots:
             QWidget* screen;
             const char* status;
         } screens[] = {
-            {main.btn_HandledTask, static_cast<QWidget*>(f.windows->frmHandledTaskManager.get()), "管理对象：已接手任务管理"},
-            {main.btn_PublishedTask, static_cast<QWidget*>(f.windows->frmPublishedTaskManager.get()), "管理对象：已发布任务管理"},
+            {main.btn_HandledTask, static_cast<QWidget*>(f.windows->frmHandledTaskManager.get()),
+             "管理对象：已接手任务管理"},
+            {main.btn_PublishedTask, static_cast<QWidget*>(f.windows->frmPublishedTaskManager.get()),
+             "管理对象：已发布任务管理"},
             {main.btn_TaskCenter, static_cast<QWidget*>(f.windows->frmTaskCenter.get()), "管理对象：任务大厅"},
             {main.btn_OptLog, static_cast<QWidget*>(f.windows->frmOptLog.get()), "管理对象：操作记录管理"},
             {main.btn_TradeLog, static_cast<QWidget*>(f.windows->frmTradeLog.get()), "管理对象：交易记录管理"},
@@ -251,7 +253,8 @@ private slots:
         QTest::mouseClick(main.img_pingtaiQQ, Qt::LeftButton);
         main.act_HomePage->trigger();
         main.act_OnlineQQ->trigger();
-        QCOMPARE(f.t.links.opened, QStringList({SiteAddress(), SupportQQChatLink(), SiteAddress(), SupportQQChatLink()}));
+        QCOMPARE(f.t.links.opened,
+                 QStringList({SiteAddress(), SupportQQChatLink(), SiteAddress(), SupportQQChatLink()}));
     }
 
     // Whether the desktop has a tray is asked when the window is to go out of sight, not only at

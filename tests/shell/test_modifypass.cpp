@@ -14,13 +14,14 @@ using namespace shell_fixtures;
 class TestModifyUserPass : public QObject {
     Q_OBJECT
 
-    static void type(TfrmModifyUserPass& dialog, const QString& oldPass, const QString& newPass, const QString& confirm) {
+    static void type(TfrmModifyUserPass& dialog, const QString& oldPass, const QString& newPass,
+                     const QString& confirm) {
         dialog.edt_olduserpass->setText(oldPass);
         dialog.edt_newuserpass->setText(newPass);
         dialog.edt_confirmnewuserpass->setText(confirm);
     }
 
-private slots:
+  private slots:
     void init() {
         CurrentUser().Clear();
         CurrentUser().Fusername = QStringLiteral("alice");
@@ -31,12 +32,18 @@ private slots:
         QTest::addColumn<QString>("a");
         QTest::addColumn<QString>("b");
         QTest::addColumn<bool>("same");
-        QTest::newRow("letters A-Z fold") << "PassWORD9" << "passWord9" << true;
-        QTest::newRow("other letters do not") << "Ää" << "ää" << false;
-        QTest::newRow("full-width letters do not") << "Ａ" << "ａ" << false;
-        QTest::newRow("punctuation exact") << "a[" << "A{" << false;
-        QTest::newRow("length") << "abc" << "abcd" << false;
-        QTest::newRow("empty") << "" << "" << true;
+        QTest::newRow("letters A-Z fold") << "PassWORD9"
+                                          << "passWord9" << true;
+        QTest::newRow("other letters do not") << "Ää"
+                                              << "ää" << false;
+        QTest::newRow("full-width letters do not") << "Ａ"
+                                                   << "ａ" << false;
+        QTest::newRow("punctuation exact") << "a["
+                                           << "A{" << false;
+        QTest::newRow("length") << "abc"
+                                << "abcd" << false;
+        QTest::newRow("empty") << ""
+                               << "" << true;
     }
     void asciiCaseRule() {
         QFETCH(QString, a);
@@ -53,10 +60,11 @@ private slots:
         QTest::newRow("old empty") << QStringList{"  ", "n", "n"} << empty;
         QTest::newRow("new empty") << QStringList{"Secret1", "\t", "n"} << empty;
         QTest::newRow("confirmation empty") << QStringList{"Secret1", "n", ""} << empty;
-        QTest::newRow("confirmation differs") << QStringList{"Secret1", "abc", "abd"} << "两次输入的新密码不同，请重新输入！";
+        QTest::newRow("confirmation differs")
+            << QStringList{"Secret1", "abc", "abd"} << "两次输入的新密码不同，请重新输入！";
         QTest::newRow("old wrong") << QStringList{"Secret2", "abc", "abc"} << "你输入原登录密码不正确，请重新输入！";
-        QTest::newRow("old differs beyond A-Z case") << QStringList{"Ｓecret1", "abc", "abc"}
-                                                     << "你输入原登录密码不正确，请重新输入！";
+        QTest::newRow("old differs beyond A-Z case")
+            << QStringList{"Ｓecret1", "abc", "abc"} << "你输入原登录密码不正确，请重新输入！";
     }
     void checksStopBeforeSending() {
         QFETCH(QStringList, typed);
@@ -117,9 +125,12 @@ private slots:
         QTest::addColumn<int>("code"); // -1: server unreachable
         QTest::addColumn<QString>("message");
         QTest::addColumn<QString>("caption");
-        QTest::newRow("refused") << 0 << "修改登陆密码失败密码太简单" << "提示";
-        QTest::newRow("other code") << 2 << "" << "";
-        QTest::newRow("unreachable") << -1 << "修改登陆密码失败，请稍后再试！" << "错误";
+        QTest::newRow("refused") << 0 << "修改登陆密码失败密码太简单"
+                                 << "提示";
+        QTest::newRow("other code") << 2 << ""
+                                    << "";
+        QTest::newRow("unreachable") << -1 << "修改登陆密码失败，请稍后再试！"
+                                     << "错误";
     }
     void failuresKeepThePassword() {
         QFETCH(int, code);

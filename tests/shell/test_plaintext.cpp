@@ -23,7 +23,8 @@ using namespace shell_fixtures;
 namespace {
 // What QLabel and QMessageBox themselves decide: automatic format renders a text that looks like markup.
 bool rendersMarkup(Qt::TextFormat format, const QString& text) {
-    return format == Qt::RichText || format == Qt::MarkdownText || (format == Qt::AutoText && Qt::mightBeRichText(text));
+    return format == Qt::RichText || format == Qt::MarkdownText ||
+           (format == Qt::AutoText && Qt::mightBeRichText(text));
 }
 
 // Every label of `window` and its children that shows `text` shows it as plain text. Returns the
@@ -39,7 +40,7 @@ QStringList labelsRenderingMarkup(const QWidget* window, const QString& text) {
 
 class TestPlainText : public QObject {
     Q_OBJECT
-private slots:
+  private slots:
     void userAndServerTextIsShownAsTyped_data() {
         QTest::addColumn<QString>("text");
         QTest::newRow("heading") << "<h1>BIG</h1>";
@@ -100,12 +101,12 @@ private slots:
         TfrmOptLog screen(f.t.services);
         const std::string taskid = "<b>T1</b>&amp;";
         f.server.enqueueJson(ListReply(1, nlohmann::json::array({{{"id", 1},
-                                                                   {"userid", "7"},
-                                                                   {"taskid", taskid},
-                                                                   {"opttype", 4},
-                                                                   {"action", "<h1>确认</h1>"},
-                                                                   {"marks", "<img src=x>"},
-                                                                   {"addtime", "2016-03-05 08:04:09"}}})));
+                                                                  {"userid", "7"},
+                                                                  {"taskid", taskid},
+                                                                  {"opttype", 4},
+                                                                  {"action", "<h1>确认</h1>"},
+                                                                  {"marks", "<img src=x>"},
+                                                                  {"addtime", "2016-03-05 08:04:09"}}})));
         screen.GetOptLogList();
         const auto* view = screen.findChild<QAbstractItemView*>(QStringLiteral("lv_OptLog"));
         QVERIFY(view);

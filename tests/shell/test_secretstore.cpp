@@ -22,19 +22,18 @@ namespace {
 const char* const PrivateBusMark = "QUORVANE_TEST_PRIVATE_BUS";
 
 // A session bus that starts no service by itself: only what the test starts is on it.
-const char* const BusConfig =
-    "<!DOCTYPE busconfig PUBLIC \"-//freedesktop//DTD D-Bus Bus Configuration 1.0//EN\"\n"
-    " \"http://www.freedesktop.org/standards/dbus/1.0/busconfig.dtd\">\n"
-    "<busconfig>\n"
-    "  <type>session</type>\n"
-    "  <listen>unix:tmpdir=/tmp</listen>\n"
-    "  <auth>EXTERNAL</auth>\n"
-    "  <policy context=\"default\">\n"
-    "    <allow send_destination=\"*\" eavesdrop=\"true\"/>\n"
-    "    <allow eavesdrop=\"true\"/>\n"
-    "    <allow own=\"*\"/>\n"
-    "  </policy>\n"
-    "</busconfig>\n";
+const char* const BusConfig = "<!DOCTYPE busconfig PUBLIC \"-//freedesktop//DTD D-Bus Bus Configuration 1.0//EN\"\n"
+                              " \"http://www.freedesktop.org/standards/dbus/1.0/busconfig.dtd\">\n"
+                              "<busconfig>\n"
+                              "  <type>session</type>\n"
+                              "  <listen>unix:tmpdir=/tmp</listen>\n"
+                              "  <auth>EXTERNAL</auth>\n"
+                              "  <policy context=\"default\">\n"
+                              "    <allow send_destination=\"*\" eavesdrop=\"true\"/>\n"
+                              "    <allow eavesdrop=\"true\"/>\n"
+                              "    <allow own=\"*\"/>\n"
+                              "  </policy>\n"
+                              "</busconfig>\n";
 
 QByteArray readAll(const QString& path) {
     QFile file(path);
@@ -67,9 +66,8 @@ QString readBackInNewProcess(const QString& settingsPath) {
 // The password the store holds for `username`, looked up with the desktop's own tool.
 QString storedPassword(const QString& username) {
     QProcess lookup;
-    lookup.start(QStringLiteral("secret-tool"),
-                 {QStringLiteral("lookup"), QStringLiteral("server"), QStringLiteral("quorvane-client"),
-                  QStringLiteral("user"), username});
+    lookup.start(QStringLiteral("secret-tool"), {QStringLiteral("lookup"), QStringLiteral("server"),
+                                                 QStringLiteral("quorvane-client"), QStringLiteral("user"), username});
     if (!lookup.waitForFinished(30000)) return QStringLiteral("<no answer>");
     return QString::fromUtf8(lookup.readAllStandardOutput());
 }
@@ -77,7 +75,7 @@ QString storedPassword(const QString& username) {
 
 class TestSecretStore : public QObject {
     Q_OBJECT
-private slots:
+  private slots:
     void initTestCase() {
         QVERIFY2(qEnvironmentVariableIsSet(PrivateBusMark), "runs on its own private session bus");
         QVERIFY(m_home.isValid());
@@ -87,7 +85,8 @@ private slots:
         const QString path = m_home.filePath(QStringLiteral("nostore.ini"));
         saveLogin(path, QStringLiteral("alice"), QStringLiteral("pw,1"));
         QCOMPARE(readAll(path), QByteArray("[login]\nusername=alice\nuserpass=pw,1\n"));
-        QCOMPARE(QFile::permissions(path) & (QFileDevice::ReadGroup | QFileDevice::ReadOther), QFileDevice::Permissions());
+        QCOMPARE(QFile::permissions(path) & (QFileDevice::ReadGroup | QFileDevice::ReadOther),
+                 QFileDevice::Permissions());
         QCOMPARE(readBackInNewProcess(path), QStringLiteral("alice\npw,1"));
     }
 
@@ -123,21 +122,21 @@ private slots:
         }
     }
 
-private:
+  private:
     // gnome-keyring-daemon with its secrets component on the private bus, its keyrings in the test's
     // own home folder, the login keyring created and unlocked with a test password.
     void startKeyring() {
         QVERIFY(QDir().mkpath(m_home.filePath(QStringLiteral("runtime"))));
-        QFile::setPermissions(m_home.filePath(QStringLiteral("runtime")), QFileDevice::ReadOwner |
-                                                                             QFileDevice::WriteOwner |
-                                                                             QFileDevice::ExeOwner);
+        QFile::setPermissions(m_home.filePath(QStringLiteral("runtime")),
+                              QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
         environment.insert(QStringLiteral("HOME"), m_home.path());
         environment.insert(QStringLiteral("XDG_DATA_HOME"), m_home.filePath(QStringLiteral("data")));
         environment.insert(QStringLiteral("XDG_RUNTIME_DIR"), m_home.filePath(QStringLiteral("runtime")));
         m_keyring.setProcessEnvironment(environment);
-        m_keyring.start(QStringLiteral("gnome-keyring-daemon"),
-                        {QStringLiteral("--foreground"), QStringLiteral("--unlock"), QStringLiteral("--components=secrets")});
+        m_keyring.start(
+            QStringLiteral("gnome-keyring-daemon"),
+            {QStringLiteral("--foreground"), QStringLiteral("--unlock"), QStringLiteral("--components=secrets")});
         QVERIFY2(m_keyring.waitForStarted(30000), "gnome-keyring-daemon does not start");
         m_keyring.write("quorvane-test-keyring");
         m_keyring.closeWriteChannel();
@@ -147,7 +146,8 @@ private:
 
     static bool lookupAnswers() {
         QProcess lookup;
-        lookup.start(QStringLiteral("secret-tool"), {QStringLiteral("lookup"), QStringLiteral("x"), QStringLiteral("y")});
+        lookup.start(QStringLiteral("secret-tool"),
+                     {QStringLiteral("lookup"), QStringLiteral("x"), QStringLiteral("y")});
         return lookup.waitForFinished(30000) && lookup.exitCode() == 1 &&
                !lookup.readAllStandardError().contains("not provided by any .service files");
     }

@@ -21,14 +21,13 @@ QByteArray readAll(const QString& path) {
 }
 
 const QFileDevice::Permissions OwnerOnly = QFileDevice::ReadOwner | QFileDevice::WriteOwner;
-const QFileDevice::Permissions NotOwner =
-    QFileDevice::ReadGroup | QFileDevice::WriteGroup | QFileDevice::ExeGroup | QFileDevice::ReadOther |
-    QFileDevice::WriteOther | QFileDevice::ExeOther;
+const QFileDevice::Permissions NotOwner = QFileDevice::ReadGroup | QFileDevice::WriteGroup | QFileDevice::ExeGroup |
+                                          QFileDevice::ReadOther | QFileDevice::WriteOther | QFileDevice::ExeOther;
 } // namespace
 
 class TestSettingsFile : public QObject {
     Q_OBJECT
-private slots:
+  private slots:
     // Each row: the file as found (absent: no file), what the login dialog reads from it, and the
     // file after a saved login of 王五 with the password `p,w;"x"`.
     void readsAndRewritesPlainIni_data() {
@@ -38,48 +37,52 @@ private slots:
         QTest::addColumn<QString>("userpass");
         QTest::addColumn<QByteArray>("after");
 
-        QTest::newRow("no file") << false << QByteArray() << "" << ""
-                                 << QByteArray("[login]\nusername=王五\nuserpass=p,w;\"x\"\n");
-        QTest::newRow("empty file") << true << QByteArray() << "" << ""
-                                    << QByteArray("[login]\nusername=王五\nuserpass=p,w;\"x\"\n");
+        QTest::newRow("no file") << false << QByteArray() << ""
+                                 << "" << QByteArray("[login]\nusername=王五\nuserpass=p,w;\"x\"\n");
+        QTest::newRow("empty file") << true << QByteArray() << ""
+                                    << "" << QByteArray("[login]\nusername=王五\nuserpass=p,w;\"x\"\n");
         QTest::newRow("values verbatim") << true << QByteArray("[login]\nusername=张 三\nuserpass=a,b;c\\d\"e\"=f@g\n")
-                                         << "张 三" << "a,b;c\\d\"e\"=f@g"
+                                         << "张 三"
+                                         << "a,b;c\\d\"e\"=f@g"
                                          << QByteArray("[login]\nusername=王五\nuserpass=p,w;\"x\"\n");
-        QTest::newRow("leading @, blanks around") << true << QByteArray("[login]\n  username =  @abc \t\nuserpass=\n")
-                                                  << "@abc" << ""
-                                                  << QByteArray("[login]\n  username =王五\nuserpass=p,w;\"x\"\n");
-        QTest::newRow("names in other case") << true << QByteArray("[LOGIN]\nUserName=bob\nUSERPASS=pw\n")
-                                             << "bob" << "pw"
-                                             << QByteArray("[LOGIN]\nUserName=王五\nUSERPASS=p,w;\"x\"\n");
+        QTest::newRow("leading @, blanks around")
+            << true << QByteArray("[login]\n  username =  @abc \t\nuserpass=\n") << "@abc"
+            << "" << QByteArray("[login]\n  username =王五\nuserpass=p,w;\"x\"\n");
+        QTest::newRow("names in other case") << true << QByteArray("[LOGIN]\nUserName=bob\nUSERPASS=pw\n") << "bob"
+                                             << "pw" << QByteArray("[LOGIN]\nUserName=王五\nUSERPASS=p,w;\"x\"\n");
         QTest::newRow("comments, other sections, CRLF, no final line end")
             << true
             << QByteArray("; saved by hand\r\n[window]\r\nwidth=800\r\n\r\n[ login ]\r\n# who\r\nusername=old\r\n"
                           "\r\n[extra]\r\nuserpass=not this one")
-            << "old" << ""
+            << "old"
+            << ""
             << QByteArray("; saved by hand\r\n[window]\r\nwidth=800\r\n\r\n[ login ]\r\n# who\r\nusername=王五\r\n"
                           "userpass=p,w;\"x\"\r\n\r\n[extra]\r\nuserpass=not this one");
         QTest::newRow("no login section, no final line end")
-            << true << QByteArray("[window]\nwidth=800") << "" << ""
-            << QByteArray("[window]\nwidth=800\n\n[login]\nusername=王五\nuserpass=p,w;\"x\"\n");
+            << true << QByteArray("[window]\nwidth=800") << ""
+            << "" << QByteArray("[window]\nwidth=800\n\n[login]\nusername=王五\nuserpass=p,w;\"x\"\n");
         QTest::newRow("keys outside the section")
-            << true << QByteArray("username=top\n[other]\nuserpass=other\n") << "" << ""
+            << true << QByteArray("username=top\n[other]\nuserpass=other\n") << ""
+            << ""
             << QByteArray("username=top\n[other]\nuserpass=other\n\n[login]\nusername=王五\nuserpass=p,w;\"x\"\n");
         QTest::newRow("first of repeated keys")
-            << true << QByteArray("[login]\nusername=a\nusername=b\n[login]\nuserpass=c\n") << "a" << "c"
-            << QByteArray("[login]\nusername=王五\nusername=b\n[login]\nuserpass=p,w;\"x\"\n");
+            << true << QByteArray("[login]\nusername=a\nusername=b\n[login]\nuserpass=c\n") << "a"
+            << "c" << QByteArray("[login]\nusername=王五\nusername=b\n[login]\nuserpass=p,w;\"x\"\n");
         QTest::newRow("bytes that are not UTF-8 elsewhere")
-            << true << QByteArray("[misc]\nraw=\xB0\xA1\xFF\n[login]\nusername=a\n") << "a" << ""
-            << QByteArray("[misc]\nraw=\xB0\xA1\xFF\n[login]\nusername=王五\nuserpass=p,w;\"x\"\n");
+            << true << QByteArray("[misc]\nraw=\xB0\xA1\xFF\n[login]\nusername=a\n") << "a"
+            << "" << QByteArray("[misc]\nraw=\xB0\xA1\xFF\n[login]\nusername=王五\nuserpass=p,w;\"x\"\n");
         QTest::newRow("UTF-8 with a mark")
-            << true << QByteArray("\xEF\xBB\xBF[login]\r\nusername=李四\r\nuserpass=pw\r\n") << "李四" << "pw"
-            << QByteArray("\xEF\xBB\xBF[login]\r\nusername=王五\r\nuserpass=p,w;\"x\"\r\n");
+            << true << QByteArray("\xEF\xBB\xBF[login]\r\nusername=李四\r\nuserpass=pw\r\n") << "李四"
+            << "pw" << QByteArray("\xEF\xBB\xBF[login]\r\nusername=王五\r\nuserpass=p,w;\"x\"\r\n");
         QTest::newRow("UTF-16 LE with a mark")
             << true << utf16(QStringConverter::Utf16LE, QStringLiteral("[Login]\r\nusername=李四\r\n; note\r\n"))
-            << "李四" << ""
+            << "李四"
+            << ""
             << utf16(QStringConverter::Utf16LE,
                      QStringLiteral("[Login]\r\nusername=王五\r\nuserpass=p,w;\"x\"\r\n; note\r\n"));
         QTest::newRow("UTF-16 BE with a mark")
-            << true << utf16(QStringConverter::Utf16BE, QStringLiteral("[other]\nk=v\n")) << "" << ""
+            << true << utf16(QStringConverter::Utf16BE, QStringLiteral("[other]\nk=v\n")) << ""
+            << ""
             << utf16(QStringConverter::Utf16BE,
                      QStringLiteral("[other]\nk=v\n\n[login]\nusername=王五\nuserpass=p,w;\"x\"\n"));
     }
@@ -161,7 +164,8 @@ private slots:
         // A UTF-16 text cut in the middle of a code unit keeps its last byte where it was.
         QByteArray bytes = utf16(QStringConverter::Utf16LE, QStringLiteral("[login]\nusername=a\n")) + 'z';
         IniDocument document = IniDocument::fromBytes(bytes);
-        QCOMPARE(document.value(QStringLiteral("login"), QStringLiteral("username")), std::optional<QString>(QStringLiteral("a")));
+        QCOMPARE(document.value(QStringLiteral("login"), QStringLiteral("username")),
+                 std::optional<QString>(QStringLiteral("a")));
         QCOMPARE(document.toBytes(), bytes);
         document.setValue(QStringLiteral("login"), QStringLiteral("username"), QStringLiteral("b"));
         QVERIFY(document.toBytes().endsWith(QByteArray("b\0\n\0z", 5)));

@@ -7,7 +7,7 @@
 
 class TestSettingsPath : public QObject {
     Q_OBJECT
-private slots:
+  private slots:
     void placedByTheFoldersWritability_data() {
         QTest::addColumn<QString>("executable");
         QTest::addColumn<bool>("writable");
@@ -19,8 +19,8 @@ private slots:
                                    << "/home/u/.config/quorvane-client/quorvane-client.ini";
         QTest::newRow("dotted base name") << "/usr/bin/quorvane.client.bin" << false << "/cfg"
                                           << "/cfg/quorvane.client.ini";
-        QTest::newRow("no config folder") << "/usr/bin/quorvane-client" << false << ""
-                                          << QDir::home().filePath("quorvane-client.ini");
+        QTest::newRow("no config folder")
+            << "/usr/bin/quorvane-client" << false << "" << QDir::home().filePath("quorvane-client.ini");
     }
     void placedByTheFoldersWritability() {
         QFETCH(QString, executable);

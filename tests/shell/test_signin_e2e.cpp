@@ -26,7 +26,7 @@ class TestSignInEndToEnd : public QObject {
         return dialog.FbCloseAfterLogin;
     }
 
-private slots:
+  private slots:
     void init() { CurrentUser().Clear(); }
 
     void signUpLogInDashboardAndPasswordChange() {
@@ -103,14 +103,16 @@ private slots:
         channel.port = server.port();
         TestServices t(channel);
         QTemporaryDir dir;
-        QVERIFY(login(t.services, dir.filePath(QStringLiteral("c.ini")), QStringLiteral("demo1"), QStringLiteral("demo123")));
+        QVERIFY(login(t.services, dir.filePath(QStringLiteral("c.ini")), QStringLiteral("demo1"),
+                      QStringLiteral("demo123")));
         const Money atLogin = CurrentUser().Faccountbalance;
         TfrmWelcome welcome(t.services);
         welcome.GetBasicInfo();
         QVERIFY(t.prompter.entries.empty());
         QCOMPARE(CurrentUser().Faccountbalance.fen(), atLogin.fen()); // nothing moved money in between
-        QCOMPARE(welcome.lbl_accountbalance->text(),
-                 QStringLiteral("当前可用账户余额：") + QStringLiteral("%1").arg(atLogin.fixedText(), 6) + QStringLiteral(" 元"));
+        QCOMPARE(welcome.lbl_accountbalance->text(), QStringLiteral("当前可用账户余额：") +
+                                                         QStringLiteral("%1").arg(atLogin.fixedText(), 6) +
+                                                         QStringLiteral(" 元"));
         QVERIFY(welcome.lbl_totaloptcount->text() != QStringLiteral("总操作次数：0"));
     }
 };

@@ -17,20 +17,22 @@ using namespace shell_fixtures;
 
 namespace {
 nlohmann::json figures(int base, double balance) {
-    return {{"currentopttaskcount", base},     {"waitforhandletaskcount", base + 1}, {"waitforpaytaskcount", base + 2},
-            {"waitforfahuotaskcount", base + 3}, {"waitforreplytaskcount", base + 4}, {"totaloptcount", base + 5},
+    return {{"currentopttaskcount", base},       {"waitforhandletaskcount", base + 1},
+            {"waitforpaytaskcount", base + 2},   {"waitforfahuotaskcount", base + 3},
+            {"waitforreplytaskcount", base + 4}, {"totaloptcount", base + 5},
             {"accountbalance", balance}};
 }
 
 QStringList countTexts(const TfrmWelcome& w) {
-    return {w.lbl_currentopttaskcount->text(), w.lbl_waitforhandletaskcount->text(), w.lbl_waitforpaytaskcount->text(),
-            w.lbl_waitforfahuotaskcount->text(), w.lbl_waitforreplytaskcount->text(), w.lbl_totaloptcount->text()};
+    return {w.lbl_currentopttaskcount->text(),   w.lbl_waitforhandletaskcount->text(),
+            w.lbl_waitforpaytaskcount->text(),   w.lbl_waitforfahuotaskcount->text(),
+            w.lbl_waitforreplytaskcount->text(), w.lbl_totaloptcount->text()};
 }
 } // namespace
 
 class TestWelcome : public QObject {
     Q_OBJECT
-private slots:
+  private slots:
     void init() {
         CurrentUser().Clear();
         CurrentUser().Fusername = QStringLiteral("alice");
@@ -65,10 +67,14 @@ private slots:
     void figuresStayWhenTheReloadFails_data() {
         QTest::addColumn<QString>("outcome");
         QTest::addColumn<QString>("message"); // prefix; empty: nothing shown
-        QTest::newRow("refused") << "refused" << "";
-        QTest::newRow("empty list") << "empty" << "";
-        QTest::newRow("unreachable") << "unreachable" << "获取用户基本任务信息失败，请稍后再试！";
-        QTest::newRow("unreadable") << "unreadable" << "处理服务器返回的数据时出错";
+        QTest::newRow("refused") << "refused"
+                                 << "";
+        QTest::newRow("empty list") << "empty"
+                                    << "";
+        QTest::newRow("unreachable") << "unreachable"
+                                     << "获取用户基本任务信息失败，请稍后再试！";
+        QTest::newRow("unreadable") << "unreadable"
+                                    << "处理服务器返回的数据时出错";
     }
     void figuresStayWhenTheReloadFails() {
         QFETCH(QString, outcome);
@@ -111,9 +117,9 @@ private slots:
         welcome.btn_ConnectQQ->click();
         welcome.btn_publisher->click();
         welcome.btn_Handler->click();
-        QCOMPARE(t.links.opened, QStringList({QStringLiteral("tencent://message/?uin=%1&Site=%1&Menu=yes").arg(SupportQQ),
-                                              SiteAddress() + QStringLiteral("?post=5"),
-                                              SiteAddress() + QStringLiteral("?post=6")}));
+        QCOMPARE(t.links.opened,
+                 QStringList({QStringLiteral("tencent://message/?uin=%1&Site=%1&Menu=yes").arg(SupportQQ),
+                              SiteAddress() + QStringLiteral("?post=5"), SiteAddress() + QStringLiteral("?post=6")}));
     }
 
     void entryPointsOpenTheirDialogsModally() {

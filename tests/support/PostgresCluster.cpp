@@ -72,7 +72,8 @@ bool PostgresCluster::run(const QString& program, const QStringList& args, QStri
     const std::optional<Account> account = databaseAccount();
     if (account)
         process.setChildProcessModifier([account] {
-            if (::setgroups(0, nullptr) != 0 || ::setgid(account->gid) != 0 || ::setuid(account->uid) != 0) ::_exit(127);
+            if (::setgroups(0, nullptr) != 0 || ::setgid(account->gid) != 0 || ::setuid(account->uid) != 0)
+                ::_exit(127);
         });
     process.start(binDir() + u'/' + program, args);
     if (!process.waitForFinished(120000)) {
@@ -91,7 +92,8 @@ bool PostgresCluster::start() {
                                                 QStringLiteral("XXXXXX"));
         if (!m_dir->isValid()) throw std::runtime_error("cannot create a temporary folder");
         QFile owner(m_dir->filePath(QString::fromLatin1(OwnerFile)));
-        if (!owner.open(QIODevice::WriteOnly) || owner.write(QByteArray::number(QCoreApplication::applicationPid())) <= 0)
+        if (!owner.open(QIODevice::WriteOnly) ||
+            owner.write(QByteArray::number(QCoreApplication::applicationPid())) <= 0)
             throw std::runtime_error("cannot write the owner file");
         owner.close();
         const std::optional<Account> account = databaseAccount();
@@ -128,22 +130,15 @@ void PostgresCluster::launch() {
         ::prctl(PR_SET_PDEATHSIG, SIGINT);
     });
     const bool durable = m_options.durable;
-    const QStringList args = {QStringLiteral("-D"),
-                        m_dir->filePath(QStringLiteral("data")),
-                        QStringLiteral("-k"),
-                        m_dir->path(),
-                        QStringLiteral("-c"),
-                        QStringLiteral("listen_addresses="),
-                        QStringLiteral("-c"),
-                        QStringLiteral("max_connections=300"),
-                        QStringLiteral("-c"),
-                        QStringLiteral("shared_buffers=32MB"),
-                        QStringLiteral("-c"),
-                        QStringLiteral("fsync=%1").arg(durable ? u"on" : u"off"),
-                        QStringLiteral("-c"),
-                        QStringLiteral("synchronous_commit=%1").arg(durable ? u"on" : u"off"),
-                        QStringLiteral("-c"),
-                        QStringLiteral("full_page_writes=%1").arg(durable ? u"on" : u"off")};
+    const QStringList args = {
+        QStringLiteral("-D"), m_dir->filePath(QStringLiteral("data")),
+        QStringLiteral("-k"), m_dir->path(),
+        QStringLiteral("-c"), QStringLiteral("listen_addresses="),
+        QStringLiteral("-c"), QStringLiteral("max_connections=300"),
+        QStringLiteral("-c"), QStringLiteral("shared_buffers=32MB"),
+        QStringLiteral("-c"), QStringLiteral("fsync=%1").arg(durable ? u"on" : u"off"),
+        QStringLiteral("-c"), QStringLiteral("synchronous_commit=%1").arg(durable ? u"on" : u"off"),
+        QStringLiteral("-c"), QStringLiteral("full_page_writes=%1").arg(durable ? u"on" : u"off")};
     m_server->start(binDir() + QStringLiteral("/postgres"), args);
     if (!m_server->waitForStarted(10000)) throw std::runtime_error("cannot start postgres");
 

@@ -176,7 +176,8 @@ void ScriptedServer::serve(int socket) {
         const qsizetype colon = lines[i].indexOf(':');
         if (colon > 0) request.headers[lines[i].left(colon).trimmed().toLower()] = lines[i].mid(colon + 1).trimmed();
     }
-    const qsizetype length = request.headers.count("content-length") ? request.headers["content-length"].toLongLong() : 0;
+    const qsizetype length =
+        request.headers.count("content-length") ? request.headers["content-length"].toLongLong() : 0;
     while (buffer.size() - headerEnd - 4 < length)
         if (!readMore(socket, buffer, FStop)) break;
     request.body = buffer.mid(headerEnd + 4, length);
@@ -192,7 +193,8 @@ void ScriptedServer::serve(int socket) {
     {
         std::lock_guard lock(FMutex);
         FRequests.push_back(request);
-        if (FQueue.empty()) reply = FDefault;
+        if (FQueue.empty())
+            reply = FDefault;
         else {
             reply = FQueue.front();
             FQueue.pop_front();
@@ -207,8 +209,9 @@ void ScriptedServer::serve(int socket) {
         if (answer.isEmpty()) {
             answer = "HTTP/1.1 " + QByteArray::number(reply.status) + ' ' + reply.reason + "\r\n";
             for (const auto& [name, value] : reply.headers) answer += name + ": " + value + "\r\n";
-            answer += "Content-Type: text/html; charset=utf-8\r\nContent-Length: " +
-                      QByteArray::number(reply.body.size()) + "\r\nConnection: close\r\n\r\n" + reply.body;
+            answer +=
+                "Content-Type: text/html; charset=utf-8\r\nContent-Length: " + QByteArray::number(reply.body.size()) +
+                "\r\nConnection: close\r\n\r\n" + reply.body;
         }
         sendAll(socket, answer);
     }

@@ -30,9 +30,10 @@ bool ServerProcess::start() {
     FProcess = std::make_unique<QProcess>();
     FProcess->setProcessChannelMode(QProcess::SeparateChannels);
     // A free port the first time; a restart comes back on the same port, as a real server would.
-    QStringList args = {QStringLiteral("--address"), QStringLiteral("127.0.0.1"), QStringLiteral("--port"),
-                        QString::number(FPort), QStringLiteral("--db"), database(),
-                        QStringLiteral("--log"), logPath()};
+    QStringList args = {QStringLiteral("--address"), QStringLiteral("127.0.0.1"),
+                        QStringLiteral("--port"),    QString::number(FPort),
+                        QStringLiteral("--db"),      database(),
+                        QStringLiteral("--log"),     logPath()};
     if (FSeedDemo) args << QStringLiteral("--seed-demo");
     if (!FRealIterations) args << QStringLiteral("--test-password-iterations") << QStringLiteral("1000");
     args << FExtraArgs;

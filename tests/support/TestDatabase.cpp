@@ -44,7 +44,8 @@ TestDatabase::TestDatabase(const TestDatabase& original, CopyOf)
     if (!m_dir->isValid()) throw std::runtime_error("cannot create a temporary folder");
     m_location = m_dir->filePath(QStringLiteral("server.sqlite"));
     for (const QString& suffix : {QString(), QStringLiteral("-wal")})
-        if (QFile::exists(original.m_location + suffix) && !QFile::copy(original.m_location + suffix, m_location + suffix))
+        if (QFile::exists(original.m_location + suffix) &&
+            !QFile::copy(original.m_location + suffix, m_location + suffix))
             throw std::runtime_error("cannot copy the database file");
 }
 

@@ -13,7 +13,7 @@
 class PostgresCluster;
 
 class TestDatabase {
-public:
+  public:
     TestDatabase();
     explicit TestDatabase(DbEngine engine);
     // A new database in the given cluster (say one that runs as a production server does).
@@ -28,12 +28,12 @@ public:
     static DbEngine engineUnderTest();
     static QString engineName(DbEngine engine);
 
-private:
+  private:
     struct CopyOf {};
     TestDatabase(const TestDatabase& original, CopyOf);
 
     DbEngine m_engine;
-    PostgresCluster* m_cluster = nullptr;  // PostgreSQL
+    PostgresCluster* m_cluster = nullptr; // PostgreSQL
     std::unique_ptr<QTemporaryDir> m_dir; // SQLite
     QString m_location;
 };

@@ -14,9 +14,9 @@
 #include <vector>
 
 class WireClient {
-public:
+  public:
     struct RawReply {
-        long status = 0;       // HTTP status; 0 when the exchange failed
+        long status = 0; // HTTP status; 0 when the exchange failed
         QByteArray body;
         QString transportError; // empty when the exchange completed
     };
@@ -39,7 +39,7 @@ public:
 
     int port() const { return FPort; }
 
-private:
+  private:
     QString FHost;
     int FPort;
 };

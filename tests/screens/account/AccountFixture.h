@@ -46,8 +46,7 @@ inline nlohmann::json ListReply(int total, const nlohmann::json& records) {
 }
 
 // Runs `action` on the modal dialog of type T once it is up (the call that opens it comes next).
-template <class T>
-void WhenModal(std::function<void(T*)> action) {
+template <class T> void WhenModal(std::function<void(T*)> action) {
     QTimer::singleShot(0, [action] {
         auto* dialog = qobject_cast<T*>(QApplication::activeModalWidget());
         if (!dialog) qFatal("expected modal dialog is not up");

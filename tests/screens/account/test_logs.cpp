@@ -12,19 +12,24 @@
 
 namespace {
 nlohmann::json trade(int moneytype, double in, double out, double current, const char* taskid = "T1") {
-    return {{"id", 3},         {"userid", "7"},    {"taskid", taskid}, {"msg", "接手任务"},
-            {"moneytype", moneytype}, {"inmoney", in}, {"outmoney", out}, {"currentmoney", current},
-            {"addtime", "2016-03-05 08:04:09"}};
+    return {{"id", 3},           {"userid", "7"},           {"taskid", taskid},
+            {"msg", "接手任务"}, {"moneytype", moneytype},  {"inmoney", in},
+            {"outmoney", out},   {"currentmoney", current}, {"addtime", "2016-03-05 08:04:09"}};
 }
 nlohmann::json opt(const char* taskid, const char* action) {
-    return {{"id", 1},          {"userid", "7"},       {"taskid", taskid}, {"opttype", 4},
-            {"action", action}, {"marks", "备注"}, {"addtime", "2016-03-05 08:04:09"}};
+    return {{"id", 1},
+            {"userid", "7"},
+            {"taskid", taskid},
+            {"opttype", 4},
+            {"action", action},
+            {"marks", "备注"},
+            {"addtime", "2016-03-05 08:04:09"}};
 }
 } // namespace
 
 class TestLogs : public QObject {
     Q_OBJECT
-private slots:
+  private slots:
     void tradeCellsPerMoneyType_data() {
         QTest::addColumn<int>("moneytype");
         QTest::addColumn<double>("in");

@@ -12,25 +12,40 @@
 
 class TestRecharge : public QObject {
     Q_OBJECT
-private slots:
+  private slots:
     void amountConversion_data() {
         QTest::addColumn<QString>("typed");
         QTest::addColumn<QString>("sent"); // empty: refused with the amount message
-        QTest::newRow("blanks around") << " 50 " << "50.00";
-        QTest::newRow("exponent") << "1e2" << "100.00";
-        QTest::newRow("fraction rounded") << "3.14159" << "3.14";
-        QTest::newRow("half rounds up") << "12.345" << "12.35";
-        QTest::newRow("zero passes") << "0" << "0.00";
-        QTest::newRow("negative passes") << "-5" << "-5.00";
-        QTest::newRow("grouping") << "1,000" << "";
-        QTest::newRow("letters") << "abc" << "";
-        QTest::newRow("trailing letters") << "12abc" << "";
-        QTest::newRow("empty") << "" << "";
-        QTest::newRow("only blanks") << "   " << "";
-        QTest::newRow("infinity word") << "inf" << "";
-        QTest::newRow("nan word") << "nan" << "";
-        QTest::newRow("overflow to infinity") << "1e999" << "";
-        QTest::newRow("hexadecimal") << "0x10" << "";
+        QTest::newRow("blanks around") << " 50 "
+                                       << "50.00";
+        QTest::newRow("exponent") << "1e2"
+                                  << "100.00";
+        QTest::newRow("fraction rounded") << "3.14159"
+                                          << "3.14";
+        QTest::newRow("half rounds up") << "12.345"
+                                        << "12.35";
+        QTest::newRow("zero passes") << "0"
+                                     << "0.00";
+        QTest::newRow("negative passes") << "-5"
+                                         << "-5.00";
+        QTest::newRow("grouping") << "1,000"
+                                  << "";
+        QTest::newRow("letters") << "abc"
+                                 << "";
+        QTest::newRow("trailing letters") << "12abc"
+                                          << "";
+        QTest::newRow("empty") << ""
+                               << "";
+        QTest::newRow("only blanks") << "   "
+                                     << "";
+        QTest::newRow("infinity word") << "inf"
+                                       << "";
+        QTest::newRow("nan word") << "nan"
+                                  << "";
+        QTest::newRow("overflow to infinity") << "1e999"
+                                              << "";
+        QTest::newRow("hexadecimal") << "0x10"
+                                     << "";
     }
     void amountConversion() {
         QFETCH(QString, typed);
@@ -119,13 +134,24 @@ private slots:
         TfrmRechargeInfo screen(f.t.services);
         QCOMPARE(screen.windowTitle(), QStringLiteral("充值申请"));
         QCOMPARE(screen.size(), QSize(617, 431));
-        f.server.enqueueJson(ListReply(
-            25, {{{"money", 100}, {"tradetype", "支付宝"}, {"tradeid", "A1"}, {"addtime", "2016-03-05 08:04:09"},
-                  {"status", 0}, {"handletime", "2016-03-06 10:00:00"}},
-                 {{"money", "100.00"}, {"tradetype", "支付宝"}, {"tradeid", "A2"}, {"addtime", "2016-03-05 09:00:00"},
-                  {"status", 2}, {"handletime", "2016-03-06 11:00:00"}},
-                 {{"money", 12.5}, {"tradetype", "支付宝"}, {"tradeid", "A3"}, {"addtime", "2016-03-05 10:00:00"},
-                  {"status", 7}, {"handletime", "2016-03-06 12:00:00"}}}));
+        f.server.enqueueJson(ListReply(25, {{{"money", 100},
+                                             {"tradetype", "支付宝"},
+                                             {"tradeid", "A1"},
+                                             {"addtime", "2016-03-05 08:04:09"},
+                                             {"status", 0},
+                                             {"handletime", "2016-03-06 10:00:00"}},
+                                            {{"money", "100.00"},
+                                             {"tradetype", "支付宝"},
+                                             {"tradeid", "A2"},
+                                             {"addtime", "2016-03-05 09:00:00"},
+                                             {"status", 2},
+                                             {"handletime", "2016-03-06 11:00:00"}},
+                                            {{"money", 12.5},
+                                             {"tradetype", "支付宝"},
+                                             {"tradeid", "A3"},
+                                             {"addtime", "2016-03-05 10:00:00"},
+                                             {"status", 7},
+                                             {"handletime", "2016-03-06 12:00:00"}}}));
         Child<QAbstractButton>(&screen, "btn_refreshrecharge")->click();
         QCOMPARE(f.lastCommand(), QStringLiteral("10"));
         QCOMPARE(f.lastData(), QStringList{"pageindex=1"});
@@ -138,13 +164,15 @@ private slots:
             {"3", "12.5", "支付宝", "A3", "2016-03-05 10:00:00", "2016-03-06 12:00:00", "未知状态(7)"},
         };
         for (int row = 0; row < 3; ++row)
-            for (int column = 0; column < 7; ++column)
-                QCOMPARE(CellText(list, row, column), expected[row][column]);
+            for (int column = 0; column < 7; ++column) QCOMPARE(CellText(list, row, column), expected[row][column]);
         QCOMPARE(screen.navigationBar()->lbl_totalnum->text(), QStringLiteral("总:25条"));
 
         // The next page starts numbering at 1 again.
-        f.server.enqueueJson(ListReply(25, {{{"money", 5}, {"tradetype", "支付宝"}, {"tradeid", "B1"},
-                                             {"addtime", "2016-03-07 08:00:00"}, {"status", 1},
+        f.server.enqueueJson(ListReply(25, {{{"money", 5},
+                                             {"tradetype", "支付宝"},
+                                             {"tradeid", "B1"},
+                                             {"addtime", "2016-03-07 08:00:00"},
+                                             {"status", 1},
                                              {"handletime", "2016-03-07 09:00:00"}}}));
         screen.navigationBar()->btn_Next->click();
         QCOMPARE(f.lastData(), QStringList{"pageindex=2"});

@@ -19,7 +19,7 @@ void profile() {
 
 class TestUserCenter : public QObject {
     Q_OBJECT
-private slots:
+  private slots:
     void showsTheProfile() {
         AccountFixture f;
         profile();
@@ -40,10 +40,22 @@ private slots:
         QTest::addColumn<QString>("shop");
         QTest::addColumn<QString>("xiaohao");
         QTest::addColumn<QString>("message");
-        QTest::newRow("all empty") << "" << "" << "" << "请输入联系QQ！";
-        QTest::newRow("qq blanks") << "  \t" << "s" << "x" << "请输入联系QQ！";
-        QTest::newRow("shop empty") << "1" << " " << "" << "请输入淘宝掌柜名！";
-        QTest::newRow("buyer empty") << "1" << "s" << "\n" << "请输入淘宝小号！";
+        QTest::newRow("all empty") << ""
+                                   << ""
+                                   << ""
+                                   << "请输入联系QQ！";
+        QTest::newRow("qq blanks") << "  \t"
+                                   << "s"
+                                   << "x"
+                                   << "请输入联系QQ！";
+        QTest::newRow("shop empty") << "1"
+                                    << " "
+                                    << ""
+                                    << "请输入淘宝掌柜名！";
+        QTest::newRow("buyer empty") << "1"
+                                     << "s"
+                                     << "\n"
+                                     << "请输入淘宝小号！";
     }
     void checksInOrder() {
         QFETCH(QString, qq);

@@ -22,7 +22,7 @@ void bindable(qint64 fen) {
 
 class TestWithdraw : public QObject {
     Q_OBJECT
-private slots:
+  private slots:
     void noAlipayAccountAsksToBindBeforeTheBalanceTest() {
         AccountFixture f;
         CurrentUser().Finviteaccountbalance = Money();
@@ -62,8 +62,8 @@ private slots:
         QCOMPARE(f.lastData(), QStringList({"alipayaccount=bob@example.com", "alipayusername=李四"}));
         QCOMPARE(CurrentUser().Falipayaccount, QStringLiteral("bob@example.com"));
         QCOMPARE(CurrentUser().Falipayusername, QStringLiteral("李四"));
-        QCOMPARE(f.shown(), QStringList({"尚未绑定支付宝账户，无法提现！ 是否立即进行绑定？", "确定要绑定支付宝账户信息吗？",
-                                         "恭喜，支付宝信息绑定成功！"}));
+        QCOMPARE(f.shown(), QStringList({"尚未绑定支付宝账户，无法提现！ 是否立即进行绑定？",
+                                         "确定要绑定支付宝账户信息吗？", "恭喜，支付宝信息绑定成功！"}));
         QCOMPARE(f.server.requestCount(), std::size_t(1)); // the binding only: nothing withdrawn yet
         // The dialog's own Alipay boxes keep what they showed when it was created.
         QCOMPARE(dialog.edt_alipayaccount->text(), QString());
@@ -86,17 +86,50 @@ private slots:
         QTest::addColumn<QString>("message"); // empty: sent
         QTest::addColumn<QString>("sent");
         QTest::addColumn<QString>("balanceAfter");
-        QTest::newRow("zero balance") << Q_INT64_C(0) << "10" << "你的可提现推广提成为0，无法提现！" << "" << "0";
-        QTest::newRow("negative balance") << Q_INT64_C(-300) << "10" << "你的可提现推广提成为0，无法提现！" << "" << "-3";
-        QTest::newRow("empty amount") << Q_INT64_C(15000) << "" << "你输入的提现金额有误，无法提现！" << "" << "150";
-        QTest::newRow("letters") << Q_INT64_C(15000) << "ten" << "你输入的提现金额有误，无法提现！" << "" << "150";
-        QTest::newRow("grouping") << Q_INT64_C(15000) << "1,00" << "你输入的提现金额有误，无法提现！" << "" << "150";
-        QTest::newRow("infinity") << Q_INT64_C(15000) << "inf" << "你输入的提现金额有误，无法提现！" << "" << "150";
-        QTest::newRow("above balance") << Q_INT64_C(15000) << "150.01" << "你的可提现推广提成不足，无法提现！" << "" << "150";
-        QTest::newRow("whole balance") << Q_INT64_C(15000) << " 150 " << "" << "150.00" << "0";
-        QTest::newRow("zero amount") << Q_INT64_C(15000) << "0" << "" << "0.00" << "150";
-        QTest::newRow("negative amount") << Q_INT64_C(15000) << "-5" << "" << "-5.00" << "155";
-        QTest::newRow("cents as sent") << Q_INT64_C(15000) << "0.105" << "" << "0.11" << "149.89";
+        QTest::newRow("zero balance") << Q_INT64_C(0) << "10"
+                                      << "你的可提现推广提成为0，无法提现！"
+                                      << ""
+                                      << "0";
+        QTest::newRow("negative balance") << Q_INT64_C(-300) << "10"
+                                          << "你的可提现推广提成为0，无法提现！"
+                                          << ""
+                                          << "-3";
+        QTest::newRow("empty amount") << Q_INT64_C(15000) << ""
+                                      << "你输入的提现金额有误，无法提现！"
+                                      << ""
+                                      << "150";
+        QTest::newRow("letters") << Q_INT64_C(15000) << "ten"
+                                 << "你输入的提现金额有误，无法提现！"
+                                 << ""
+                                 << "150";
+        QTest::newRow("grouping") << Q_INT64_C(15000) << "1,00"
+                                  << "你输入的提现金额有误，无法提现！"
+                                  << ""
+                                  << "150";
+        QTest::newRow("infinity") << Q_INT64_C(15000) << "inf"
+                                  << "你输入的提现金额有误，无法提现！"
+                                  << ""
+                                  << "150";
+        QTest::newRow("above balance") << Q_INT64_C(15000) << "150.01"
+                                       << "你的可提现推广提成不足，无法提现！"
+                                       << ""
+                                       << "150";
+        QTest::newRow("whole balance") << Q_INT64_C(15000) << " 150 "
+                                       << ""
+                                       << "150.00"
+                                       << "0";
+        QTest::newRow("zero amount") << Q_INT64_C(15000) << "0"
+                                     << ""
+                                     << "0.00"
+                                     << "150";
+        QTest::newRow("negative amount") << Q_INT64_C(15000) << "-5"
+                                         << ""
+                                         << "-5.00"
+                                         << "155";
+        QTest::newRow("cents as sent") << Q_INT64_C(15000) << "0.105"
+                                       << ""
+                                       << "0.11"
+                                       << "149.89";
     }
     void amountTests() {
         QFETCH(qint64, balance);
@@ -131,16 +164,17 @@ private slots:
         QTest::addColumn<QString>("lastMessage");
         QTest::newRow("13.00 - 12.99 - 0.01") << "13.00" << QStringList{"12.99", "0.01"} << QStringList{"0.01", "0"}
                                               << "恭喜，提现申请提交成功，请等待管理员审核！";
-        QTest::newRow("0.3 in three steps") << "0.3" << QStringList{"0.1", "0.1", "0.1"}
-                                            << QStringList{"0.2", "0.1", "0"} << "恭喜，提现申请提交成功，请等待管理员审核！";
+        QTest::newRow("0.3 in three steps")
+            << "0.3" << QStringList{"0.1", "0.1", "0.1"} << QStringList{"0.2", "0.1", "0"}
+            << "恭喜，提现申请提交成功，请等待管理员审核！";
         QTest::newRow("0.3 - 0.1 - 0.2") << "0.3" << QStringList{"0.1", "0.2"} << QStringList{"0.2", "0"}
                                          << "恭喜，提现申请提交成功，请等待管理员审核！";
         QTest::newRow("100.10 - 0.2 - 99.9") << "100.10" << QStringList{"0.2", "99.9"} << QStringList{"99.9", "0"}
                                              << "恭喜，提现申请提交成功，请等待管理员审核！";
         QTest::newRow("one fen too many") << "19.99" << QStringList{"19.98", "0.02"} << QStringList{"0.01", "0.01"}
                                           << "你的可提现推广提成不足，无法提现！";
-        QTest::newRow("rounded to the fen sent") << "1.15" << QStringList{"1.145", "0.005"} << QStringList{"0", "0"}
-                                                 << "你的可提现推广提成为0，无法提现！";
+        QTest::newRow("rounded to the fen sent")
+            << "1.15" << QStringList{"1.145", "0.005"} << QStringList{"0", "0"} << "你的可提现推广提成为0，无法提现！";
     }
     void amountsAreCountedInFen() {
         QFETCH(QString, balance);
@@ -248,11 +282,17 @@ private slots:
         QCOMPARE(screen.size(), QSize(635, 447));
         f.server.enqueueJson(ListReply(
             4, {{{"money", 5}, {"addtime", "2016-03-05 08:04:09"}, {"status", 0}, {"handletime", "2016-03-06"}},
-                {{"money", 1234.5}, {"addtime", "2016-03-05 09:00:00"}, {"status", 1},
+                {{"money", 1234.5},
+                 {"addtime", "2016-03-05 09:00:00"},
+                 {"status", 1},
                  {"handletime", "2016-03-06 10:00:00"}},
-                {{"money", "123456.78"}, {"addtime", "2016-03-05 10:00:00"}, {"status", 2},
+                {{"money", "123456.78"},
+                 {"addtime", "2016-03-05 10:00:00"},
+                 {"status", 2},
                  {"handletime", "2016-03-06 11:00:00"}},
-                {{"money", 0.5}, {"addtime", "2016-03-05 11:00:00"}, {"status", -1},
+                {{"money", 0.5},
+                 {"addtime", "2016-03-05 11:00:00"},
+                 {"status", -1},
                  {"handletime", "2016-03-06 12:00:00"}}}));
         Child<QAbstractButton>(&screen, "btn_refreshwithdraw")->click();
         QCOMPARE(f.lastCommand(), QStringLiteral("9"));

@@ -9,11 +9,11 @@
 
 #include <QAction>
 #include <QApplication>
-#include <QLabel>
-#include <QTimer>
 #include <QDateTime>
+#include <QLabel>
 #include <QMenu>
 #include <QStringList>
+#include <QTimer>
 #include <functional>
 #include <memory>
 #include <nlohmann/json.hpp>

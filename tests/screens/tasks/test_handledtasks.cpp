@@ -55,7 +55,7 @@ const QString Http500 = QStringLiteral("HTTP/1.1 500 Internal Server Error");
 
 class TestHandledTasks : public QObject {
     Q_OBJECT
-private slots:
+  private slots:
     void pageFetchFillsRowsAndBar() {
         Screen s;
         TTaskFixture soon;
@@ -74,10 +74,12 @@ private slots:
         QCOMPARE(s.bar("edt_currentpage"), QStringLiteral("2"));
 
         QTableView* list = s.list();
-        QCOMPARE(HeaderTexts(list), QStringList({"ID", "任务编号", "下单日期", "发布人", "联系QQ", "接单日期", "总金额", "订单状态"}));
+        QCOMPARE(HeaderTexts(list),
+                 QStringList({"ID", "任务编号", "下单日期", "发布人", "联系QQ", "接单日期", "总金额", "订单状态"}));
         QCOMPARE(RowCount(list), 3);
-        QCOMPARE(RowTexts(list, 0), QStringList({"", "T100", "2016-04-30 10:00:00", "发布人甲", "12345", "2016-05-01 09:59:00",
-                                    " 15.00 元", "等待支付[剩余支付时间0天 00时 05分 00秒]"}));
+        QCOMPARE(RowTexts(list, 0),
+                 QStringList({"", "T100", "2016-04-30 10:00:00", "发布人甲", "12345", "2016-05-01 09:59:00",
+                              " 15.00 元", "等待支付[剩余支付时间0天 00时 05分 00秒]"}));
         QCOMPARE(CellText(list, 1, 7), QStringLiteral("支付超时")); // deadline reached exactly
         QCOMPARE(CellText(list, 2, 6), QStringLiteral("120.50 元"));
         QCOMPARE(CellText(list, 2, 7), QStringLiteral("等待好评[好评剩余等待时间0天 01时 00分 00秒]"));
@@ -109,7 +111,7 @@ private slots:
         QTest::addColumn<int>("status"); // -1: no row selected
         QTest::addColumn<QDateTime>("openedAt");
         QTest::addColumn<QString>("shown");
-        const QDateTime pay = T0().addSecs(15 * 60);    // payment deadline of the fixture
+        const QDateTime pay = T0().addSecs(15 * 60);     // payment deadline of the fixture
         const QDateTime review = T0().addSecs(2 * 3600); // review time of the fixture
         const QString always = QStringLiteral("N_ConnectPublisher,N_CopyTaskID,N_ViewTaskInfo");
         QTest::newRow("no row") << -1 << pay << "N_N3,-," + always;
@@ -141,8 +143,7 @@ private slots:
         // Opening again for another row state resets what the previous opening showed.
         s.list()->clearSelection();
         s.w.PopupMenu1Popup();
-        QCOMPARE(VisibleItems(s.menu()),
-                 QStringLiteral("N_N3,-,N_ConnectPublisher,N_CopyTaskID,N_ViewTaskInfo"));
+        QCOMPARE(VisibleItems(s.menu()), QStringLiteral("N_N3,-,N_ConnectPublisher,N_CopyTaskID,N_ViewTaskInfo"));
     }
 
     void actionsAskSendAndReport_data() {
@@ -155,17 +156,22 @@ private slots:
         QTest::addColumn<QString>("refused");
         QTest::addColumn<QString>("transport");
         QTest::newRow("confirm paid") << "N_ConfirmHasPay" << 1 << "确定已支付货款，要提交吗?" << 30 << true
-                                      << "提交申请成功，请等待发单人审核并发货！" << "提交申请失败"
+                                      << "提交申请成功，请等待发单人审核并发货！"
+                                      << "提交申请失败"
                                       << "提交申请失败，请稍后再试！";
         QTest::newRow("back from 2") << "N_Back" << 2 << "确定返回上一步吗?" << 29 << true << "操作成功！"
-                                     << "操作失败" << "操作失败，请稍后再试！";
+                                     << "操作失败"
+                                     << "操作失败，请稍后再试！";
         QTest::newRow("back from 4") << "N_Back" << 4 << "确定返回上一步吗?" << 29 << true << "操作成功！"
-                                     << "操作失败" << "操作失败，请稍后再试！";
+                                     << "操作失败"
+                                     << "操作失败，请稍后再试！";
         QTest::newRow("receipt and review") << "N_ConfirmShouhuoAndReply" << 3 << "确定已收货并且已经好评，要提交吗?"
                                             << 33 << true << "提交申请成功，请等待发单人审核并完成任务！"
-                                            << "提交申请失败" << "提交申请失败，请稍后再试！";
+                                            << "提交申请失败"
+                                            << "提交申请失败，请稍后再试！";
         QTest::newRow("cancel") << "N1" << 1 << "确定要取消此任务吗?" << 26 << false << "恭喜，取消任务成功！"
-                                << "取消任务失败" << "取消任务失败，请稍后再试！";
+                                << "取消任务失败"
+                                << "取消任务失败，请稍后再试！";
     }
     void actionsAskSendAndReport() {
         QFETCH(QString, item);
@@ -228,7 +234,8 @@ private slots:
         action->trigger();
         s.settle();
         QCOMPARE(s.server.requestCount(), count + 3);
-        QVERIFY2(prompter.lastText().startsWith(QStringLiteral("处理服务器返回的数据时出错：")), qPrintable(prompter.lastText()));
+        QVERIFY2(prompter.lastText().startsWith(QStringLiteral("处理服务器返回的数据时出错：")),
+                 qPrintable(prompter.lastText()));
         QCOMPARE(prompter.last()->icon, TMsgIcon::Error);
         count += 1;
 

@@ -2,9 +2,9 @@
 // scripted loopback server: page counts, the navigation buttons at both ends, totals, failures,
 // refresh, the deferred reload and the load after showing.
 #include "screens/tasks/uPagedList.h"
-#include "tests/support/WidgetProbe.h"
 #include "tests/support/ScriptedServer.h"
 #include "tests/support/TestServices.h"
+#include "tests/support/WidgetProbe.h"
 #include "widgets/ListView.h"
 #include "widgets/RequestQueue.h"
 
@@ -21,10 +21,11 @@ const QString Failure = QStringLiteral("获取操作记录列表失败，请稍�
 
 // The smallest paged screen: one list, the bar, a fetch of cmGetOptLogList (no fields of its own).
 class TinyListScreen : public QWidget {
-public:
+  public:
     explicit TinyListScreen(const TServices& services)
-        : rows(new RecordTableModel<QString>({{QStringLiteral("ID"), 60}, {QStringLiteral("任务编号"), 120}},
-                                             [](const QString& id) { return id; }, this)),
+        : rows(new RecordTableModel<QString>(
+              {{QStringLiteral("ID"), 60}, {QStringLiteral("任务编号"), 120}}, [](const QString& id) { return id; },
+              this)),
           list(new ListView(QStringLiteral("lv_tiny"), this)), bar(new TPageNavigationBar(this)),
           requests(new RequestQueue(this)) {
         list->setModel(rows);
@@ -86,7 +87,7 @@ struct Fixture {
 
 class TestPagedList : public QObject {
     Q_OBJECT
-private slots:
+  private slots:
     void pageCount_data() {
         QTest::addColumn<int>("total");
         QTest::addColumn<int>("pages");
@@ -205,7 +206,8 @@ private slots:
         // Refused: silent, list empty, bar unchanged.
         f.t.prompter.clear();
         f.loadPage(2, 45);
-        f.server.enqueueJson({{"returncode", 0}, {"returnmsg", "no"}, {"totalnum", 3}, {"msgbody", nlohmann::json::array()}});
+        f.server.enqueueJson(
+            {{"returncode", 0}, {"returnmsg", "no"}, {"totalnum", 3}, {"msgbody", nlohmann::json::array()}});
         f.screen.paged->Fetch();
         QCOMPARE(RowCount(f.screen.list), 0);
         QCOMPARE(barTexts(f.screen.bar), QStringList({"总:45条", "3", "2"}));

@@ -56,7 +56,7 @@ const QString BadExtension = QStringLiteral("请输入正确的延长期限，�
 
 class TestPublishedTasks : public QObject {
     Q_OBJECT
-private slots:
+  private slots:
     void pageFetchShowsDashesForUntakenTasks() {
         Screen s;
         TTaskFixture open{QStringLiteral("T1"), 0};
@@ -67,9 +67,10 @@ private slots:
         QTableView* list = s.list();
         QCOMPARE(HeaderTexts(list),
                  QStringList({"ID", "任务编号", "发布日期", "接单人", "联系QQ", "接单时间", "任务价格", "任务状态"}));
-        QCOMPARE(RowTexts(list, 0), QStringList({"", "T1", "2016-04-30 10:00:00", "-", "-", "-", " 15.00 元", "等待接手"}));
-        QCOMPARE(RowTexts(list, 1), QStringList({"", "T2", "2016-04-30 10:00:00", "接手人乙", "67890", "2016-05-01 09:59:00",
-                                    " 15.00 元", "支付超时"}));
+        QCOMPARE(RowTexts(list, 0),
+                 QStringList({"", "T1", "2016-04-30 10:00:00", "-", "-", "-", " 15.00 元", "等待接手"}));
+        QCOMPARE(RowTexts(list, 1), QStringList({"", "T2", "2016-04-30 10:00:00", "接手人乙", "67890",
+                                                 "2016-05-01 09:59:00", " 15.00 元", "支付超时"}));
         QCOMPARE(s.bar("lbl_totalnum"), QStringLiteral("总:2条"));
 
         s.server.enqueue(TScriptedReply::status_(500, "Internal Server Error"));
@@ -120,19 +121,24 @@ private slots:
         QTest::addColumn<QString>("transport");
         QTest::newRow("extend") << "N_AddfukuanTime" << 1 << "确定要延长此任务的付款时限吗?" << 31
                                 << QStringList{"taskid=T100", "extendpaytime=15"} << "恭喜，延长接单人付款时限成功！"
-                                << "延长接单人付款时限失败" << "延长接单人付款时限失败，请稍后再试！";
+                                << "延长接单人付款时限失败"
+                                << "延长接单人付款时限失败，请稍后再试！";
         QTest::newRow("cancel deal") << "N_CancelTaskNoPayOnTime" << 1 << "确定要取消此任务吗?" << 27
-                                     << QStringList{"taskid=T100"} << "恭喜，取消任务成功！" << "取消任务失败"
+                                     << QStringList{"taskid=T100"} << "恭喜，取消任务成功！"
+                                     << "取消任务失败"
                                      << "取消任务失败，请稍后再试！";
         QTest::newRow("shipped") << "N_Yifahuo" << 2 << "确定此任务已发货吗?" << 32
                                  << QStringList{"taskid=T100", "status=2"} << "恭喜，设置此任务已发货成功！"
-                                 << "设置此任务已发货失败" << "设置此任务已发货失败，请稍后再试！";
+                                 << "设置此任务已发货失败"
+                                 << "设置此任务已发货失败，请稍后再试！";
         QTest::newRow("complete") << "N_ConfirmReplyAndtaskComplete" << 4
                                   << "确定此任务已好评，任务完成吗? 确定后你的余额会转入接单人账户中" << 34
-                                  << QStringList{"taskid=T100", "status=4"} << "恭喜，任务完成！" << "设置任务状态失败"
+                                  << QStringList{"taskid=T100", "status=4"} << "恭喜，任务完成！"
+                                  << "设置任务状态失败"
                                   << "设置此任务状态失败，请稍后再试！";
         QTest::newRow("delete") << "N_DeleteTask" << 0 << "确定要彻底删除此任务吗，任务金额会返回账户余额?" << 28
-                                << QStringList{"taskid=T100"} << "恭喜，彻底删除任务成功！" << "彻底删除任务失败"
+                                << QStringList{"taskid=T100"} << "恭喜，彻底删除任务成功！"
+                                << "彻底删除任务失败"
                                 << "彻底删除任务失败，请稍后再试！";
     }
     void actionsAskSendAndReport() {
@@ -274,9 +280,9 @@ private slots:
         s.load({TTaskFixture()});
         s.list()->clearSelection();
         const std::size_t count = s.server.requestCount();
-        for (const char* name : {"N_AddfukuanTime", "N_CancelTaskNoPayOnTime", "N_Yifahuo",
-                                 "N_ConfirmReplyAndtaskComplete", "N_DeleteTask", "N_ConnectHandler", "N_CopyTaskID",
-                                 "N_ViewTaskInfo"})
+        for (const char* name :
+             {"N_AddfukuanTime", "N_CancelTaskNoPayOnTime", "N_Yifahuo", "N_ConfirmReplyAndtaskComplete",
+              "N_DeleteTask", "N_ConnectHandler", "N_CopyTaskID", "N_ViewTaskInfo"})
             s.item(QString::fromLatin1(name))->trigger();
         s.settle();
         QCOMPARE(s.server.requestCount(), count);
@@ -305,7 +311,8 @@ private slots:
         QCOMPARE(DetailDialogTaskLine([&] { s.item(QStringLiteral("N_ViewTaskInfo"))->trigger(); }),
                  QStringLiteral("任务ID：T2"));
         SelectRow(s.list(), 0);
-        QCOMPARE(DetailDialogTaskLine([&] { emit s.list()->doubleClicked(s.list()->model()->index(0, 3)); }), QStringLiteral("任务ID：T1"));
+        QCOMPARE(DetailDialogTaskLine([&] { emit s.list()->doubleClicked(s.list()->model()->index(0, 3)); }),
+                 QStringLiteral("任务ID：T1"));
     }
 
     void searchTexts() {

@@ -54,7 +54,7 @@ const QString Http500 = QStringLiteral("HTTP/1.1 500 Internal Server Error");
 
 class TestPublishTask : public QObject {
     Q_OBJECT
-private slots:
+  private slots:
     void showingPreparesTheForm() {
         Dialog s;
         s.edit("edt_taskmoney")->setText(QStringLiteral("9"));
@@ -75,14 +75,30 @@ private slots:
         QTest::addColumn<QString>("price");
         QTest::addColumn<QString>("keyword");
         QTest::addColumn<QString>("message");
-        QTest::newRow("empty price, empty keyword") << "" << "" << "请输入任务价格！";
-        QTest::newRow("blank price") << " \t " << "裙" << "请输入任务价格！";
-        QTest::newRow("not a number") << "abc" << "" << "请输入准确的任务价格！";
-        QTest::newRow("zero") << "0" << "裙" << "请输入准确的任务价格！";
-        QTest::newRow("zero with decimals") << "0.00" << "裙" << "请输入准确的任务价格！";
-        QTest::newRow("negative") << "-3" << "裙" << "请输入准确的任务价格！";
-        QTest::newRow("infinite") << "inf" << "裙" << "请输入准确的任务价格！";
-        QTest::newRow("blank keyword") << "15" << "  " << "请输入搜索关键词！";
+        QTest::newRow("empty price, empty keyword") << ""
+                                                    << ""
+                                                    << "请输入任务价格！";
+        QTest::newRow("blank price") << " \t "
+                                     << "裙"
+                                     << "请输入任务价格！";
+        QTest::newRow("not a number") << "abc"
+                                      << ""
+                                      << "请输入准确的任务价格！";
+        QTest::newRow("zero") << "0"
+                              << "裙"
+                              << "请输入准确的任务价格！";
+        QTest::newRow("zero with decimals") << "0.00"
+                                            << "裙"
+                                            << "请输入准确的任务价格！";
+        QTest::newRow("negative") << "-3"
+                                  << "裙"
+                                  << "请输入准确的任务价格！";
+        QTest::newRow("infinite") << "inf"
+                                  << "裙"
+                                  << "请输入准确的任务价格！";
+        QTest::newRow("blank keyword") << "15"
+                                       << "  "
+                                       << "请输入搜索关键词！";
     }
     void checksRunInOrderAndSendNothing() {
         QFETCH(QString, price);

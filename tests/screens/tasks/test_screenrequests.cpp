@@ -41,8 +41,8 @@ const ScreenKind Kinds[] = {
      "lv_handledtask", "N_N2"},
     {"taken tasks", [](const TServices& s) { return std::make_unique<TfrmHandledTaskManager>(s); }, "edt_TaskID", 18,
      19, "lv_task", "N_N3"},
-    {"published tasks", [](const TServices& s) { return std::make_unique<TfrmPublishedTaskManager>(s); },
-     "edt_taskid", 20, 21, "lv_task", "N_Refresh"},
+    {"published tasks", [](const TServices& s) { return std::make_unique<TfrmPublishedTaskManager>(s); }, "edt_taskid",
+     20, 21, "lv_task", "N_Refresh"},
 };
 
 // The task ids in column 1 of a list, top to bottom.
@@ -62,7 +62,8 @@ void selectRow(const QWidget* screen, const char* list, int row) {
 
 QStringList commands(const ScriptedServer& server) {
     QStringList sent;
-    for (const TRecordedRequest& request : server.requests()) sent.append(request.headValue(QStringLiteral("head_command")));
+    for (const TRecordedRequest& request : server.requests())
+        sent.append(request.headValue(QStringLiteral("head_command")));
     return sent;
 }
 
@@ -75,7 +76,9 @@ struct Fixture : ScriptedScreen {
     }
 };
 
-TTaskFixture taken(const char* id) { return TTaskFixture{QString::fromLatin1(id), 1, T0().addSecs(600), T0().addSecs(7200)}; }
+TTaskFixture taken(const char* id) {
+    return TTaskFixture{QString::fromLatin1(id), 1, T0().addSecs(600), T0().addSecs(7200)};
+}
 
 } // namespace
 
@@ -87,7 +90,7 @@ class TestScreenRequests : public QObject {
         for (int index = first; index < int(std::size(Kinds)); ++index) QTest::newRow(Kinds[index].name) << index;
     }
 
-private slots:
+  private slots:
     void init() {
         TaskManager.ClearTaskCenterTaskInfo();
         TaskManager.ClearHandledTaskInfo();
@@ -110,7 +113,8 @@ private slots:
             QVERIFY2(f.loadTimer() && f.loadTimer()->isActive(), kind.name);
             f.search(kind, QStringLiteral("T77"));
 
-            QVERIFY2(f.t.prompter.entries.empty(), qPrintable(QString::fromLatin1(kind.name) + QStringLiteral(": ") + f.t.prompter.lastText()));
+            QVERIFY2(f.t.prompter.entries.empty(),
+                     qPrintable(QString::fromLatin1(kind.name) + QStringLiteral(": ") + f.t.prompter.lastText()));
             QCOMPARE(commands(f.server), QStringList{QString::number(kind.searchCommand)});
             QCOMPARE(taskIds(f.screen.get(), kind.foundList), QStringList{"T77"});
             // The load asked for before the search does not come afterwards either.

@@ -22,8 +22,7 @@
 namespace {
 
 // A task object carrying every member any hall reader reads.
-nlohmann::json task(const std::string& taskid, int status, double money = 15,
-                    const std::string& xiaohao = "buyer01") {
+nlohmann::json task(const std::string& taskid, int status, double money = 15, const std::string& xiaohao = "buyer01") {
     return {
         {"id", 100},
         {"taskid", taskid},
@@ -90,7 +89,7 @@ struct Fixture {
 
 class TestTaskCenter : public QObject {
     Q_OBJECT
-private slots:
+  private slots:
     void init() { TaskManager.ClearTaskCenterTaskInfo(); }
 
     void pageFillsBothTabsAndShowsTheFirst() {
@@ -107,7 +106,7 @@ private slots:
 
         QCOMPARE(RowCount(f.open()), 2);
         QCOMPARE(RowTexts(f.open(), 0), QStringList({"", "T1", "发单人T1", " 15.00 元", "2016-04-30 09:15:02",
-                                                           "等待接手", "单击鼠标右键进行操作"}));
+                                                     "等待接手", "单击鼠标右键进行操作"}));
         QCOMPARE(CellText(f.open(), 1, 1), QStringLiteral("T3"));
         QCOMPARE(f.taken()->model()->columnCount(), 6);
         QCOMPARE(RowCount(f.taken()), 1);
@@ -129,7 +128,8 @@ private slots:
         QVERIFY(!CellData(f.taken(), 0, 2, Qt::DecorationRole).isValid());
         QCOMPARE(CellData(f.open(), 0, 1, Qt::TextAlignmentRole).toInt(), int(Qt::AlignCenter));
         QCOMPARE(CellData(f.open(), 0, 3, Qt::TextAlignmentRole).toInt(), int(Qt::AlignLeft | Qt::AlignVCenter));
-        QCOMPARE(HeaderTexts(f.open()), QStringList({"ID", "任务ID", "发布人", "任务总价", "发布时间", "状态", "操作"}));
+        QCOMPARE(HeaderTexts(f.open()),
+                 QStringList({"ID", "任务ID", "发布人", "任务总价", "发布时间", "状态", "操作"}));
 
         // The next fetch replaces the records and the rows.
         f.server.enqueueJson(listReply(1, {task("T9", 2)}));
@@ -147,8 +147,7 @@ private slots:
         f.button("btn_3day")->click();
         QCOMPARE(f.server.requestCount(), std::size_t(0)); // the reload is posted
         QTRY_COMPARE(f.server.requestCount(), std::size_t(1));
-        QCOMPARE(f.server.lastRequest().data,
-                 QStringList({"clientversion=1.0.0.0", "pageindex=1", "taskttimetype=3"}));
+        QCOMPARE(f.server.lastRequest().data, QStringList({"clientversion=1.0.0.0", "pageindex=1", "taskttimetype=3"}));
         QCOMPARE(f.hall.FTaskTimeType, tt3day);
         QVERIFY(f.button("btn_3day")->isChecked());
         QVERIFY(!f.button("btn_All")->isChecked());
@@ -162,12 +161,18 @@ private slots:
     void maskedBuyerAccount_data() {
         QTest::addColumn<QString>("account");
         QTest::addColumn<QString>("shown");
-        QTest::newRow("six") << "abcdef" << "abcd**";
-        QTest::newRow("three") << "abc" << "a**";
-        QTest::newRow("two") << "ab" << "**";
-        QTest::newRow("one") << "a" << "**";
-        QTest::newRow("empty") << "" << "**";
-        QTest::newRow("chinese") << "王小二三" << "王小**";
+        QTest::newRow("six") << "abcdef"
+                             << "abcd**";
+        QTest::newRow("three") << "abc"
+                               << "a**";
+        QTest::newRow("two") << "ab"
+                             << "**";
+        QTest::newRow("one") << "a"
+                             << "**";
+        QTest::newRow("empty") << ""
+                               << "**";
+        QTest::newRow("chinese") << "王小二三"
+                                 << "王小**";
         QTest::newRow("outside the basic plane") << QString::fromUcs4(U"x😀😀y") << QString::fromUcs4(U"x😀**");
     }
     void maskedBuyerAccount() {
@@ -301,19 +306,21 @@ private slots:
         QCOMPARE(requestsWhileBoxUp, std::vector<std::size_t>({1, 1}));
 
         QTRY_COMPARE(f.server.requestCount(), std::size_t(2));
-        QCOMPARE(f.server.lastRequest().data,
-                 QStringList({"clientversion=1.0.0.0", "pageindex=2", "taskttimetype=2"}));
+        QCOMPARE(f.server.lastRequest().data, QStringList({"clientversion=1.0.0.0", "pageindex=2", "taskttimetype=2"}));
         QTRY_COMPARE(RowCount(f.open()), 1);
     }
 
     void takeRefusedOrFailedDoesNotReload_data() {
-        QTest::addColumn<int>("status");      // 0: a JSON reply with `code`; otherwise an HTTP status
+        QTest::addColumn<int>("status"); // 0: a JSON reply with `code`; otherwise an HTTP status
         QTest::addColumn<int>("code");
         QTest::addColumn<QString>("message"); // expected text (a prefix for the transport failure)
         QTest::addColumn<QString>("caption");
-        QTest::newRow("refused") << 0 << 0 << "任务接手失败余额不足" << "提示";
-        QTest::newRow("other returncode") << 0 << 2 << "" << "";
-        QTest::newRow("transport failure") << 503 << 0 << "接手任务失败，请稍后再试！" << "错误";
+        QTest::newRow("refused") << 0 << 0 << "任务接手失败余额不足"
+                                 << "提示";
+        QTest::newRow("other returncode") << 0 << 2 << ""
+                                          << "";
+        QTest::newRow("transport failure") << 503 << 0 << "接手任务失败，请稍后再试！"
+                                           << "错误";
     }
     void takeRefusedOrFailedDoesNotReload() {
         QFETCH(int, status);
@@ -325,8 +332,10 @@ private slots:
         f.loadMixedPage();
         SelectRow(f.open(), 0);
         f.t.prompter.yesNoAnswers = {true};
-        if (status == 0) f.server.enqueueJson({{"returncode", code}, {"returnmsg", "余额不足"}});
-        else f.server.enqueue(TScriptedReply::status_(status, "Service Unavailable"));
+        if (status == 0)
+            f.server.enqueueJson({{"returncode", code}, {"returnmsg", "余额不足"}});
+        else
+            f.server.enqueue(TScriptedReply::status_(status, "Service Unavailable"));
         f.action("N1")->trigger();
         QCOMPARE(f.server.lastRequest().dataValue("taskid"), QStringLiteral("T1"));
 
@@ -395,8 +404,7 @@ private slots:
         f.hall.hide();
         f.hall.show();
         QTRY_COMPARE(f.server.requestCount(), std::size_t(2));
-        QCOMPARE(f.server.lastRequest().data,
-                 QStringList({"clientversion=1.0.0.0", "pageindex=2", "taskttimetype=1"}));
+        QCOMPARE(f.server.lastRequest().data, QStringList({"clientversion=1.0.0.0", "pageindex=2", "taskttimetype=1"}));
         QTRY_COMPARE(RowCount(f.open()), 1);
     }
 
@@ -405,8 +413,10 @@ private slots:
         QTest::addColumn<bool>("handled");
         QTest::addColumn<QString>("handleTime");
         QTest::addColumn<QString>("replyTime");
-        QTest::newRow("open") << 0 << false << "接手日期：" << "";
-        QTest::newRow("waiting for shipping") << 2 << true << "接手日期：" << "2016-05-03 09:00:00";
+        QTest::newRow("open") << 0 << false << "接手日期："
+                              << "";
+        QTest::newRow("waiting for shipping") << 2 << true << "接手日期："
+                                              << "2016-05-03 09:00:00";
         QTest::newRow("waiting for the review") << 3 << true << "接单日期：2016-05-01 08:00:00"
                                                 << "2016-05-03 09:00:00";
     }
@@ -426,7 +436,8 @@ private slots:
         QCOMPARE(Child<QTabWidget>(&dialog, "PageControl1")->currentIndex(), 0);
         QCOMPARE(Child<QLabel>(&dialog, "lbl_taskid")->text(), QStringLiteral("任务ID：T5"));
         QCOMPARE(Child<QLabel>(&dialog, "lbl_PublishTime")->text(), QStringLiteral("发布日期：2016-04-30 09:15:02"));
-        QCOMPARE(Child<QLabel>(&dialog, "lbl_TaskStatus")->text(), QStringLiteral("任务状态：") + TaskStatusNames[std::size_t(status)]);
+        QCOMPARE(Child<QLabel>(&dialog, "lbl_TaskStatus")->text(),
+                 QStringLiteral("任务状态：") + TaskStatusNames[std::size_t(status)]);
         QCOMPARE(Child<QLineEdit>(&dialog, "edt_taskmoney")->text(), QStringLiteral("20"));
         QCOMPARE(Child<QLineEdit>(&dialog, "edt_publisher")->text(), QStringLiteral("发单人T5  买入小号[pub_xh]"));
         QCOMPARE(Child<QLineEdit>(&dialog, "edt_publishershopkeeperusername")->text(), QStringLiteral("掌柜乙"));
@@ -434,7 +445,8 @@ private slots:
         QCOMPARE(Child<QLineEdit>(&dialog, "edt_replymsg")->text(), QStringLiteral("很好"));
         QCOMPARE(Child<QPlainTextEdit>(&dialog, "mmo_detailrequirement")->toPlainText(), QStringLiteral("货比三家"));
         QCOMPARE(Child<QLineEdit>(&dialog, "edt_ShouldreplyTime")->text(), replyTime);
-        QCOMPARE(Child<QWidget>(&dialog, "pnl_UnHandle")->isHidden(), handled); // the handler tab itself is not the current one
+        QCOMPARE(Child<QWidget>(&dialog, "pnl_UnHandle")->isHidden(),
+                 handled); // the handler tab itself is not the current one
         QCOMPARE(Child<QWidget>(&dialog, "pnl_Info")->isHidden(), !handled);
         QCOMPARE(Child<QLabel>(&dialog, "lbl_HandleTime")->text(), handleTime);
         if (handled) {
