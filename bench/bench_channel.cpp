@@ -85,7 +85,7 @@ QByteArray utf16leZeroFilled(const QString& text) {
 // Bare DES-ECB through EVP: the cipher fetched once, one context reused, the key set per operation
 // (the channel sets it per call as well), padding off.
 class RawDes {
-  public:
+public:
     RawDes() {
         OSSL_PROVIDER_load(nullptr, "legacy");
         OSSL_PROVIDER_load(nullptr, "default");
@@ -114,7 +114,7 @@ class RawDes {
         out.resize(len + fin);
     }
 
-  private:
+private:
     EVP_CIPHER* cipher_ = nullptr;
     EVP_CIPHER_CTX* ctx_ = nullptr;
 };

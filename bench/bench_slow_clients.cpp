@@ -100,7 +100,7 @@ void print(const char* title, const Summary& s) {
 
 // Slow connections held open by one thread until stopped.
 class SlowClients {
-  public:
+public:
     SlowClients(int port, int count, const QByteArray& request)
         : m_port(port), m_request(request), m_slots(size_t(count)) {
         for (size_t i = 0; i < m_slots.size(); ++i) open(i);
@@ -115,7 +115,7 @@ class SlowClients {
     int reopened() const { return m_reopened; }
     int open() const { return m_open; }
 
-  private:
+private:
     struct Slot {
         int fd = -1;
         std::size_t sent = 0; // trickling: bytes of the header sent so far

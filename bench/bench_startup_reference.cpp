@@ -11,7 +11,7 @@
 
 class TReferenceDialog : public QDialog {
     Q_OBJECT
-  public:
+public:
     TReferenceDialog() {
         setWindowTitle(QStringLiteral("欢迎登陆"));
         setFixedSize(381, 276);

@@ -21,7 +21,7 @@ enum TTaskDictionary {
 };
 
 class TTaskManagerClass {
-  public:
+public:
     using TDictionary = std::unordered_map<QString, std::unique_ptr<TTaskInfo>>;
 
     TTaskManagerClass() = default;
@@ -43,7 +43,7 @@ class TTaskManagerClass {
     void ClearHandledTaskInfo() { Clear(tdHandled); }
     void ClearPublishedTaskInfo() { Clear(tdPublished); }
 
-  private:
+private:
     TDictionary& dictionaryRef(TTaskDictionary dictionary);
 
     TDictionary FdtTaskCenterTaskInfo;

@@ -11,7 +11,7 @@ class QWidget;
 enum class TMsgIcon { None, Information, Warning, Error, Question };
 
 class Prompter {
-  public:
+public:
     virtual ~Prompter() = default;
     // A modal box with an OK button.
     virtual void showMessage(QWidget* parent, const QString& text, const QString& caption, TMsgIcon icon) = 0;
@@ -23,7 +23,7 @@ class Prompter {
 };
 
 class LinkOpener {
-  public:
+public:
     virtual ~LinkOpener() = default;
     // Whether a program is registered for links of `scheme` ("http", "tencent"); nullopt when the
     // desktop cannot tell.
@@ -33,7 +33,7 @@ class LinkOpener {
 };
 
 class Clock {
-  public:
+public:
     virtual ~Clock() = default;
     virtual QDateTime now() const = 0;
 };
@@ -41,7 +41,7 @@ class Clock {
 // The real implementations: QMessageBox, QInputDialog, QDesktopServices, the system clock. Message
 // and question boxes show their text as plain text, whatever it holds.
 class QtPrompter : public Prompter {
-  public:
+public:
     void showMessage(QWidget* parent, const QString& text, const QString& caption, TMsgIcon icon) override;
     bool askYesNo(QWidget* parent, const QString& text, const QString& caption) override;
     std::optional<QString> askText(QWidget* parent, const QString& caption, const QString& prompt,
@@ -51,13 +51,13 @@ class QtPrompter : public Prompter {
 // QDesktopServices; on Linux the handler is the one `xdg-mime query default x-scheme-handler/<scheme>`
 // names.
 class DesktopLinkOpener : public LinkOpener {
-  public:
+public:
     std::optional<bool> hasHandler(const QString& scheme) override;
     bool open(const QString& address) override;
 };
 
 class SystemClock : public Clock {
-  public:
+public:
     QDateTime now() const override { return QDateTime::currentDateTime(); }
 };
 

@@ -5,7 +5,7 @@
 #include <stdexcept>
 
 class EReadError : public std::runtime_error {
-  public:
+public:
     explicit EReadError(const QString& message) : std::runtime_error(message.toStdString()) {}
     QString message() const { return QString::fromUtf8(what()); }
 };

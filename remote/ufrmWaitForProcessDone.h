@@ -10,22 +10,22 @@ class QTimer;
 // The turning picture of the wait dialog.
 class TWindupImage : public QWidget {
     Q_OBJECT
-  public:
+public:
     explicit TWindupImage(QWidget* parent = nullptr);
     void start(int speedPercent);
     void stop();
 
-  protected:
+protected:
     void paintEvent(QPaintEvent* event) override;
 
-  private:
+private:
     QTimer* FTimer;
     int FAngle = 0;
 };
 
 class TfrmWaitForProcessDone : public QDialog {
     Q_OBJECT
-  public:
+public:
     // `AThread` is called once, when the dialog is first shown.
     TfrmWaitForProcessDone(QWidget* AOwner, std::function<void()> AThread, const QString& strMsg);
 
@@ -34,14 +34,14 @@ class TfrmWaitForProcessDone : public QDialog {
 
     void reject() override; // Esc does nothing
 
-  protected:
+protected:
     void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
 
-  private:
+private:
     void FormShow();
 
     std::function<void()> FThread;

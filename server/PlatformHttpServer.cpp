@@ -32,7 +32,7 @@ using SteadyClock = std::chrono::steady_clock;
 
 // Runs jobs on a fixed number of threads; shutdown() runs what is queued, then joins.
 class WorkerPool {
-  public:
+public:
     explicit WorkerPool(int threads) {
         for (int i = 0; i < std::max(1, threads); ++i) m_threads.emplace_back([this] { work(); });
     }
@@ -56,7 +56,7 @@ class WorkerPool {
             if (thread.joinable()) thread.join();
     }
 
-  private:
+private:
     void work() {
         for (;;) {
             std::function<void()> job;

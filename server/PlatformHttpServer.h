@@ -28,7 +28,7 @@ struct HttpServerOptions {
 };
 
 class PlatformHttpServer {
-  public:
+public:
     PlatformHttpServer(TPlatformService& service, const HttpServerOptions& options = {}, RequestLog* log = nullptr);
     ~PlatformHttpServer();
     PlatformHttpServer(const PlatformHttpServer&) = delete;
@@ -41,7 +41,7 @@ class PlatformHttpServer {
     bool listen();
     void stop();
 
-  private:
+private:
     struct Impl;
     std::unique_ptr<Impl> d;
 };

@@ -35,7 +35,7 @@ void check(PGresult* result, pg_conn* conn, const char* what) {
 }
 
 class PostgresStatement : public DbStatement {
-  public:
+public:
     PostgresStatement(PostgresConnection& connection, std::string sql)
         : m_connection(connection), m_sql(std::move(sql)) {}
     ~PostgresStatement() override { PQclear(m_result); }
@@ -58,7 +58,7 @@ class PostgresStatement : public DbStatement {
     }
     bool isNull(int column) const override { return PQgetisnull(m_result, m_row, column) != 0; }
 
-  private:
+private:
     struct Parameter {
         std::string value;
         Oid type = UnknownOid;

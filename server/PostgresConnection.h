@@ -9,7 +9,7 @@
 struct pg_conn;
 
 class PostgresConnection : public TDbConnection {
-  public:
+public:
     // Connects with a postgresql:// URI (libpq's connection URI, e.g.
     // postgresql://user@/dbname?host=/run/postgresql for a Unix socket).
     explicit PostgresConnection(const QString& uri);
@@ -35,7 +35,7 @@ class PostgresConnection : public TDbConnection {
     const std::string& preparedName(const std::string& sql, const std::vector<unsigned>& types);
     void setChanges(int changes) { m_changes = changes; }
 
-  private:
+private:
     pg_conn* m_conn = nullptr;
     int m_changes = 0;
     std::unordered_map<std::string, std::string> m_prepared; // text + types -> statement name

@@ -10,7 +10,7 @@
 struct RequestRecord;
 
 class RequestLog {
-  public:
+public:
     // Standard error.
     RequestLog();
     // Appends to the file (created when missing); throws std::runtime_error when it cannot be opened.
@@ -30,7 +30,7 @@ class RequestLog {
     void write(const Entry& entry);
     static std::string format(const Entry& entry);
 
-  private:
+private:
     int m_fd;
     bool m_ownsFd;
 };

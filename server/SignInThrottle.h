@@ -12,7 +12,7 @@
 #include <functional>
 
 class SignInThrottle {
-  public:
+public:
     struct Policy {
         int freeFailures;     // failures before any wait
         int firstWaitSeconds; // the wait after the first failure beyond them; doubles after each further one
@@ -40,7 +40,7 @@ class SignInThrottle {
     // The wait after `failures` failures (0 while they are free).
     static std::int64_t waitAfter(const Policy& policy, std::int64_t failures);
 
-  private:
+private:
     std::int64_t now() const;
 
     Clock m_clock;

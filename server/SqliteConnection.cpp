@@ -10,7 +10,7 @@ namespace {
 
 // A cached prepared statement of the connection, reset and cleared when this use of it ends.
 class SqliteStatement : public DbStatement {
-  public:
+public:
     SqliteStatement(sqlite3* db, sqlite3_stmt* stmt) : m_db(db), m_stmt(stmt) {}
     ~SqliteStatement() override {
         sqlite3_reset(m_stmt);
@@ -42,7 +42,7 @@ class SqliteStatement : public DbStatement {
     }
     bool isNull(int column) const override { return sqlite3_column_type(m_stmt, column) == SQLITE_NULL; }
 
-  private:
+private:
     sqlite3* m_db;
     sqlite3_stmt* m_stmt;
 };

@@ -9,7 +9,7 @@ struct sqlite3;
 struct sqlite3_stmt;
 
 class SqliteConnection : public TDbConnection {
-  public:
+public:
     // Opens the file (created when missing unless `existingOnly`), WAL mode, synchronous=FULL.
     // `writers`: held by a write transaction from BEGIN to its end, so that the writers of one process
     // queue in turn instead of polling SQLite's lock (which gives some of them waits of many
@@ -26,7 +26,7 @@ class SqliteConnection : public TDbConnection {
     void commit() override;
     void rollback() override;
 
-  private:
+private:
     sqlite3* m_db = nullptr;
     std::mutex* m_writers;
     std::unique_lock<std::mutex> m_writing;

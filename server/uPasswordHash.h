@@ -37,13 +37,13 @@ bool PasswordNeedsRehash(const QString& hash);
 void RunDummyPasswordCheck(const QString& password);
 
 class TCredentialCache {
-  public:
+public:
     // True when `password` was verified before for `userId` while the stored hash was `hash`.
     bool isKnown(int userId, const QString& password, const QString& salt, const QString& hash);
     // Remembers a verified password for the stored hash it matched.
     void remember(int userId, const QString& password, const QString& salt, const QString& hash);
 
-  private:
+private:
     std::string keyOf(int userId, const QString& password, const QString& salt) const;
 
     std::mutex FMutex;

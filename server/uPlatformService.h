@@ -33,7 +33,7 @@ struct RequestRecord {
 };
 
 class TPlatformService {
-  public:
+public:
     explicit TPlatformService(TServerDb& db, SignInThrottle::Clock throttleClock = {})
         : FDb(db), FThrottle(std::move(throttleClock)) {}
 
@@ -54,7 +54,7 @@ class TPlatformService {
     static std::string encipherReply(const nlohmann::json& reply);
     static nlohmann::json refusal(const QString& reason);
 
-  private:
+private:
     // The user's id for good credentials, 0 otherwise; refuses while the name or the address must
     // wait after wrong passwords. With the database's data version, read in the same query, when asked.
     int authenticate(TDbConnection& db, const QString& username, const QString& password, const std::string& address,

@@ -32,7 +32,7 @@
 #include <vector>
 
 class EDbError : public std::runtime_error {
-  public:
+public:
     enum class Kind {
         Failed,
         // A deadlock or serialization failure: the transaction changed nothing and may run again.
@@ -43,7 +43,7 @@ class EDbError : public std::runtime_error {
     explicit EDbError(const std::string& what, Kind kind = Kind::Failed) : std::runtime_error(what), FKind(kind) {}
     Kind kind() const { return FKind; }
 
-  private:
+private:
     Kind FKind;
 };
 
@@ -51,7 +51,7 @@ enum class DbEngine { Sqlite, Postgres };
 
 // One execution of a statement, as an engine carries it out.
 class DbStatement {
-  public:
+public:
     virtual ~DbStatement() = default;
     virtual void bindInt(int index, std::int64_t value) = 0;
     virtual void bindText(int index, const QString& value) = 0;
@@ -65,7 +65,7 @@ class DbStatement {
 // One prepared statement: bind by position (1-based), step, read columns (0-based). The statement runs
 // at the first step().
 class TStmt {
-  public:
+public:
     explicit TStmt(std::unique_ptr<DbStatement> statement) : FStatement(std::move(statement)) {}
 
     TStmt& bind(int index, std::int64_t value) {
@@ -93,13 +93,13 @@ class TStmt {
     QString text(int column) const { return FStatement->text(column); }
     bool isNull(int column) const { return FStatement->isNull(column); }
 
-  private:
+private:
     std::unique_ptr<DbStatement> FStatement;
 };
 
 // One open connection of either engine.
 class TDbConnection {
-  public:
+public:
     virtual ~TDbConnection() = default;
     TDbConnection(const TDbConnection&) = delete;
     TDbConnection& operator=(const TDbConnection&) = delete;
@@ -130,7 +130,7 @@ class TDbConnection {
     // The server's clock: real local time plus the offset kept in the database, read each time.
     QDateTime now();
 
-  protected:
+protected:
     TDbConnection() = default;
 };
 
@@ -141,7 +141,7 @@ inline constexpr const char* DataVersionSql = "SELECT SUM(version) FROM datavers
 // called. A write transaction bumps the data version as its last statement, unless told that it
 // changes nothing a kept reply shows.
 class TTransaction {
-  public:
+public:
     TTransaction(TDbConnection& db, bool write);
     ~TTransaction();
     TTransaction(const TTransaction&) = delete;
@@ -149,7 +149,7 @@ class TTransaction {
     void keepDataVersion() { FBumpsVersion = false; }
     void commit();
 
-  private:
+private:
     TDbConnection& FDb;
     bool FWrite;
     bool FBumpsVersion = true;
@@ -160,7 +160,7 @@ class TServerDb;
 
 // A connection borrowed from the pool for the holder's exclusive use; given back when destroyed.
 class TConnectionLease {
-  public:
+public:
     TConnectionLease(TServerDb* pool, TDbConnection* connection) : FPool(pool), FConnection(connection) {}
     ~TConnectionLease();
     TConnectionLease(const TConnectionLease&) = delete;
@@ -168,13 +168,13 @@ class TConnectionLease {
     TDbConnection& operator*() const { return *FConnection; }
     TDbConnection* operator->() const { return FConnection; }
 
-  private:
+private:
     TServerDb* FPool;
     TDbConnection* FConnection;
 };
 
 class TServerDb {
-  public:
+public:
     enum class Open {
         Migrate,  // create the database when missing and bring its schema up to date (the server)
         Existing, // use it as it is: no file is created, no schema changed (checks and tools)
@@ -192,7 +192,7 @@ class TServerDb {
 
     static bool isPostgresLocation(const QString& location);
 
-  private:
+private:
     friend class TConnectionLease;
     std::unique_ptr<TDbConnection> openConnection();
     void giveBack(TDbConnection* connection);

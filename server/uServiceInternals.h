@@ -17,7 +17,7 @@ using json = nlohmann::json;
 
 // Thrown by a command to refuse it; the transaction is rolled back and the reason is returned.
 class ERefusal : public std::runtime_error {
-  public:
+public:
     explicit ERefusal(const QString& reason) : std::runtime_error(reason.toStdString()) {}
     QString reason() const { return QString::fromUtf8(what()); }
 };

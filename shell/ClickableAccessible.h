@@ -7,7 +7,7 @@
 #include <QAccessibleWidget>
 
 class ClickableAccessible : public QAccessibleWidget {
-  public:
+public:
     ClickableAccessible(QWidget* widget, QAccessible::Role role, QString action);
 
     QString text(QAccessible::Text t) const override;
@@ -18,6 +18,6 @@ class ClickableAccessible : public QAccessibleWidget {
     // Lets Qt's accessibility create the interfaces above; called by the widgets' constructors.
     static void install();
 
-  private:
+private:
     QString m_action;
 };

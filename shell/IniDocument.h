@@ -14,7 +14,7 @@
 #include <optional>
 
 class IniDocument {
-  public:
+public:
     enum class Encoding { Utf8, Utf8WithMark, Utf16LE, Utf16BE };
 
     IniDocument() = default;
@@ -29,7 +29,7 @@ class IniDocument {
     // the section at the end of the text. `value` must not hold a line break (a line could not keep it).
     void setValue(const QString& section, const QString& key, const QString& value);
 
-  private:
+private:
     struct Line {
         QByteArray bytes; // as read or as written, line end included
         QString text;     // decoded, without the line end

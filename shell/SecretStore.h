@@ -8,7 +8,7 @@
 #include <optional>
 
 class SecretStore {
-  public:
+public:
     explicit SecretStore(QString service = QStringLiteral("quorvane-client"));
 
     // Keeps `password` for `user`. Waits for the store's answer in a local event loop that takes no
@@ -22,6 +22,6 @@ class SecretStore {
     // Removes the entry of `user`, without waiting for the outcome.
     void deletePassword(const QString& user) const;
 
-  private:
+private:
     QString m_service;
 };

@@ -13,7 +13,7 @@
 #include <utility>
 
 class TAfterFirstPaint : public QObject {
-  public:
+public:
     // `windowClass` null: any window.
     TAfterFirstPaint(const char* windowClass, std::function<void()> then)
         : FWindowClass(windowClass), FThen(std::move(then)) {}
@@ -27,7 +27,7 @@ class TAfterFirstPaint : public QObject {
         return false;
     }
 
-  private:
+private:
     const char* FWindowClass;
     std::function<void()> FThen;
     bool FSeen = false;

@@ -9,7 +9,7 @@ class QVBoxLayout;
 
 class TCategoryHeader : public QWidget {
     Q_OBJECT
-  public:
+public:
     TCategoryHeader(const QString& caption, const QPixmap& picture, QWidget* parent = nullptr);
     void setCollapsed(bool collapsed);
     bool collapsed() const { return FCollapsed; }
@@ -17,15 +17,15 @@ class TCategoryHeader : public QWidget {
     void toggle() { emit toggleRequested(); }
     QSize sizeHint() const override { return {185, 36}; }
 
-  signals:
+signals:
     void toggleRequested();
 
-  protected:
+protected:
     void paintEvent(QPaintEvent* event) override;
     void mouseDoubleClickEvent(QMouseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
 
-  private:
+private:
     QString FCaption;
     QPixmap FPicture;
     bool FCollapsed = false;
@@ -33,7 +33,7 @@ class TCategoryHeader : public QWidget {
 
 class TCategoryPanel : public QWidget {
     Q_OBJECT
-  public:
+public:
     TCategoryPanel(const QString& objectName, const QString& caption, const QPixmap& picture,
                    QWidget* parent = nullptr);
 
@@ -43,7 +43,7 @@ class TCategoryPanel : public QWidget {
     void setCollapsed(bool collapsed);
     TCategoryHeader* header() const { return FHeader; }
 
-  private:
+private:
     TCategoryHeader* FHeader;
     QWidget* FBody;
     bool FCollapsed = false;

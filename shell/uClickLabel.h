@@ -6,15 +6,15 @@
 
 class TClickLabel : public QLabel {
     Q_OBJECT
-  public:
+public:
     TClickLabel(const QString& objectName, QWidget* parent = nullptr);
 
     // What a click does: emits `clicked`.
     void click() { emit clicked(); }
 
-  signals:
+signals:
     void clicked();
 
-  protected:
+protected:
     void mouseReleaseEvent(QMouseEvent* event) override;
 };

@@ -17,7 +17,7 @@ QString DefaultSettingsFilePath();
 QString SettingsFilePathFor(const QString& executablePath, bool folderWritable, const QString& configFolder);
 
 class TSettingsFile {
-  public:
+public:
     explicit TSettingsFile(QString path);
 
     const QString& path() const { return FPath; }
@@ -27,6 +27,6 @@ class TSettingsFile {
     // otherwise a description of the failure.
     QString writeLogin(const TSavedLogin& login) const;
 
-  private:
+private:
     QString FPath;
 };

@@ -7,7 +7,7 @@
 class QLockFile;
 
 class TSingleInstance {
-  public:
+public:
     // `lockPath` empty: the per-user default.
     explicit TSingleInstance(QString lockPath = QString());
     ~TSingleInstance();
@@ -20,7 +20,7 @@ class TSingleInstance {
 
     static QString defaultLockPath();
 
-  private:
+private:
     QString FPath;
     std::unique_ptr<QLockFile> FLock;
 };

@@ -7,7 +7,7 @@ class QPushButton;
 
 class TfrmAbout : public QDialog {
     Q_OBJECT
-  public:
+public:
     explicit TfrmAbout(QWidget* parent = nullptr);
 
     QLabel* lbl_version;

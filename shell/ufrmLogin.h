@@ -20,7 +20,7 @@ class TClickLabel;
 
 class TfrmLogin : public QDialog {
     Q_OBJECT
-  public:
+public:
     // `settingsPath` empty: DefaultSettingsFilePath(). The saved credentials are read here.
     TfrmLogin(const TServices& services, QWidget* parent = nullptr, const QString& settingsPath = QString());
 
@@ -46,13 +46,13 @@ class TfrmLogin : public QDialog {
     QPushButton* btn_Login;
     TClickLabel* lbl_userregister;
 
-  public slots:
+public slots:
     void btn_LoginClick();
     void lbl_userregisterClick();
     // Closing by the frame, Esc or the system menu comes here.
     void reject() override;
 
-  private:
+private:
     void login();
     // Saves the login as "保存登录信息" asks; a failure of the secret store is not one. Returns an
     // empty text, or a description of why the settings file could not be written.

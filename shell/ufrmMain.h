@@ -29,7 +29,7 @@ class TfrmWelcome;
 
 class TfrmMain : public QMainWindow {
     Q_OBJECT
-  public:
+public:
     // `trayAvailable` tells whether the desktop has a tray at the moment it is asked (default:
     // QSystemTrayIcon::isSystemTrayAvailable); a tray may come or go while the program runs.
     TfrmMain(const TServices& services, TSingleInstance& instance, QWidget* parent = nullptr,
@@ -93,7 +93,7 @@ class TfrmMain : public QMainWindow {
     QSystemTrayIcon* TrayIcon1;
     QTimer* tmr_Notice;
 
-  public slots:
+public slots:
     // The first showing: login, then the window maximised with the welcome screen.
     void FormShow();
     void OnWM_ShowMainForm();
@@ -112,10 +112,10 @@ class TfrmMain : public QMainWindow {
     void btn_WithdrawClick();
     void btn_SubUserClick();
 
-  protected:
+protected:
     void closeEvent(QCloseEvent* event) override;
 
-  private:
+private:
     QWidget* buildTopBar(QWidget* parent);
     void buildNavigator(QWidget* parent);
     void buildActions();

@@ -16,7 +16,7 @@ bool SameTextAsciiCase(const QString& a, const QString& b);
 
 class TfrmModifyUserPass : public QDialog {
     Q_OBJECT
-  public:
+public:
     TfrmModifyUserPass(const TServices& services, QWidget* parent = nullptr);
 
     QGroupBox* grp_Pass;
@@ -28,10 +28,10 @@ class TfrmModifyUserPass : public QDialog {
     QLineEdit* edt_confirmnewuserpass;
     QPushButton* btn_ModifyPass;
 
-  public slots:
+public slots:
     void btn_ModifyPassClick();
 
-  private:
+private:
     void modifyPass();
 
     const TServices& FServices;

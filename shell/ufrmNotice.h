@@ -9,7 +9,7 @@ class QPushButton;
 
 class TfrmNotice : public QDialog {
     Q_OBJECT
-  public:
+public:
     explicit TfrmNotice(QWidget* parent = nullptr);
 
     // The notice's thirteen lines, blank lines included.

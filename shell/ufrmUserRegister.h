@@ -18,7 +18,7 @@ QString ReadInviteCookie();
 
 class TfrmUserRegister : public QDialog {
     Q_OBJECT
-  public:
+public:
     TfrmUserRegister(const TServices& services, QWidget* parent = nullptr);
 
     QGroupBox* grp_UserInfo;
@@ -40,18 +40,18 @@ class TfrmUserRegister : public QDialog {
     QPushButton* btn_register;
     QPushButton* btn_Close;
 
-  signals:
+signals:
     // The account was created: the login dialog takes over the user name and password.
     void registered(const QString& username, const QString& userpass);
 
-  public slots:
+public slots:
     void btn_registerClick();
     void FormShow();
 
-  protected:
+protected:
     void showEvent(QShowEvent* event) override;
 
-  private:
+private:
     void signUp();
 
     const TServices& FServices;

@@ -22,7 +22,7 @@ struct ListColumn {
 
 class ListModel : public QAbstractTableModel {
     Q_OBJECT
-  public:
+public:
     // The id of a row's record (a task id; empty for records without one), in every column.
     static constexpr int IdRole = Qt::UserRole;
 
@@ -43,13 +43,13 @@ class ListModel : public QAbstractTableModel {
     QString cellText(int row, int column) const;
     QString idOf(int row) const;
 
-  protected:
+protected:
     // Empties the list (the records too, in a subclass).
     void resetRows(const std::function<void()>& clearRecords);
     // Appends one row; missing cells are empty, extra ones are dropped.
     void appendRow(QStringList cells, QString id, const std::function<void()>& addRecord);
 
-  private:
+private:
     struct Row {
         QStringList cells;
         QString id;
@@ -62,7 +62,7 @@ class ListModel : public QAbstractTableModel {
 };
 
 template <class TRecord> class RecordTableModel : public ListModel {
-  public:
+public:
     // `idOf` gives a record's id (the task id of a task); records without one may leave it empty.
     RecordTableModel(QList<ListColumn> columns, std::function<QString(const TRecord&)> idOf = {},
                      QObject* parent = nullptr)
@@ -82,7 +82,7 @@ template <class TRecord> class RecordTableModel : public ListModel {
         return m_records.at(row);
     }
 
-  private:
+private:
     std::function<QString(const TRecord&)> m_idOf;
     QList<TRecord> m_records;
 };

@@ -10,7 +10,7 @@
 
 class ListView : public QTableView {
     Q_OBJECT
-  public:
+public:
     explicit ListView(const QString& objectName, QWidget* parent = nullptr);
 
     // The least widths, from the model's columns; call after setModel.
@@ -24,10 +24,10 @@ class ListView : public QTableView {
 
     void setModel(QAbstractItemModel* model) override;
 
-  protected:
+protected:
     void changeEvent(QEvent* event) override;
 
-  private:
+private:
     // Sizes the columns (and rows) to their content, once rows have come in, from the event loop.
     void scheduleFit();
     void fitToContents();

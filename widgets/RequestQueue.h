@@ -32,7 +32,7 @@ class QWidget;
 
 class RequestQueue : public QObject {
     Q_OBJECT
-  public:
+public:
     using Request = std::function<void()>;
 
     // A queue for the requests of `screen`, which it watches for showing and hiding.
@@ -57,10 +57,10 @@ class RequestQueue : public QObject {
     // The timer that starts a waiting request from the event loop (object name "Timer1").
     QTimer* timer() const { return m_timer; }
 
-  protected:
+protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
-  private:
+private:
     struct Pending {
         Request request;
         bool isFetch;

@@ -31,17 +31,17 @@ struct TLogScreenLayout {
 
 class TLogScreen : public QWidget {
     Q_OBJECT
-  public:
+public:
     TLogScreen(const TServices& services, QWidget* parent, const TLogScreenLayout& layout);
 
     TPageNavigationBar* navigationBar() const { return FBar; }
     TPagedList* paging() const { return FPaging; }
 
-  public slots:
+public slots:
     void btn_SearchClick();
     void N_N1Click() { FPaging->Fetch(); }
 
-  protected:
+protected:
     // Shows `model` (a record model of the subclass, whose ids are the task ids) in the list, with
     // the layout's colours and the document picture in the first column. Called once, by the
     // subclass's constructor.
@@ -54,7 +54,7 @@ class TLogScreen : public QWidget {
 
     const TServices& FServices;
 
-  private:
+private:
     QList<ListColumn> FColumns;
     int FBoldGreenColumn;
     ListView* FList;

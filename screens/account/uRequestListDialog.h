@@ -29,13 +29,13 @@ struct TRequestListLayout {
 
 class TRequestListDialog : public QDialog {
     Q_OBJECT
-  public:
+public:
     TRequestListDialog(const TServices& services, QWidget* parent, const TRequestListLayout& layout);
 
     TPageNavigationBar* navigationBar() const { return FBar; }
     TPagedList* paging() const { return FPaging; }
 
-  protected:
+protected:
     // Shows `model` (a record model of the subclass) in the list. Called once, by the subclass's
     // constructor.
     void setRecords(ListModel* model);
@@ -53,7 +53,7 @@ class TRequestListDialog : public QDialog {
     QToolButton* FRequestButton;
     QToolButton* FRefreshButton;
 
-  private:
+private:
     QList<ListColumn> FColumns;
     ListView* FList;
     TPageNavigationBar* FBar;

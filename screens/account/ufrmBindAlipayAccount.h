@@ -11,22 +11,22 @@ class QPushButton;
 
 class TfrmBindAlipayAccount : public QDialog {
     Q_OBJECT
-  public:
+public:
     explicit TfrmBindAlipayAccount(const TServices& services, QWidget* parent = nullptr);
 
     QLineEdit* edt_alipayaccount;
     QLineEdit* edt_alipayusername;
     QPushButton* btn_BindAlipay;
 
-  public slots:
+public slots:
     // Fills the boxes from the profile; runs each time the dialog is shown.
     void FormShow();
     // Asks, validates and binds; the dialog stays open in every case.
     void btn_BindAlipayClick();
 
-  protected:
+protected:
     void showEvent(QShowEvent* event) override;
 
-  private:
+private:
     const TServices& FServices;
 };

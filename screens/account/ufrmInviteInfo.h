@@ -10,17 +10,17 @@ class QPushButton;
 
 class TfrmInviteInfo : public QDialog {
     Q_OBJECT
-  public:
+public:
     explicit TfrmInviteInfo(const TServices& services, QWidget* parent = nullptr);
 
     QLineEdit* edt_inviteURL;
     QPushButton* btn_Close;
 
-  public slots:
+public slots:
     // Builds the link once, when the dialog is created.
     void FormCreate();
     void btn_CloseClick() { reject(); }
 
-  private:
+private:
     const TServices& FServices;
 };

@@ -8,19 +8,19 @@
 
 class TfrmOptLog : public TLogScreen {
     Q_OBJECT
-  public:
+public:
     explicit TfrmOptLog(const TServices& services, QWidget* parent = nullptr);
 
     // A copy of the record of a row of the page (before any search filter), or nothing.
     std::optional<TOptLog> rowRecord(int row) const { return m_logs->record(row); }
 
-  public slots:
+public slots:
     void GetOptLogList() { paging()->Fetch(); }
 
-  protected:
+protected:
     void clearRecords() override;
     void addRecords(const TReplyObject& reply) override;
 
-  private:
+private:
     RecordTableModel<TOptLog>* m_logs;
 };

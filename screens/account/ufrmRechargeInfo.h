@@ -6,21 +6,21 @@
 
 class TfrmRechargeInfo : public TRequestListDialog {
     Q_OBJECT
-  public:
+public:
     explicit TfrmRechargeInfo(const TServices& services, QWidget* parent = nullptr);
 
-  public slots:
+public slots:
     void GetRechargeList() { paging()->Fetch(); }
     void btn_refreshrechargeClick() { GetRechargeList(); }
     // Opens the request dialog; after it closes, presses btn_refreshrecharge.
     void btn_RechargeRequestClick() { requestClicked(); }
     void btn_CloseClick() { reject(); }
 
-  protected:
+protected:
     void clearRecords() override { m_requests->clear(); }
     void addRecords(const TReplyObject& reply) override;
     void runRequestDialog() override;
 
-  private:
+private:
     RecordTableModel<TRechargeInfo>* m_requests;
 };

@@ -11,7 +11,7 @@ class QPushButton;
 
 class TfrmRechargeRequest : public QDialog {
     Q_OBJECT
-  public:
+public:
     explicit TfrmRechargeRequest(const TServices& services, QWidget* parent = nullptr);
 
     QLineEdit* edt_tradetype;
@@ -19,10 +19,10 @@ class TfrmRechargeRequest : public QDialog {
     QLineEdit* edt_money;
     QPushButton* btn_Apply;
 
-  public slots:
+public slots:
     // Validates, asks for confirmation and submits; the dialog stays open in every case.
     void btn_ApplyClick();
 
-  private:
+private:
     const TServices& FServices;
 };

@@ -11,15 +11,15 @@ class RequestQueue;
 
 class TfrmSubUserList : public QDialog {
     Q_OBJECT
-  public:
+public:
     explicit TfrmSubUserList(const TServices& services, QWidget* parent = nullptr);
 
     TPagedList* paging() const { return FPaging; }
 
-  public slots:
+public slots:
     void GetSubUserList() { FPaging->Fetch(); }
 
-  private:
+private:
     const TServices& FServices;
     RecordTableModel<TSubUserInfo>* m_users;
     ListView* lv_user;

@@ -12,19 +12,19 @@ QStringList TradeLogAmountCells(const TTradeLog& log);
 
 class TfrmTradeLog : public TLogScreen {
     Q_OBJECT
-  public:
+public:
     explicit TfrmTradeLog(const TServices& services, QWidget* parent = nullptr);
 
     // A copy of the record of a row of the page (before any search filter), or nothing.
     std::optional<TTradeLog> rowRecord(int row) const { return m_logs->record(row); }
 
-  public slots:
+public slots:
     void GetTradeLogList() { paging()->Fetch(); }
 
-  protected:
+protected:
     void clearRecords() override { m_logs->clear(); }
     void addRecords(const TReplyObject& reply) override;
 
-  private:
+private:
     RecordTableModel<TTradeLog>* m_logs;
 };

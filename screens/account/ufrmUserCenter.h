@@ -12,7 +12,7 @@ class QPushButton;
 
 class TfrmUserCenter : public QDialog {
     Q_OBJECT
-  public:
+public:
     explicit TfrmUserCenter(const TServices& services, QWidget* parent = nullptr);
 
     QLineEdit* edt_username;
@@ -23,15 +23,15 @@ class TfrmUserCenter : public QDialog {
     QPushButton* btn_SaveUserInfo;
     QPushButton* btn_Close;
 
-  public slots:
+public slots:
     // Fills the boxes from the profile; runs each time the dialog is shown.
     void FormShow();
     void btn_SaveUserInfoClick();
     void btn_CloseClick();
 
-  protected:
+protected:
     void showEvent(QShowEvent* event) override;
 
-  private:
+private:
     const TServices& FServices;
 };

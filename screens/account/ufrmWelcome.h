@@ -16,7 +16,7 @@ class TClickLabel;
 
 class TfrmWelcome : public QWidget {
     Q_OBJECT
-  public:
+public:
     explicit TfrmWelcome(const TServices& services, QWidget* parent = nullptr);
 
     QWidget* pnl_Top;
@@ -42,11 +42,11 @@ class TfrmWelcome : public QWidget {
     QToolButton* btn_publisher;
     QToolButton* btn_Handler;
 
-  signals:
+signals:
     // "刷新信息" was pressed: the main window rewrites its status text of the signed-in account.
     void refreshStatusRequested();
 
-  public slots:
+public slots:
     // Reloads the dashboard figures (cmGetBasicInfo).
     void GetBasicInfo();
     void FormShow();
@@ -54,10 +54,10 @@ class TfrmWelcome : public QWidget {
     void btn_ShowRechargeFormClick();
     void lbl_inviteURLClick();
 
-  protected:
+protected:
     void showEvent(QShowEvent* event) override;
 
-  private:
+private:
     void fetchBasicInfo();
     void showBalance(Money balance);
 

@@ -6,22 +6,22 @@
 
 class TfrmWithdrawInfo : public TRequestListDialog {
     Q_OBJECT
-  public:
+public:
     explicit TfrmWithdrawInfo(const TServices& services, QWidget* parent = nullptr);
 
-  public slots:
+public slots:
     void GetWithdrawList() { paging()->Fetch(); }
     void btn_refreshwithdrawClick() { GetWithdrawList(); }
     // Opens the request dialog; after it closes, presses btn_refreshwithdraw.
     void btn_WithdrawRequestClick() { requestClicked(); }
     void btn_CloseClick() { reject(); }
 
-  protected:
+protected:
     void showEvent(QShowEvent* event) override;
     void clearRecords() override { m_requests->clear(); }
     void addRecords(const TReplyObject& reply) override;
     void runRequestDialog() override;
 
-  private:
+private:
     RecordTableModel<TWithdrawInfo>* m_requests;
 };

@@ -12,7 +12,7 @@ class QPushButton;
 
 class TfrmWithdrawRequest : public QDialog {
     Q_OBJECT
-  public:
+public:
     explicit TfrmWithdrawRequest(const TServices& services, QWidget* parent = nullptr);
 
     QLineEdit* edt_inviteaccountbalance;
@@ -22,13 +22,13 @@ class TfrmWithdrawRequest : public QDialog {
     QPushButton* btn_BindAlipay;
     QPushButton* btn_Apply;
 
-  public slots:
+public slots:
     // Fills the three account boxes from the profile, once, when the dialog is created.
     void FormCreate();
     // Opens the binding dialog; nothing here is refreshed when it closes.
     void btn_BindAlipayClick();
     void btn_ApplyClick();
 
-  private:
+private:
     const TServices& FServices;
 };

@@ -75,7 +75,7 @@ struct TaskScreenRole {
 
 class TaskScreen : public QWidget {
     Q_OBJECT
-  public:
+public:
     TaskScreen(const TServices& services, TaskScreenRole role, QWidget* parent = nullptr);
 
     TPagedList* pagedList() const { return m_paging; }
@@ -90,16 +90,16 @@ class TaskScreen : public QWidget {
     void copyTaskId();
     void showDetails();
 
-  public slots:
+public slots:
     void btn_SearchClick();
     // Applies the role's action rules to the menu for the selected row and the clock's now.
     void PopupMenu1Popup();
 
-  signals:
+signals:
     // A deletion returned task money to the balance: the dashboard should reload its figures.
     void requestDashboardRefresh();
 
-  private:
+private:
     void buildFrame();
     void buildMenu();
     void clearRows();

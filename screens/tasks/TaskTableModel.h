@@ -20,7 +20,7 @@ struct TaskColumn {
 };
 
 class TaskTableModel : public RecordTableModel<TTaskInfo> {
-  public:
+public:
     // `accentColumn` is drawn red with the shield picture.
     TaskTableModel(QList<TaskColumn> columns, int accentColumn, QObject* parent = nullptr);
 
@@ -28,7 +28,7 @@ class TaskTableModel : public RecordTableModel<TTaskInfo> {
     void appendTask(const TTaskInfo& task, TaskRowSource source, const QDateTime& now);
     std::optional<TTaskInfo> task(int row) const { return record(row); }
 
-  private:
+private:
     QList<TaskColumn> m_taskColumns;
 };
 

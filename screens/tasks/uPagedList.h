@@ -21,7 +21,7 @@ int PageCountFor(int total);
 // The navigation bar: 总:N条 总 [pages] 页 |◀ ◀ ▶ ▶| 第 [page] 页
 class TPageNavigationBar : public QWidget {
     Q_OBJECT
-  public:
+public:
     explicit TPageNavigationBar(QWidget* parent = nullptr);
     void showTotals(int total, int pageCount, int currentPage);
 
@@ -50,7 +50,7 @@ struct TPagedListConfig {
 
 class TPagedList : public QObject {
     Q_OBJECT
-  public:
+public:
     // Fetches through `requests`, which also loads the page each time `owner` is shown anew.
     TPagedList(QWidget* owner, const TServices& services, TPageNavigationBar* bar, TPagedListConfig config,
                RequestQueue& requests);
@@ -71,7 +71,7 @@ class TPagedList : public QObject {
     // Fetches the current page once the running handler and any box it showed have returned.
     void PostReload();
 
-  private:
+private:
     void fetchPage();
 
     QWidget* FOwner;

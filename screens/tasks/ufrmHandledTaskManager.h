@@ -7,10 +7,10 @@
 
 class TfrmHandledTaskManager : public TaskScreen {
     Q_OBJECT
-  public:
+public:
     explicit TfrmHandledTaskManager(const TServices& services, QWidget* parent = nullptr);
 
-  public slots:
+public slots:
     // Loads the page FCurrentPageIndex.
     void GetHandledTaskList() { refresh(); }
     // The handler of the deferred reload after an action; fetches the page FCurrentPageIndex.

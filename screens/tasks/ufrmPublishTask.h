@@ -17,18 +17,18 @@ class QRadioButton;
 
 class TfrmPublishTask : public QDialog {
     Q_OBJECT
-  public:
+public:
     explicit TfrmPublishTask(const TServices& services, QWidget* parent = nullptr);
 
-  public slots:
+public slots:
     void btn_PublishTaskClick();
     void btn_resetformClick();
 
-  protected:
+protected:
     // FormShow: empties the price, keyword and review boxes and shows the user's shop-keeper name.
     void showEvent(QShowEvent* event) override;
 
-  private:
+private:
     int selectedWait() const;
 
     const TServices& FServices;

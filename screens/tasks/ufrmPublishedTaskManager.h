@@ -9,10 +9,10 @@
 
 class TfrmPublishedTaskManager : public TaskScreen {
     Q_OBJECT
-  public:
+public:
     explicit TfrmPublishedTaskManager(const TServices& services, QWidget* parent = nullptr);
 
-  public slots:
+public slots:
     // Loads the page FCurrentPageIndex.
     void GetPublishedTaskList() { refresh(); }
     // The handler of the deferred reload after an action; fetches the page FCurrentPageIndex.

@@ -21,7 +21,7 @@ class RequestQueue;
 
 class TfrmTaskCenter : public QWidget {
     Q_OBJECT
-  public:
+public:
     explicit TfrmTaskCenter(const TServices& services, QWidget* parent = nullptr);
 
     // The selected category; ttAll at start. Only the category buttons change it.
@@ -29,7 +29,7 @@ class TfrmTaskCenter : public QWidget {
     // The paging of lv_task (FCurrentPageIndex, FTotalPageCount, the reload).
     TPagedList& pagedList() { return *FPagedList; }
 
-  public slots:
+public slots:
     // Loads page FCurrentPageIndex of the selected category into both lists.
     void GetTaskListFromTaskCenter();
     // The reload message: fetches the current page once the running handler has returned.
@@ -41,7 +41,7 @@ class TfrmTaskCenter : public QWidget {
     void N_CopyTaskIDClick();
     void N_CopyTaskID2Click();
 
-  private:
+private:
     void buildHeader();
     void buildTabs();
     void buildMenus();

@@ -23,19 +23,19 @@ class QToolButton;
 
 class TfrmViewTaskInfo : public QDialog {
     Q_OBJECT
-  public:
+public:
     TfrmViewTaskInfo(const TServices& services, const TTaskInfo& ATaskInfo, QWidget* parent = nullptr);
 
-  public slots:
+public slots:
     // Fills every box from the task (run when the dialog is shown).
     void FormShow();
     void img_QQPublisherClick();
     void img_QQHandlerClick();
 
-  protected:
+protected:
     void showEvent(QShowEvent* event) override;
 
-  private:
+private:
     QGroupBox* grp_Basic;
     QLabel* lbl_taskid;
     QLabel* lbl_PublishTime;

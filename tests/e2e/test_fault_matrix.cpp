@@ -56,7 +56,7 @@ struct Screen {
 
 class TestFaultMatrix : public QObject {
     Q_OBJECT
-  private slots:
+private slots:
     void initTestCase() {
         CurrentUser().Clear();
         CurrentUser().Fusername = QStringLiteral("demo1");

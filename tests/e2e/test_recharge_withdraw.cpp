@@ -50,7 +50,7 @@ QStringList firstRow(const QAbstractItemView* list) { return RowTexts(list, 0); 
 
 class TestRechargeWithdraw : public QObject {
     Q_OBJECT
-  private slots:
+private slots:
     void rechargeIsReviewedAndCredited() {
         ServerProcess server(true);
         QVERIFY2(server.start(), qPrintable(server.errorText()));

@@ -58,7 +58,7 @@ bool offers(QWidget* screen, const char* item) {
 
 class TestTaskLifecycle : public QObject {
     Q_OBJECT
-  private slots:
+private slots:
     void publishTakePayShipReviewComplete() {
         ServerProcess server(true);
         QVERIFY2(server.start(), qPrintable(server.errorText()));

@@ -46,7 +46,7 @@ bool anyError(const TestPrompter& prompter) {
 
 class TestTaskHallEndToEnd : public QObject {
     Q_OBJECT
-  private slots:
+private slots:
     void hallAgainstTheServer() {
         ServerProcess server(true);
         QVERIFY2(server.start(), qPrintable(server.errorText()));

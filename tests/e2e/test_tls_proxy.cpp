@@ -83,7 +83,7 @@ class TestTlsProxy : public QObject {
         return settings;
     }
 
-  private slots:
+private slots:
     void initTestCase() {
         QVERIFY(dir.isValid());
         // nginx's workers run as another user when the test runs as root: they must reach their

@@ -31,7 +31,7 @@ TReplyObject listReply(const char* body) {
 class TestAccountRecords : public QObject {
     Q_OBJECT
 
-  private slots:
+private slots:
     void profileFill();
     void profileFillStopsAtFailure_data();
     void profileFillStopsAtFailure();

@@ -36,7 +36,7 @@ TTaskInfo task(int status) {
 class TestLifecycle : public QObject {
     Q_OBJECT
 
-  private slots:
+private slots:
     void formatTimeSpan_data();
     void formatTimeSpan();
     void spanIgnoresDaylightSaving();

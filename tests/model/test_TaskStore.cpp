@@ -87,7 +87,7 @@ QStringList ids(const std::vector<const TTaskInfo*>& tasks) {
 class TestTaskStore : public QObject {
     Q_OBJECT
 
-  private slots:
+private slots:
     void readerGroups_data();
     void readerGroups();
     void groupAValues();

@@ -69,7 +69,7 @@ const std::vector<Expected>& expectedCommands() {
 class TestCatalogue : public QObject {
     Q_OBJECT
 
-  private slots:
+private slots:
     void codes();
     void headList();
     void commandsWithoutOwnLinesSendVersionLineAlone();

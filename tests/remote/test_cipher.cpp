@@ -48,7 +48,7 @@ QString streamError(void (*operation)(QIODevice*, QIODevice*, const QString&), Q
 class TestCipher : public QObject {
     Q_OBJECT
 
-  private slots:
+private slots:
     void knownAnswers_data();
     void knownAnswers();
     void multiBlockVectorBlockByBlock();

@@ -6,7 +6,7 @@
 class TestCommaText : public QObject {
     Q_OBJECT
 
-  private slots:
+private slots:
     void commaText_data();
     void commaText();
     void splitInvertsCommaText_data();

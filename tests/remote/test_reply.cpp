@@ -22,7 +22,7 @@ TReplyObject object(const char* json) { return TReplyObject::parse(json); }
 class TestReply : public QObject {
     Q_OBJECT
 
-  private slots:
+private slots:
     void parseReadsObject();
     void parseTrimsBlanksAndLineBreaks();
     void unreadableReplies_data();

@@ -191,7 +191,7 @@ struct Fixture : ScriptedScreen {
 
 class TestListModels : public QObject {
     Q_OBJECT
-  private slots:
+private slots:
     void init() {
         TaskManager.ClearTaskCenterTaskInfo();
         TaskManager.ClearHandledTaskInfo();
@@ -280,7 +280,7 @@ class TestListModels : public QObject {
         }
     }
 
-  private:
+private:
     static void screens() {
         QTest::addColumn<int>("index");
         for (int index = 0; index < cases().size(); ++index) QTest::newRow(cases().at(index).name) << index;

@@ -20,7 +20,7 @@ class TestServerAccounts : public QObject {
         return server.admin({QLatin1String(action), newestRequestId(server, kind), QLatin1String(verdict)}, &output);
     }
 
-  private slots:
+private slots:
     void initTestCase() {
         QVERIFY2(server.start(), qPrintable(server.errorText()));
         client = std::make_unique<WireClient>(server.port());

@@ -19,7 +19,7 @@ class TestServerDisclosure : public QObject {
     ServerProcess server;
     std::unique_ptr<WireClient> client;
 
-  private slots:
+private slots:
     void initTestCase() {
         QVERIFY2(server.start(), qPrintable(server.errorText()));
         client = std::make_unique<WireClient>(server.port());

@@ -39,7 +39,7 @@ class TestServerProcesses : public QObject {
         return found.join(QStringLiteral("; "));
     }
 
-  private slots:
+private slots:
     void initTestCase() {
         QVERIFY2(first.start(), qPrintable(first.errorText()));
         QVERIFY2(second.start(), qPrintable(second.errorText()));

@@ -76,7 +76,7 @@ QList<int> allMigrations() {
 class TestServerStorage : public QObject {
     Q_OBJECT
 
-  private slots:
+private slots:
     void firstReleaseDatabaseIsUpgradedIntact() {
         const auto database = std::make_shared<TestDatabase>();
         const QByteArray schema = fixture("first-release-schema.sql"), data = fixture("first-release-data.sql");

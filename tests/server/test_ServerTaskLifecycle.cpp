@@ -34,7 +34,7 @@ class TestServerTaskLifecycle : public QObject {
         QCOMPARE(server.admin({QStringLiteral("advance-clock"), QString::number(minutes)}, &output), 0);
     }
 
-  private slots:
+private slots:
     void initTestCase() {
         QVERIFY2(server.start(), qPrintable(server.errorText()));
         client = std::make_unique<WireClient>(server.port());

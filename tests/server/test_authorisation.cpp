@@ -61,7 +61,7 @@ class TestAuthorisation : public QObject {
         QVERIFY2(violations.isEmpty(), qPrintable(violations.join(u'\n')));
     }
 
-  private slots:
+private slots:
     void initTestCase() {
         QVERIFY2(server.start(), qPrintable(server.errorText()));
         client = std::make_unique<WireClient>(server.port());

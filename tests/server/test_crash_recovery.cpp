@@ -180,7 +180,7 @@ class TestCrashRecovery : public QObject {
                                                                                                     : output;
     }
 
-  private slots:
+private slots:
     void initTestCase() {
         QVERIFY2(server.start(), qPrintable(server.errorText()));
         client = std::make_unique<WireClient>(server.port());

@@ -47,7 +47,7 @@ bool damageTable(const QString& path, const char* table) {
 class TestRequestLog : public QObject {
     Q_OBJECT
 
-  private slots:
+private slots:
     void oneLinePerRequest() {
         ServerProcess server;
         QVERIFY2(server.start(), qPrintable(server.errorText()));

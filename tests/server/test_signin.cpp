@@ -80,7 +80,7 @@ class TestSignIn : public QObject {
         return databases.back()->location();
     }
 
-  private slots:
+private slots:
     void init() { SetPasswordIterationsForTesting(1000); }
 
     void waitGrowsAfterAFewFailures_data() {

@@ -25,7 +25,7 @@ namespace {
 // One raw TCP connection to the server from a chosen loopback address (any of 127.0.0.0/8 works
 // on Linux), so that a test can act as many client addresses.
 class RawConnection {
-  public:
+public:
     RawConnection(const char* from, int port) {
         m_fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
         sockaddr_in local{};
@@ -89,7 +89,7 @@ class RawConnection {
         return seen;
     }
 
-  private:
+private:
     int m_fd = -1;
     bool m_connected = false;
 };
@@ -112,7 +112,7 @@ QByteArray clientAddress(int i) { return "127.0.0." + QByteArray::number(2 + i);
 class TestSlowClients : public QObject {
     Q_OBJECT
 
-  private slots:
+private slots:
     void loginGoesThroughWhileHundredsOfSlowConnectionsAreOpen() {
         // Time-outs far beyond the test, so that nothing the test measures is a time-out closing them.
         ServerProcess server;

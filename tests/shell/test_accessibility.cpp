@@ -83,7 +83,7 @@ QStringList commandsFrom(const ScriptedServer& server, std::size_t first) {
 
 class TestAccessibility : public QObject {
     Q_OBJECT
-  private slots:
+private slots:
     // Each navigator button that shows a screen: a click and the accessible action show the same
     // screen, mark the same button and send the same load.
     void navigatorButtonsShowTheirScreens() {

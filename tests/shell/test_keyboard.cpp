@@ -117,7 +117,7 @@ void showActive(QDialog& dialog) {
 
 class TestKeyboard : public QObject {
     Q_OBJECT
-  private slots:
+private slots:
     void enterPressesTheDefaultButton_data() { addCaseRows(); }
     void enterPressesTheDefaultButton() {
         QFETCH(int, index);

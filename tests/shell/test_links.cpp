@@ -21,7 +21,7 @@ const QString WebLink = QStringLiteral("http://127.0.0.1:10086/?post=5");
 
 class TestLinks : public QObject {
     Q_OBJECT
-  private slots:
+private slots:
     void fallbackWhereNothingOpensTheLink_data() {
         QTest::addColumn<QString>("address");
         QTest::addColumn<QStringList>("unhandled");

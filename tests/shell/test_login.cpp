@@ -31,7 +31,7 @@ void writeFile(const QString& path, const QByteArray& bytes) {
 
 class TestLogin : public QObject {
     Q_OBJECT
-  private slots:
+private slots:
     void init() { CurrentUser().Clear(); }
 
     void readsSavedCredentialsWhenCreated() {
@@ -315,7 +315,7 @@ class TestLogin : public QObject {
 
 class TestUserRegister : public QObject {
     Q_OBJECT
-  private slots:
+private slots:
     void init() { CurrentUser().Clear(); }
 
     void invitationBoxIsOpenForTyping() {

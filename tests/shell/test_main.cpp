@@ -52,7 +52,7 @@ std::size_t basicInfoLoads(const ScriptedServer& server) { return RequestsOf(ser
 
 class TestMain : public QObject {
     Q_OBJECT
-  private slots:
+private slots:
     void firstShowingLogsInThenShowsTheWelcomeScreen() {
         ScriptedServer server;
         MainFixture f(server.settings());

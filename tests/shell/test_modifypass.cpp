@@ -21,7 +21,7 @@ class TestModifyUserPass : public QObject {
         dialog.edt_confirmnewuserpass->setText(confirm);
     }
 
-  private slots:
+private slots:
     void init() {
         CurrentUser().Clear();
         CurrentUser().Fusername = QStringLiteral("alice");

@@ -40,7 +40,7 @@ QStringList labelsRenderingMarkup(const QWidget* window, const QString& text) {
 
 class TestPlainText : public QObject {
     Q_OBJECT
-  private slots:
+private slots:
     void userAndServerTextIsShownAsTyped_data() {
         QTest::addColumn<QString>("text");
         QTest::newRow("heading") << "<h1>BIG</h1>";

@@ -75,7 +75,7 @@ QString storedPassword(const QString& username) {
 
 class TestSecretStore : public QObject {
     Q_OBJECT
-  private slots:
+private slots:
     void initTestCase() {
         QVERIFY2(qEnvironmentVariableIsSet(PrivateBusMark), "runs on its own private session bus");
         QVERIFY(m_home.isValid());
@@ -122,7 +122,7 @@ class TestSecretStore : public QObject {
         }
     }
 
-  private:
+private:
     // gnome-keyring-daemon with its secrets component on the private bus, its keyrings in the test's
     // own home folder, the login keyring created and unlocked with a test password.
     void startKeyring() {

@@ -27,7 +27,7 @@ const QFileDevice::Permissions NotOwner = QFileDevice::ReadGroup | QFileDevice::
 
 class TestSettingsFile : public QObject {
     Q_OBJECT
-  private slots:
+private slots:
     // Each row: the file as found (absent: no file), what the login dialog reads from it, and the
     // file after a saved login of 王五 with the password `p,w;"x"`.
     void readsAndRewritesPlainIni_data() {

@@ -7,7 +7,7 @@
 
 class TestSettingsPath : public QObject {
     Q_OBJECT
-  private slots:
+private slots:
     void placedByTheFoldersWritability_data() {
         QTest::addColumn<QString>("executable");
         QTest::addColumn<bool>("writable");

@@ -26,7 +26,7 @@ class TestSignInEndToEnd : public QObject {
         return dialog.FbCloseAfterLogin;
     }
 
-  private slots:
+private slots:
     void init() { CurrentUser().Clear(); }
 
     void signUpLogInDashboardAndPasswordChange() {

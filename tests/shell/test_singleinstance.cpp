@@ -8,7 +8,7 @@
 
 class TestSingleInstance : public QObject {
     Q_OBJECT
-  private slots:
+private slots:
     void secondCopyIsRefusedUntilTheFirstEnds() {
         QTemporaryDir dir;
         const QString path = dir.filePath(QStringLiteral("client.lock"));

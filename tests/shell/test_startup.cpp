@@ -33,7 +33,7 @@ template <class TWindow> TWindow* topLevel() {
 }
 
 class TStartupWatch : public QObject {
-  public:
+public:
     bool eventFilter(QObject* watched, QEvent* event) override {
         if (FLoginPainted || event->type() != QEvent::Paint || !watched->isWidgetType()) return false;
         QWidget* window = static_cast<QWidget*>(watched)->window();
@@ -48,7 +48,7 @@ class TStartupWatch : public QObject {
         return false;
     }
 
-  private:
+private:
     void check() {
         TfrmMain* main = topLevel<TfrmMain>();
         if (!main || !topLevel<TfrmNotice>() || !topLevel<TfrmAbout>()) return; // not yet

@@ -32,7 +32,7 @@ QStringList countTexts(const TfrmWelcome& w) {
 
 class TestWelcome : public QObject {
     Q_OBJECT
-  private slots:
+private slots:
     void init() {
         CurrentUser().Clear();
         CurrentUser().Fusername = QStringLiteral("alice");

@@ -11,7 +11,7 @@
 #include <memory>
 
 class PostgresCluster {
-  public:
+public:
     struct Options {
         // fsync and synchronous commit on, as a production server runs (benchmarks); tests run
         // without them, since what they check does not depend on surviving a power loss.
@@ -43,7 +43,7 @@ class PostgresCluster {
     // Where Debian installs the server's programs.
     static QString binDir();
 
-  private:
+private:
     bool run(const QString& program, const QStringList& args, QString* output);
     // Starts the server on the initialised folder and waits until it answers; throws when it does not.
     void launch();

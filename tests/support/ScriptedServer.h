@@ -50,7 +50,7 @@ struct TRecordedRequest {
 };
 
 class ScriptedServer {
-  public:
+public:
     ScriptedServer();
     ~ScriptedServer();
     ScriptedServer(const ScriptedServer&) = delete;
@@ -70,7 +70,7 @@ class ScriptedServer {
     TRecordedRequest lastRequest() const;
     void clearRequests();
 
-  private:
+private:
     void acceptLoop();
     void serve(int socket);
     bool waitOrStop(int delayMs);

@@ -15,7 +15,7 @@
 #include <memory>
 
 class ServerProcess {
-  public:
+public:
     explicit ServerProcess(bool seedDemo = false);
     explicit ServerProcess(std::shared_ptr<TestDatabase> database, bool seedDemo = false);
     ~ServerProcess();
@@ -52,7 +52,7 @@ class ServerProcess {
 
     static QString binaryPath();
 
-  private:
+private:
     std::shared_ptr<TestDatabase> FDatabase;
     bool FSeedDemo;
     bool FRealIterations = false;

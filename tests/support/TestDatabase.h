@@ -13,7 +13,7 @@
 class PostgresCluster;
 
 class TestDatabase {
-  public:
+public:
     TestDatabase();
     explicit TestDatabase(DbEngine engine);
     // A new database in the given cluster (say one that runs as a production server does).
@@ -28,7 +28,7 @@ class TestDatabase {
     static DbEngine engineUnderTest();
     static QString engineName(DbEngine engine);
 
-  private:
+private:
     struct CopyOf {};
     TestDatabase(const TestDatabase& original, CopyOf);
 

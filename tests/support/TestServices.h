@@ -11,7 +11,7 @@
 #include <vector>
 
 class TestPrompter : public Prompter {
-  public:
+public:
     enum class Kind { Message, Question, Input };
     struct Entry {
         Kind kind;
@@ -45,7 +45,7 @@ class TestPrompter : public Prompter {
 // Records every address opened. Every scheme has a handler and every link opens, unless the test
 // says otherwise.
 class RecordingLinkOpener : public LinkOpener {
-  public:
+public:
     std::optional<bool> hasHandler(const QString& scheme) override {
         asked.append(scheme);
         if (handlerUnknown) return std::nullopt;
@@ -63,12 +63,12 @@ class RecordingLinkOpener : public LinkOpener {
 };
 
 class FixedClock : public Clock {
-  public:
+public:
     explicit FixedClock(QDateTime at = QDateTime(QDate(2016, 5, 1), QTime(8, 30, 0))) : FNow(std::move(at)) {}
     QDateTime now() const override { return FNow; }
     void set(const QDateTime& at) { FNow = at; }
 
-  private:
+private:
     QDateTime FNow;
 };
 

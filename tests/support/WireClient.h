@@ -14,7 +14,7 @@
 #include <vector>
 
 class WireClient {
-  public:
+public:
     struct RawReply {
         long status = 0; // HTTP status; 0 when the exchange failed
         QByteArray body;
@@ -39,7 +39,7 @@ class WireClient {
 
     int port() const { return FPort; }
 
-  private:
+private:
     QString FHost;
     int FPort;
 };

@@ -27,7 +27,7 @@ struct Fixture {
 
 class TestRequestQueue : public QObject {
     Q_OBJECT
-  private slots:
+private slots:
     void idleQueueRunsAtOnce() {
         Fixture f;
         f.queue.fetch(f.record("page"));

@@ -5,7 +5,7 @@
 
 class TestAccountInput : public QObject {
     Q_OBJECT
-  private slots:
+private slots:
     void trimsControlCharactersOnly() {
         QCOMPARE(TrimControls(QStringLiteral("\t 12 \r\n")), QStringLiteral("12"));
         QCOMPARE(TrimControls(QString(QChar(0x1f)) + QStringLiteral("a b") + QChar(0x01)), QStringLiteral("a b"));

@@ -11,7 +11,7 @@
 
 class TestDownline : public QObject {
     Q_OBJECT
-  private slots:
+private slots:
     void invitationLinkCarriesTheUserId() {
         AccountFixture f;
         TfrmInviteInfo dialog(f.t.services);

@@ -29,7 +29,7 @@ nlohmann::json opt(const char* taskid, const char* action) {
 
 class TestLogs : public QObject {
     Q_OBJECT
-  private slots:
+private slots:
     void tradeCellsPerMoneyType_data() {
         QTest::addColumn<int>("moneytype");
         QTest::addColumn<double>("in");

@@ -12,7 +12,7 @@
 
 class TestRecharge : public QObject {
     Q_OBJECT
-  private slots:
+private slots:
     void amountConversion_data() {
         QTest::addColumn<QString>("typed");
         QTest::addColumn<QString>("sent"); // empty: refused with the amount message

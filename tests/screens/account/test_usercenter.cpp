@@ -19,7 +19,7 @@ void profile() {
 
 class TestUserCenter : public QObject {
     Q_OBJECT
-  private slots:
+private slots:
     void showsTheProfile() {
         AccountFixture f;
         profile();

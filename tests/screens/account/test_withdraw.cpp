@@ -22,7 +22,7 @@ void bindable(qint64 fen) {
 
 class TestWithdraw : public QObject {
     Q_OBJECT
-  private slots:
+private slots:
     void noAlipayAccountAsksToBindBeforeTheBalanceTest() {
         AccountFixture f;
         CurrentUser().Finviteaccountbalance = Money();

@@ -40,7 +40,7 @@ bool save(QWidget* window, const QString& name) {
 
 class TestHallScreenshots : public QObject {
     Q_OBJECT
-  private slots:
+private slots:
     void hallAndDetailDialog() {
         ServerProcess server(true);
         QVERIFY2(server.start(), qPrintable(server.errorText()));

@@ -55,7 +55,7 @@ const QString Http500 = QStringLiteral("HTTP/1.1 500 Internal Server Error");
 
 class TestHandledTasks : public QObject {
     Q_OBJECT
-  private slots:
+private slots:
     void pageFetchFillsRowsAndBar() {
         Screen s;
         TTaskFixture soon;

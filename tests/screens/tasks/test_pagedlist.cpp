@@ -21,7 +21,7 @@ const QString Failure = QStringLiteral("获取操作记录列表失败，请稍�
 
 // The smallest paged screen: one list, the bar, a fetch of cmGetOptLogList (no fields of its own).
 class TinyListScreen : public QWidget {
-  public:
+public:
     explicit TinyListScreen(const TServices& services)
         : rows(new RecordTableModel<QString>(
               {{QStringLiteral("ID"), 60}, {QStringLiteral("任务编号"), 120}}, [](const QString& id) { return id; },
@@ -87,7 +87,7 @@ struct Fixture {
 
 class TestPagedList : public QObject {
     Q_OBJECT
-  private slots:
+private slots:
     void pageCount_data() {
         QTest::addColumn<int>("total");
         QTest::addColumn<int>("pages");

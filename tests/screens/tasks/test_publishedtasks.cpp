@@ -56,7 +56,7 @@ const QString BadExtension = QStringLiteral("请输入正确的延长期限，�
 
 class TestPublishedTasks : public QObject {
     Q_OBJECT
-  private slots:
+private slots:
     void pageFetchShowsDashesForUntakenTasks() {
         Screen s;
         TTaskFixture open{QStringLiteral("T1"), 0};

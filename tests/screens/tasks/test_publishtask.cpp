@@ -54,7 +54,7 @@ const QString Http500 = QStringLiteral("HTTP/1.1 500 Internal Server Error");
 
 class TestPublishTask : public QObject {
     Q_OBJECT
-  private slots:
+private slots:
     void showingPreparesTheForm() {
         Dialog s;
         s.edit("edt_taskmoney")->setText(QStringLiteral("9"));

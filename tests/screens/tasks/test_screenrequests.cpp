@@ -90,7 +90,7 @@ class TestScreenRequests : public QObject {
         for (int index = first; index < int(std::size(Kinds)); ++index) QTest::newRow(Kinds[index].name) << index;
     }
 
-  private slots:
+private slots:
     void init() {
         TaskManager.ClearTaskCenterTaskInfo();
         TaskManager.ClearHandledTaskInfo();

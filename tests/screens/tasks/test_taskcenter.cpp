@@ -89,7 +89,7 @@ struct Fixture {
 
 class TestTaskCenter : public QObject {
     Q_OBJECT
-  private slots:
+private slots:
     void init() { TaskManager.ClearTaskCenterTaskInfo(); }
 
     void pageFillsBothTabsAndShowsTheFirst() {
