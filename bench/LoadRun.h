@@ -41,6 +41,7 @@ inline LoadResult RunLoad(int threads, double seconds, long maxRequests, bool ne
     const auto start = Clock::now();
     const auto deadline = start + std::chrono::duration_cast<Clock::duration>(std::chrono::duration<double>(seconds));
     std::vector<std::thread> clients;
+    clients.reserve(std::size_t(threads));
     for (int t = 0; t < threads; ++t)
         clients.emplace_back([&, t] {
             const LoadTarget mine = target(t);

@@ -8,7 +8,7 @@
 #include <optional>
 
 class Money {
-  public:
+public:
     constexpr Money() = default;
     static constexpr Money fromFen(qint64 fen) {
         Money money;
@@ -36,8 +36,9 @@ class Money {
     Money operator-(Money other) const;
     Money& operator-=(Money other) { return *this = *this - other; }
 
+    // NOLINTNEXTLINE(modernize-use-nullptr): the check misreads the defaulted comparison
     friend constexpr auto operator<=>(Money, Money) = default;
 
-  private:
+private:
     qint64 m_fen = 0;
 };

@@ -21,6 +21,7 @@ struct TServices {
 // The client type every command passes.
 inline constexpr int ClientType = 2;
 
+// NOLINTNEXTLINE(bugprone-exception-escape): the implicit members only move a JSON value and a string
 struct TRemoteReply {
     TReplyObject object;
     int code = 0;

@@ -117,7 +117,7 @@ QString SeedDemo(TServerDb& pool) {
     const QStringList goods = {QStringLiteral("夏季新款连衣裙"), QStringLiteral("纯棉T恤男"),
                                QStringLiteral("蓝牙耳机"),       QStringLiteral("保温杯"),
                                QStringLiteral("儿童积木"),       QStringLiteral("机械键盘")};
-    const QDateTime longAgo = dayAgo;
+    const QDateTime& longAgo = dayAgo;
     for (int side = 0; side < 2; ++side) {
         const TSeedUser& publisher = side == 0 ? demo1 : demo2;
         const TSeedUser& handler = side == 0 ? demo2 : demo1;

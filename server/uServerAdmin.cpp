@@ -50,7 +50,7 @@ int RunAdmin(const QStringList& argsIn, std::ostream& out, std::ostream& err) {
         TServerDb pool(dbPath);
         TConnectionLease lease = pool.acquire();
         TDbConnection& db = *lease;
-        const QString action = args.at(0);
+        const QString& action = args.at(0);
         if (action == QLatin1String("list-requests") && args.size() == 1) {
             TTransaction transaction(db, false);
             listRequests(db, out);
@@ -75,7 +75,7 @@ int RunAdmin(const QStringList& argsIn, std::ostream& out, std::ostream& err) {
             args.size() == 3) {
             bool ok = false;
             const qint64 id = args.at(1).toLongLong(&ok);
-            const QString verdict = args.at(2);
+            const QString& verdict = args.at(2);
             if (!ok || (verdict != QLatin1String("approve") && verdict != QLatin1String("reject"))) {
                 err << Usage;
                 return 2;

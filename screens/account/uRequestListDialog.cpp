@@ -23,7 +23,7 @@ TRequestListDialog::TRequestListDialog(const TServices& services, QWidget* paren
     auto* page = new QWidget(pages);
     pages->addTab(page, layout.caption);
 
-    auto toolButton = [this, page](const char* name, const QString& hint, QStyle::StandardPixmap icon) {
+    auto toolButton = [page](const char* name, const QString& hint, QStyle::StandardPixmap icon) {
         auto* button = new QToolButton(page);
         button->setObjectName(QString::fromLatin1(name));
         button->setToolTip(hint);

@@ -19,7 +19,7 @@ struct Outcome {
     QStringList head;
 };
 
-Outcome call(const TChannelSettings& settings, QStringList data, const QString& user = QStringLiteral("alice"),
+Outcome call(const TChannelSettings& settings, const QStringList& data, const QString& user = QStringLiteral("alice"),
              const QString& pass = QStringLiteral("secret")) {
     Outcome outcome;
     outcome.head = BuildHeadList(cmLogin);
@@ -31,7 +31,7 @@ Outcome call(const TChannelSettings& settings, QStringList data, const QString& 
 
 class TestChannel : public QObject {
     Q_OBJECT
-  private slots:
+private slots:
     void sendsHeadAndDataAsTheServerReadsThem() {
         ScriptedServer server;
         const Outcome withData =

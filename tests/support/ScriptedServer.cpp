@@ -4,7 +4,9 @@
 #include "remote/uCommaText.h"
 
 #include <arpa/inet.h>
+#include <cerrno>
 #include <chrono>
+#include <cstring>
 #include <netinet/in.h>
 #include <poll.h>
 #include <sys/socket.h>
@@ -49,8 +51,8 @@ ScriptedServer::ScriptedServer() {
     address.sin_family = AF_INET;
     address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
     address.sin_port = 0;
-    ::bind(FListen, reinterpret_cast<sockaddr*>(&address), sizeof address);
-    ::listen(FListen, 16);
+    if (::bind(FListen, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0 || ::listen(FListen, 16) != 0)
+        qFatal("ScriptedServer: cannot listen on a loopback port: %s", std::strerror(errno));
     socklen_t length = sizeof address;
     ::getsockname(FListen, reinterpret_cast<sockaddr*>(&address), &length);
     FPort = ntohs(address.sin_port);

@@ -14,8 +14,9 @@ void initCurl() {
 }
 
 size_t collect(char* data, size_t size, size_t count, void* target) {
-    static_cast<QByteArray*>(target)->append(data, qsizetype(size * count));
-    return size * count;
+    const size_t bytes = size * count;
+    static_cast<QByteArray*>(target)->append(data, static_cast<qsizetype>(bytes));
+    return bytes;
 }
 
 } // namespace
