@@ -11,9 +11,9 @@
 #include "remote/uCommaText.h"
 #include "remote/uCommandCatalogue.h"
 #include "remote/uReply.h"
+#include "server/DemoSeed.h"
 #include "server/PlatformHttpServer.h"
-#include "server/uDemoSeed.h"
-#include "server/uPlatformService.h"
+#include "server/PlatformService.h"
 
 #include "LoadRun.h"
 
@@ -72,9 +72,9 @@ int main(int argc, char** argv) {
     }
 
     QTemporaryDir dir;
-    TServerDb db(QDir(dir.path()).filePath(QStringLiteral("bench.sqlite")));
+    ServerDb db(QDir(dir.path()).filePath(QStringLiteral("bench.sqlite")));
     SeedDemo(db);
-    TPlatformService service(db);
+    PlatformService service(db);
     // More open tasks by demo1, so the first page is full whatever the demo holds.
     const QByteArray publish =
         formBody(cmPublishTask, {1, QStringLiteral("demo1_xiaohao"), QStringLiteral("demo1的小店"),

@@ -4,8 +4,8 @@
 // that the fuzzer reaches the commands; otherwise the input is the raw form body.
 #include "remote/uCipher.h"
 #include "remote/uReply.h"
-#include "server/uDemoSeed.h"
-#include "server/uPlatformService.h"
+#include "server/DemoSeed.h"
+#include "server/PlatformService.h"
 
 #include <QDir>
 #include <QFile>
@@ -17,18 +17,18 @@
 namespace {
 struct Fixture {
     QString path = QDir::temp().filePath(QStringLiteral("quorvane-fuzz-server-%1.sqlite").arg(::getpid()));
-    std::unique_ptr<TServerDb> db;
-    std::unique_ptr<TPlatformService> service;
+    std::unique_ptr<ServerDb> db;
+    std::unique_ptr<PlatformService> service;
 
     Fixture() {
         QFile::remove(path);
         // Every input with a new password runs a full check: the test seam keeps that cheap.
         SetPasswordIterationsForTesting(1000);
-        db = std::make_unique<TServerDb>(path);
+        db = std::make_unique<ServerDb>(path);
         SeedDemo(*db);
         // The sign-in throttle's clock moves two hours per look, so that wrong passwords in earlier
         // inputs never hold back the commands of later ones.
-        service = std::make_unique<TPlatformService>(*db, [] {
+        service = std::make_unique<PlatformService>(*db, [] {
             static std::int64_t now = 0;
             return now += 7200;
         });

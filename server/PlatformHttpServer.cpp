@@ -123,7 +123,7 @@ bool isLoopback(const sockaddr* address) {
 } // namespace
 
 struct PlatformHttpServer::Impl {
-    TPlatformService& service;
+    PlatformService& service;
     HttpServerOptions options;
     RequestLog* log;
     MHD_Daemon* daemon = nullptr;
@@ -133,7 +133,7 @@ struct PlatformHttpServer::Impl {
     // Wakes the event thread when a worker has resumed a connection.
     int wakeFd = -1;
 
-    Impl(TPlatformService& s, const HttpServerOptions& o, RequestLog* l) : service(s), options(o), log(l) {}
+    Impl(PlatformService& s, const HttpServerOptions& o, RequestLog* l) : service(s), options(o), log(l) {}
 
     static Connection* connectionOf(MHD_Connection* connection) {
         const MHD_ConnectionInfo* info = MHD_get_connection_info(connection, MHD_CONNECTION_INFO_SOCKET_CONTEXT);
@@ -279,7 +279,7 @@ struct PlatformHttpServer::Impl {
     }
 };
 
-PlatformHttpServer::PlatformHttpServer(TPlatformService& service, const HttpServerOptions& options, RequestLog* log)
+PlatformHttpServer::PlatformHttpServer(PlatformService& service, const HttpServerOptions& options, RequestLog* log)
     : d(std::make_unique<Impl>(service, options, log)) {}
 
 PlatformHttpServer::~PlatformHttpServer() {

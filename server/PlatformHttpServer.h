@@ -8,7 +8,7 @@
 // by the event thread. A connection must bring a whole request header within the header time-out
 // (counted from its opening), and the next one within the idle time-out after a reply; each client
 // address may hold only so many connections at once.
-#include "server/uPlatformService.h"
+#include "server/PlatformService.h"
 
 #include <QString>
 
@@ -29,7 +29,7 @@ struct HttpServerOptions {
 
 class PlatformHttpServer {
 public:
-    PlatformHttpServer(TPlatformService& service, const HttpServerOptions& options = {}, RequestLog* log = nullptr);
+    PlatformHttpServer(PlatformService& service, const HttpServerOptions& options = {}, RequestLog* log = nullptr);
     ~PlatformHttpServer();
     PlatformHttpServer(const PlatformHttpServer&) = delete;
     PlatformHttpServer& operator=(const PlatformHttpServer&) = delete;

@@ -162,8 +162,8 @@ const std::string& PostgresConnection::preparedName(const std::string& sql, cons
     return m_prepared.emplace(std::move(key), name).first->second;
 }
 
-TStmt PostgresConnection::prepare(const std::string& sql) {
-    return TStmt(std::make_unique<PostgresStatement>(*this, sql));
+Statement PostgresConnection::prepare(const std::string& sql) {
+    return Statement(std::make_unique<PostgresStatement>(*this, sql));
 }
 
 void PostgresConnection::exec(const char* sql) {

@@ -1,6 +1,6 @@
 #pragma once
-// The PostgreSQL engine of the server's storage (see uServerDb.h), on libpq.
-#include "server/uServerDb.h"
+// The PostgreSQL engine of the server's storage (see ServerDb.h), on libpq.
+#include "server/ServerDb.h"
 
 #include <string>
 #include <unordered_map>
@@ -8,7 +8,7 @@
 
 struct pg_conn;
 
-class PostgresConnection : public TDbConnection {
+class PostgresConnection : public DbConnection {
 public:
     // Connects with a postgresql:// URI (libpq's connection URI, e.g.
     // postgresql://user@/dbname?host=/run/postgresql for a Unix socket).
@@ -16,7 +16,7 @@ public:
     ~PostgresConnection() override;
 
     DbEngine engine() const override { return DbEngine::Postgres; }
-    TStmt prepare(const std::string& sql) override;
+    Statement prepare(const std::string& sql) override;
     void exec(const char* sql) override;
     int changes() const override { return m_changes; }
     bool usable() const override;

@@ -1,6 +1,6 @@
 #include "server/RequestLog.h"
 
-#include "server/uPlatformService.h"
+#include "server/PlatformService.h"
 
 #include <QDateTime>
 

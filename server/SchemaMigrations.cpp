@@ -152,15 +152,15 @@ std::string engineSql(const char* sql, DbEngine engine) {
     return text;
 }
 
-bool hasMigrationTable(TDbConnection& db) {
-    TStmt stmt = db.prepare(db.engine() == DbEngine::Postgres
-                                ? "SELECT 1 WHERE to_regclass('schemamigrations') IS NOT NULL"
-                                : "SELECT 1 FROM sqlite_master WHERE type = 'table' AND name = 'schemamigrations'");
+bool hasMigrationTable(DbConnection& db) {
+    Statement stmt = db.prepare(db.engine() == DbEngine::Postgres
+                                    ? "SELECT 1 WHERE to_regclass('schemamigrations') IS NOT NULL"
+                                    : "SELECT 1 FROM sqlite_master WHERE type = 'table' AND name = 'schemamigrations'");
     return stmt.step();
 }
 
-int recordedVersion(TDbConnection& db) {
-    TStmt stmt = db.prepare("SELECT COALESCE(MAX(version), 0) FROM schemamigrations");
+int recordedVersion(DbConnection& db) {
+    Statement stmt = db.prepare("SELECT COALESCE(MAX(version), 0) FROM schemamigrations");
     stmt.step();
     return stmt.integer(0);
 }
@@ -169,9 +169,9 @@ int recordedVersion(TDbConnection& db) {
 
 int LatestSchemaVersion() { return std::prev(std::end(Migrations))->version; }
 
-int SchemaVersion(TDbConnection& db) { return hasMigrationTable(db) ? recordedVersion(db) : 0; }
+int SchemaVersion(DbConnection& db) { return hasMigrationTable(db) ? recordedVersion(db) : 0; }
 
-int MigrateSchema(TDbConnection& db, int upTo) {
+int MigrateSchema(DbConnection& db, int upTo) {
     db.begin(true);
     try {
         // Processes starting at once on one PostgreSQL database wait here for each other; SQLite's
@@ -184,7 +184,7 @@ int MigrateSchema(TDbConnection& db, int upTo) {
         for (const Migration& migration : Migrations) {
             if (migration.version <= version || migration.version > upTo) continue;
             db.exec(engineSql(migration.sql, db.engine()).c_str());
-            TStmt record = db.prepare("INSERT INTO schemamigrations(version, name, appliedat) VALUES (?, ?, ?)");
+            Statement record = db.prepare("INSERT INTO schemamigrations(version, name, appliedat) VALUES (?, ?, ?)");
             record.bind(1, migration.version).bind(2, QString::fromUtf8(migration.name));
             record.bind(3, DbTime(QDateTime::currentDateTime())).exec();
             version = migration.version;

@@ -7,14 +7,14 @@
 //
 // A new migration goes at the end of the list with the next number; one that has been released is
 // never edited.
-#include "server/uServerDb.h"
+#include "server/ServerDb.h"
 
 // The number of the newest migration.
 int LatestSchemaVersion();
 
 // Applies every migration after the database's current version, up to and including `upTo`, in one
 // transaction; several processes starting at once apply them once. Returns the version reached.
-int MigrateSchema(TDbConnection& db, int upTo = LatestSchemaVersion());
+int MigrateSchema(DbConnection& db, int upTo = LatestSchemaVersion());
 
 // The highest migration recorded; 0 for an empty database.
-int SchemaVersion(TDbConnection& db);
+int SchemaVersion(DbConnection& db);

@@ -23,10 +23,10 @@ std::int64_t SignInThrottle::waitAfter(const Policy& policy, std::int64_t failur
     return std::min<std::int64_t>(wait, policy.maxWaitSeconds);
 }
 
-SignInThrottle::Verdict SignInThrottle::check(TDbConnection& db, const QString& username, const QString& address) {
+SignInThrottle::Verdict SignInThrottle::check(DbConnection& db, const QString& username, const QString& address) {
     const std::int64_t current = now();
     Verdict verdict;
-    TStmt stmt = db.prepare("SELECT key, failures, lastfailure FROM signinfailures WHERE key IN (?1, ?2)");
+    Statement stmt = db.prepare("SELECT key, failures, lastfailure FROM signinfailures WHERE key IN (?1, ?2)");
     stmt.bind(1, nameKey(username)).bind(2, address.isEmpty() ? QString() : addressKey(address));
     while (stmt.step()) {
         const std::int64_t last = stmt.int64(2);
@@ -39,12 +39,12 @@ SignInThrottle::Verdict SignInThrottle::check(TDbConnection& db, const QString& 
     return verdict;
 }
 
-void SignInThrottle::recordFailure(TDbConnection& db, const QString& username, const QString& address) {
+void SignInThrottle::recordFailure(DbConnection& db, const QString& username, const QString& address) {
     const std::int64_t current = now();
     // One statement per key: each is atomic on its own, whichever process writes at the same time.
     for (const QString& key : {nameKey(username), address.isEmpty() ? QString() : addressKey(address)}) {
         if (key.isEmpty()) continue;
-        TStmt stmt = db.prepare(
+        Statement stmt = db.prepare(
             "INSERT INTO signinfailures(key, failures, lastfailure) VALUES (?1, 1, ?2) "
             "ON CONFLICT(key) DO UPDATE SET lastfailure = ?2, failures = CASE WHEN signinfailures.lastfailure < ?3 "
             "THEN 1 ELSE signinfailures.failures + 1 END");
@@ -52,12 +52,12 @@ void SignInThrottle::recordFailure(TDbConnection& db, const QString& username, c
     }
     // Guessed names leave rows behind; now and then the forgotten ones go.
     if (++m_failuresSincePrune % 256 == 0) {
-        TStmt prune = db.prepare("DELETE FROM signinfailures WHERE lastfailure < ?1");
+        Statement prune = db.prepare("DELETE FROM signinfailures WHERE lastfailure < ?1");
         prune.bind(1, current - ForgetAfterSeconds).exec();
     }
 }
 
-void SignInThrottle::clear(TDbConnection& db, const QString& username, const QString& address) {
-    TStmt stmt = db.prepare("DELETE FROM signinfailures WHERE key IN (?1, ?2)");
+void SignInThrottle::clear(DbConnection& db, const QString& username, const QString& address) {
+    Statement stmt = db.prepare("DELETE FROM signinfailures WHERE key IN (?1, ?2)");
     stmt.bind(1, nameKey(username)).bind(2, address.isEmpty() ? QString() : addressKey(address)).exec();
 }

@@ -3,7 +3,7 @@
 // in the database (so that every server process on it sees the same counts). After a few failures
 // the next check of that name or address must wait, and each further failure doubles the wait;
 // a successful check clears both counts. A refused wait runs no password check at all.
-#include "server/uServerDb.h"
+#include "server/ServerDb.h"
 
 #include <QString>
 
@@ -33,9 +33,9 @@ public:
         bool hasFailures = false; // counts exist that a success must clear
     };
     // `address` may be empty (a request that came with none): only the name is counted then.
-    Verdict check(TDbConnection& db, const QString& username, const QString& address);
-    void recordFailure(TDbConnection& db, const QString& username, const QString& address);
-    void clear(TDbConnection& db, const QString& username, const QString& address);
+    Verdict check(DbConnection& db, const QString& username, const QString& address);
+    void recordFailure(DbConnection& db, const QString& username, const QString& address);
+    void clear(DbConnection& db, const QString& username, const QString& address);
 
     // The wait after `failures` failures (0 while they are free).
     static std::int64_t waitAfter(const Policy& policy, std::int64_t failures);

@@ -68,7 +68,7 @@ SqliteConnection::~SqliteConnection() {
     sqlite3_close(m_db);
 }
 
-TStmt SqliteConnection::prepare(const std::string& sql) {
+Statement SqliteConnection::prepare(const std::string& sql) {
     auto it = m_cache.find(sql);
     if (it == m_cache.end()) {
         sqlite3_stmt* stmt = nullptr;
@@ -77,7 +77,7 @@ TStmt SqliteConnection::prepare(const std::string& sql) {
     }
     sqlite3_reset(it->second);
     sqlite3_clear_bindings(it->second);
-    return TStmt(std::make_unique<SqliteStatement>(m_db, it->second));
+    return Statement(std::make_unique<SqliteStatement>(m_db, it->second));
 }
 
 void SqliteConnection::exec(const char* sql) {

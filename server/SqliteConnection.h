@@ -1,6 +1,6 @@
 #pragma once
-// The SQLite engine of the server's storage (see uServerDb.h).
-#include "server/uServerDb.h"
+// The SQLite engine of the server's storage (see ServerDb.h).
+#include "server/ServerDb.h"
 
 #include <mutex>
 #include <unordered_map>
@@ -8,7 +8,7 @@
 struct sqlite3;
 struct sqlite3_stmt;
 
-class SqliteConnection : public TDbConnection {
+class SqliteConnection : public DbConnection {
 public:
     // Opens the file (created when missing unless `existingOnly`), WAL mode, synchronous=FULL.
     // `writers`: held by a write transaction from BEGIN to its end, so that the writers of one process
@@ -18,7 +18,7 @@ public:
     ~SqliteConnection() override;
 
     DbEngine engine() const override { return DbEngine::Sqlite; }
-    TStmt prepare(const std::string& sql) override;
+    Statement prepare(const std::string& sql) override;
     void exec(const char* sql) override;
     int changes() const override;
     const char* lockClause() const override { return ""; }

@@ -1,11 +1,11 @@
 // quorvane-server: the local platform server.
 //   quorvane-server [--address A] [--port P] [--db PATH|URI] [--log FILE] [--seed-demo] ...
 //   quorvane-server admin --db PATH|URI review-recharge|review-withdraw|advance-clock|list-requests ...
+#include "server/DemoSeed.h"
 #include "server/PlatformHttpServer.h"
+#include "server/PlatformService.h"
 #include "server/RequestLog.h"
-#include "server/uDemoSeed.h"
-#include "server/uPlatformService.h"
-#include "server/uServerAdmin.h"
+#include "server/ServerAdmin.h"
 
 #include <QString>
 #include <QStringList>
@@ -121,9 +121,9 @@ int main(int argc, char** argv) {
     try {
         std::unique_ptr<RequestLog> log =
             logPath.isEmpty() ? std::make_unique<RequestLog>() : std::make_unique<RequestLog>(logPath);
-        TServerDb db(dbPath);
+        ServerDb db(dbPath);
         if (seed) std::cout << SeedDemo(db).toStdString() << std::endl;
-        TPlatformService service(db);
+        PlatformService service(db);
         PlatformHttpServer server(service, http, log.get());
         const int bound = server.bind(address, port);
         if (bound <= 0) {

@@ -23,7 +23,7 @@ QByteArray fixture(const char* name) {
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
-std::unique_ptr<TDbConnection> openDatabase(const TestDatabase& db) {
+std::unique_ptr<DbConnection> openDatabase(const TestDatabase& db) {
     if (db.engine() == DbEngine::Postgres) return std::make_unique<PostgresConnection>(db.location());
     return std::make_unique<SqliteConnection>(db.location(), false);
 }
@@ -44,11 +44,11 @@ const std::pair<const char*, const char*> FirstReleaseTables[] = {
 };
 
 // Every row of every first-release table as text, one line per row.
-QStringList contents(TDbConnection& db) {
+QStringList contents(DbConnection& db) {
     QStringList lines;
     for (const auto& [table, columns] : FirstReleaseTables) {
         const int count = int(QByteArray(columns).count(',')) + 1;
-        TStmt stmt = db.prepare(std::string("SELECT ") + columns + " FROM " + table + " ORDER BY 1");
+        Statement stmt = db.prepare(std::string("SELECT ") + columns + " FROM " + table + " ORDER BY 1");
         while (stmt.step()) {
             QStringList cells;
             for (int i = 0; i < count; ++i) cells << (stmt.isNull(i) ? QStringLiteral("NULL") : stmt.text(i));
@@ -58,9 +58,9 @@ QStringList contents(TDbConnection& db) {
     return lines;
 }
 
-QList<int> recordedMigrations(TDbConnection& db) {
+QList<int> recordedMigrations(DbConnection& db) {
     QList<int> versions;
-    TStmt stmt = db.prepare("SELECT version FROM schemamigrations ORDER BY version");
+    Statement stmt = db.prepare("SELECT version FROM schemamigrations ORDER BY version");
     while (stmt.step()) versions << stmt.integer(0);
     return versions;
 }
@@ -85,7 +85,7 @@ private slots:
         {
             // The database as the first release left it: on SQLite its own file; PostgreSQL had no
             // first release, so its first migration stands in for that release's schema.
-            const std::unique_ptr<TDbConnection> db = openDatabase(*database);
+            const std::unique_ptr<DbConnection> db = openDatabase(*database);
             if (database->engine() == DbEngine::Sqlite) {
                 db->exec(schema.constData());
             } else {
@@ -108,7 +108,7 @@ private slots:
         ServerProcess server(database);
         QVERIFY2(server.start(), qPrintable(server.errorText()));
         {
-            const std::unique_ptr<TDbConnection> db = openDatabase(*database);
+            const std::unique_ptr<DbConnection> db = openDatabase(*database);
             QCOMPARE(recordedMigrations(*db), allMigrations());
             QCOMPARE(contents(*db), before);
         }
@@ -148,7 +148,7 @@ private slots:
         // A restart applies nothing twice.
         server.stop();
         QVERIFY2(server.start(), qPrintable(server.errorText()));
-        const std::unique_ptr<TDbConnection> db = openDatabase(*database);
+        const std::unique_ptr<DbConnection> db = openDatabase(*database);
         QCOMPARE(recordedMigrations(*db), allMigrations());
     }
 
@@ -159,7 +159,7 @@ private slots:
         for (int i = 0; i < 4; ++i)
             starts.emplace_back([&] {
                 try {
-                    TServerDb pool(database.location());
+                    ServerDb pool(database.location());
                 } catch (const std::exception& error) {
                     qWarning("start failed: %s", error.what());
                     ++failures;
@@ -167,7 +167,7 @@ private slots:
             });
         for (std::thread& t : starts) t.join();
         QCOMPARE(failures.load(), 0);
-        const std::unique_ptr<TDbConnection> db = openDatabase(database);
+        const std::unique_ptr<DbConnection> db = openDatabase(database);
         QCOMPARE(recordedMigrations(*db), allMigrations());
         QCOMPARE(db->dataVersion(), std::uint64_t(0));
     }
@@ -196,12 +196,12 @@ private slots:
     // A commit that the client was told of survives a power loss: WAL with synchronous=FULL.
     void sqliteCommitsAreDurable() {
         const TestDatabase database(DbEngine::Sqlite);
-        TServerDb pool(database.location());
-        TConnectionLease db = pool.acquire();
-        TStmt synchronous = db->prepare("PRAGMA synchronous");
+        ServerDb pool(database.location());
+        ConnectionLease db = pool.acquire();
+        Statement synchronous = db->prepare("PRAGMA synchronous");
         QVERIFY(synchronous.step());
         QCOMPARE(synchronous.integer(0), 2); // FULL
-        TStmt journal = db->prepare("PRAGMA journal_mode");
+        Statement journal = db->prepare("PRAGMA journal_mode");
         QVERIFY(journal.step());
         QCOMPARE(journal.text(0), QStringLiteral("wal"));
     }

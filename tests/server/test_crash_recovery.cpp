@@ -5,7 +5,7 @@
 // (CheckLedger), every recharge request the server acknowledged is still there, and the server
 // answers normally. The ledger check itself is shown to catch a tampered database.
 #include "ServerTestKit.h"
-#include "server/uServerDb.h"
+#include "server/ServerDb.h"
 #include "tests/support/LedgerCheck.h"
 
 #include <QElapsedTimer>
@@ -138,7 +138,7 @@ void runInviter(const WireClient& c, const std::atomic<bool>& killed, Tally& tal
 
 bool execSql(const QString& database, const QString& sql, QString* error) {
     try {
-        TServerDb pool(database, TServerDb::Open::Existing);
+        ServerDb pool(database, ServerDb::Open::Existing);
         pool.acquire()->exec(sql.toUtf8().constData());
         return true;
     } catch (const std::exception& failure) {

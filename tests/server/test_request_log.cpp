@@ -3,7 +3,7 @@
 // page, a PostgreSQL table gone) reaches the client only as "服务器内部错误" with an error number, and
 // the log holds that number beside the cause.
 #include "ServerTestKit.h"
-#include "server/uServerDb.h"
+#include "server/ServerDb.h"
 
 #include <QFile>
 #include <QRegularExpression>
@@ -86,7 +86,7 @@ private slots:
         server.stop();
         const bool postgres = server.sharedDatabase()->engine() == DbEngine::Postgres;
         if (postgres)
-            TServerDb(server.database(), TServerDb::Open::Existing)
+            ServerDb(server.database(), ServerDb::Open::Existing)
                 .acquire()
                 ->exec("ALTER TABLE tradelog RENAME TO gone");
         else

@@ -5,8 +5,8 @@
 // test (a real SQLite file or PostgreSQL database), with the throttle's clock in the test's hand.
 #include "remote/uCipher.h"
 #include "remote/uCommaText.h"
-#include "server/uPasswordHash.h"
-#include "server/uPlatformService.h"
+#include "server/PasswordHash.h"
+#include "server/PlatformService.h"
 #include "tests/support/TestDatabase.h"
 #include "tests/support/WireClient.h"
 
@@ -20,11 +20,11 @@ const QString Pass = QStringLiteral("secret123");
 
 // One server process as far as sign-in is concerned: its own connections and its own caches.
 struct Process {
-    std::unique_ptr<TServerDb> db;
-    std::unique_ptr<TPlatformService> service;
+    std::unique_ptr<ServerDb> db;
+    std::unique_ptr<PlatformService> service;
     Process(const QString& path, const std::int64_t* clock)
-        : db(std::make_unique<TServerDb>(path)),
-          service(std::make_unique<TPlatformService>(*db, [clock] { return *clock; })) {}
+        : db(std::make_unique<ServerDb>(path)),
+          service(std::make_unique<PlatformService>(*db, [clock] { return *clock; })) {}
 
     nlohmann::json call(TCommand command, const QString& user, const QString& password,
                         const std::vector<TCommandValue>& values = {}, const std::string& address = "10.0.0.1") {
@@ -57,8 +57,8 @@ struct Process {
                  1);
     }
     QString storedHash(const QString& name) {
-        TConnectionLease lease = db->acquire();
-        TStmt stmt = lease->prepare("SELECT passhash FROM users WHERE username = ?");
+        ConnectionLease lease = db->acquire();
+        Statement stmt = lease->prepare("SELECT passhash FROM users WHERE username = ?");
         stmt.bind(1, name);
         return stmt.step() ? stmt.text(0) : QString();
     }
@@ -195,12 +195,12 @@ private slots:
         server.signUp(QStringLiteral("erin"));
         // A hash as older servers stored it: bare hex, made with 20,000 iterations.
         SetPasswordIterationsForTesting(LegacyPasswordIterations);
-        const TPasswordRecord legacy = HashNewPassword(Pass);
+        const PasswordRecord legacy = HashNewPassword(Pass);
         const QString bare = legacy.hash.section(u':', 2);
         QCOMPARE(bare.size(), 64);
         {
-            TConnectionLease lease = server.db->acquire();
-            TStmt stmt = lease->prepare("UPDATE users SET passsalt = ?, passhash = ? WHERE username = 'erin'");
+            ConnectionLease lease = server.db->acquire();
+            Statement stmt = lease->prepare("UPDATE users SET passsalt = ?, passhash = ? WHERE username = 'erin'");
             stmt.bind(1, legacy.salt).bind(2, bare).exec();
         }
         SetPasswordIterationsForTesting(30000);

@@ -1,7 +1,7 @@
 #include "tests/support/LedgerCheck.h"
 
-#include "server/uServerDb.h"
-#include "server/uServiceInternals.h"
+#include "server/ServerDb.h"
+#include "server/ServiceInternals.h"
 
 namespace {
 
@@ -85,9 +85,9 @@ const Check Checks[] = {
 // clang-format on
 
 // Commissions earned: one per approved recharge of a user whose inviter exists, by the server's rule.
-std::int64_t commissionsEarned(TDbConnection& db) {
-    TStmt stmt = db.prepare("SELECT r.money FROM recharges r JOIN users u ON u.id = r.userid "
-                            "JOIN users i ON i.id = u.inviteuserid WHERE r.status = 1");
+std::int64_t commissionsEarned(DbConnection& db) {
+    Statement stmt = db.prepare("SELECT r.money FROM recharges r JOIN users u ON u.id = r.userid "
+                                "JOIN users i ON i.id = u.inviteuserid WHERE r.status = 1");
     std::int64_t earned = 0;
     while (stmt.step()) earned += InviteCommission(stmt.int64(0));
     return earned;
@@ -98,19 +98,20 @@ std::int64_t commissionsEarned(TDbConnection& db) {
 QStringList CheckLedger(const QString& database) {
     QStringList violations;
     try {
-        TServerDb pool(database, TServerDb::Open::Existing);
-        TConnectionLease lease = pool.acquire();
-        TDbConnection& db = *lease;
+        ServerDb pool(database, ServerDb::Open::Existing);
+        ConnectionLease lease = pool.acquire();
+        DbConnection& db = *lease;
         if (db.engine() == DbEngine::Sqlite) {
-            TStmt stmt = db.prepare("SELECT integrity_check FROM pragma_integrity_check WHERE integrity_check <> 'ok'");
+            Statement stmt =
+                db.prepare("SELECT integrity_check FROM pragma_integrity_check WHERE integrity_check <> 'ok'");
             while (stmt.step()) violations << QStringLiteral("database file: ") + stmt.text(0);
         }
         // One snapshot for every check.
-        TTransaction snapshot(db, false);
+        Transaction snapshot(db, false);
         const std::int64_t earned = commissionsEarned(db);
         for (const Check& check : Checks) {
             try {
-                TStmt stmt = db.prepare(check.sql);
+                Statement stmt = db.prepare(check.sql);
                 if (check.takesCommissions) stmt.bind(1, earned);
                 while (stmt.step()) violations << stmt.text(0);
             } catch (const EDbError& error) {

@@ -3,7 +3,7 @@
 // of its own in the test process's private cluster (PostgresCluster::shared()). The engine is the one
 // under test: QUORVANE_TEST_ENGINE=postgresql in the environment (ctest sets it for the second run of
 // the server tests), SQLite otherwise.
-#include "server/uServerDb.h"
+#include "server/ServerDb.h"
 
 #include <QString>
 #include <QTemporaryDir>

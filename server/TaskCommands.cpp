@@ -1,7 +1,7 @@
 // Task commands of the platform server: publishing, the three lists and searches, and every step of
 // a task's life. Each step checks the caller's role, the task's state and its deadline, and writes the
 // operation log (and the trade log for money) in the same transaction as the change.
-#include "server/uServiceInternals.h"
+#include "server/ServiceInternals.h"
 
 #include <algorithm>
 #include <array>
@@ -24,7 +24,7 @@ constexpr const char* TaskSelect =
     " h.username, h.shopkeeperusername, h.taobaoxiaohao, h.qq"
     " FROM tasks t JOIN users p ON p.id = t.publishuserid LEFT JOIN users h ON h.id = t.handleuserid ";
 
-std::string timeText(const TStmt& stmt, int column) {
+std::string timeText(const Statement& stmt, int column) {
     return S(stmt.isNull(column) ? ZeroTimeText : stmt.text(column));
 }
 
@@ -41,7 +41,7 @@ enum class TaskView {
     Own,
 };
 
-json taskObject(const TStmt& r, TaskView view, int askerId) {
+json taskObject(const Statement& r, TaskView view, int askerId) {
     const bool party =
         view == TaskView::Own || (view == TaskView::HallSearch && (r.int64(3) == askerId || r.int64(12) == askerId));
     const bool contacts = view == TaskView::Own;
@@ -78,14 +78,14 @@ json taskObject(const TStmt& r, TaskView view, int askerId) {
     return task;
 }
 
-json taskRows(TStmt& stmt, TaskView view, int askerId) {
+json taskRows(Statement& stmt, TaskView view, int askerId) {
     json rows = json::array();
     while (stmt.step()) rows.push_back(taskObject(stmt, view, askerId));
     return rows;
 }
 
 // The state of one task as the lifecycle rules need it.
-struct TTaskRow {
+struct TaskRow {
     std::int64_t id = 0;
     QString taskid;
     int publisher = 0;
@@ -97,15 +97,15 @@ struct TTaskRow {
     QString shouldreplytime;
 };
 
-TTaskRow loadTask(TCommandContext& ctx) {
+TaskRow loadTask(CommandContext& ctx) {
     const QString taskid = ctx.trimmed("taskid");
-    TStmt stmt = ctx.db.prepare(
+    Statement stmt = ctx.db.prepare(
         std::string("SELECT id, taskid, publishuserid, handleuserid, status, \"interval\", taskmoney, shouldpaytime,"
                     " shouldshouhuoandreplytime FROM tasks WHERE taskid = ?") +
         ctx.db.lockClause());
     stmt.bind(1, taskid);
     if (taskid.isEmpty() || !stmt.step()) throw ERefusal(QStringLiteral("任务不存在"));
-    TTaskRow row;
+    TaskRow row;
     row.id = stmt.int64(0);
     row.taskid = stmt.text(1);
     row.publisher = stmt.integer(2);
@@ -118,51 +118,49 @@ TTaskRow loadTask(TCommandContext& ctx) {
     return row;
 }
 
-TTaskRow publisherTask(TCommandContext& ctx) {
-    TTaskRow task = loadTask(ctx);
+TaskRow publisherTask(CommandContext& ctx) {
+    TaskRow task = loadTask(ctx);
     if (task.publisher != ctx.userId) throw ERefusal(QStringLiteral("这不是您发布的任务"));
     return task;
 }
 
-TTaskRow handlerTask(TCommandContext& ctx) {
-    TTaskRow task = loadTask(ctx);
+TaskRow handlerTask(CommandContext& ctx) {
+    TaskRow task = loadTask(ctx);
     if (task.handler != ctx.userId || task.status == tsWaitforHandle)
         throw ERefusal(QStringLiteral("这不是您接手的任务"));
     return task;
 }
 
-void requireStatus(const TTaskRow& task, int expected) {
+void requireStatus(const TaskRow& task, int expected) {
     if (task.status != expected) throw ERefusal(QStringLiteral("任务状态已改变，请刷新后再试"));
 }
 
 // A command that names the status it saw must see it still.
-void requireSentStatus(TCommandContext& ctx, const TTaskRow& task) {
+void requireSentStatus(CommandContext& ctx, const TaskRow& task) {
     if (ctx.integer("status") != task.status) throw ERefusal(QStringLiteral("任务状态已改变，请刷新后再试"));
 }
 
-bool passed(TCommandContext& ctx, const QString& deadline) {
-    return !deadline.isEmpty() && DbTime(ctx.now) >= deadline;
-}
+bool passed(CommandContext& ctx, const QString& deadline) { return !deadline.isEmpty() && DbTime(ctx.now) >= deadline; }
 
 // Changes the task with one guarded UPDATE (the expected status in the WHERE), so two racing
 // requests cannot both move it.
-void updateTask(TCommandContext& ctx, const TTaskRow& task, const char* sql) {
-    TStmt stmt = ctx.db.prepare(sql);
+void updateTask(CommandContext& ctx, const TaskRow& task, const char* sql) {
+    Statement stmt = ctx.db.prepare(sql);
     stmt.bind(1, DbTime(ctx.now)).bind(2, task.id).bind(3, task.status).exec();
     if (ctx.db.changes() != 1) throw ERefusal(QStringLiteral("任务状态已改变，请刷新后再试"));
 }
 
-json listTasks(TCommandContext& ctx, const char* countSql, const char* pageSql, TaskView view, int extra = -1) {
+json listTasks(CommandContext& ctx, const char* countSql, const char* pageSql, TaskView view, int extra = -1) {
     const std::int64_t offset = ctx.pageOffset();
-    TStmt count = ctx.db.prepare(countSql);
+    Statement count = ctx.db.prepare(countSql);
     count.bind(1, ctx.userId).bind(2, extra).step();
-    TStmt page = ctx.db.prepare(pageSql);
+    Statement page = ctx.db.prepare(pageSql);
     page.bind(1, ctx.userId).bind(2, extra).bind(3, PageSize).bind(4, offset);
     return ListReply(count.int64(0), taskRows(page, view, ctx.userId));
 }
 
-json searchTask(TCommandContext& ctx, const char* sql, TaskView view) {
-    TStmt stmt = ctx.db.prepare(sql);
+json searchTask(CommandContext& ctx, const char* sql, TaskView view) {
+    Statement stmt = ctx.db.prepare(sql);
     stmt.bind(1, ctx.trimmed("taskid")).bind(2, ctx.userId);
     json rows = taskRows(stmt, view, ctx.userId);
     const auto total = std::int64_t(rows.size());
@@ -173,7 +171,7 @@ std::string sql(const char* tail) { return std::string(TaskSelect) + tail; }
 
 } // namespace
 
-json CmdPublishTask(TCommandContext& ctx) {
+json CmdPublishTask(CommandContext& ctx) {
     if (ctx.integer("publishuserid") != ctx.userId) throw ERefusal(QStringLiteral("只能以自己的账户发布任务"));
     const auto money = ParseYuan(ctx.text("taskmoney"));
     if (!money || *money <= 0) throw ERefusal(QStringLiteral("任务价格不正确"));
@@ -188,7 +186,7 @@ json CmdPublishTask(TCommandContext& ctx) {
     // copies of them are not taken at their word.
     QString shop, buyer;
     {
-        TStmt profile = ctx.db.prepare("SELECT shopkeeperusername, taobaoxiaohao FROM users WHERE id = ?");
+        Statement profile = ctx.db.prepare("SELECT shopkeeperusername, taobaoxiaohao FROM users WHERE id = ?");
         profile.bind(1, ctx.userId);
         if (!profile.step()) throw ERefusal(QStringLiteral("用户不存在"));
         shop = profile.text(0);
@@ -197,7 +195,7 @@ json CmdPublishTask(TCommandContext& ctx) {
 
     std::int64_t id = 0;
     {
-        TStmt insert = ctx.db.prepare(
+        Statement insert = ctx.db.prepare(
             "INSERT INTO tasks(publishtime, publishuserid, publishtaobaoxiaohao, taskmoney, shopkeeperusername,"
             " goodskeyword, replymsg, detailrequirement, \"interval\") VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?) RETURNING id");
         insert.bind(1, DbTime(ctx.now)).bind(2, ctx.userId).bind(3, buyer).bind(4, *money).bind(5, shop);
@@ -207,10 +205,10 @@ json CmdPublishTask(TCommandContext& ctx) {
     }
     const QString taskid =
         ctx.now.toString(QStringLiteral("yyyyMMdd")) + QStringLiteral("%1").arg(id, 6, 10, QLatin1Char('0'));
-    TStmt name = ctx.db.prepare("UPDATE tasks SET taskid = ? WHERE id = ?");
+    Statement name = ctx.db.prepare("UPDATE tasks SET taskid = ? WHERE id = ?");
     name.bind(1, taskid).bind(2, id).exec();
     // The task money is frozen out of the publisher's balance for as long as the task lives.
-    MoveMoney(ctx, ctx.userId, TBalance::Available, -*money, taskid, QStringLiteral("发布任务，冻结任务金额"));
+    MoveMoney(ctx, ctx.userId, Balance::Available, -*money, taskid, QStringLiteral("发布任务，冻结任务金额"));
     AddOptLog(ctx, ctx.userId, taskid, otPublish, QStringLiteral("发布任务"),
               QStringLiteral("任务金额%1元").arg(CentsText(*money)));
     return Done(QStringLiteral("任务发布成功"));
@@ -218,7 +216,7 @@ json CmdPublishTask(TCommandContext& ctx) {
 
 // --- lists and searches ----------------------------------------------------------------------------
 
-json CmdGetTaskCenterList(TCommandContext& ctx) {
+json CmdGetTaskCenterList(CommandContext& ctx) {
     const int type = ctx.integer("taskttimetype");
     if (type < 0 || type > 4) throw ERefusal(QStringLiteral("任务类别不正确"));
     // Open and running tasks of every publisher; open ones first, newest first. A category names the
@@ -230,43 +228,43 @@ json CmdGetTaskCenterList(TCommandContext& ctx) {
     return listTasks(ctx, count.c_str(), page.c_str(), TaskView::Hall, type - 1 < 0 ? -1 : type - 1);
 }
 
-json CmdGetHandledTaskList(TCommandContext& ctx) {
+json CmdGetHandledTaskList(CommandContext& ctx) {
     static const std::string page =
         sql("WHERE t.handleuserid = ?1 AND ?2 IS NOT NULL ORDER BY t.id DESC LIMIT ?3 OFFSET ?4");
     return listTasks(ctx, "SELECT COUNT(*) FROM tasks WHERE handleuserid = ?1 AND ?2 IS NOT NULL", page.c_str(),
                      TaskView::Own);
 }
 
-json CmdGetPublishedTaskList(TCommandContext& ctx) {
+json CmdGetPublishedTaskList(CommandContext& ctx) {
     static const std::string page =
         sql("WHERE t.publishuserid = ?1 AND ?2 IS NOT NULL ORDER BY t.id DESC LIMIT ?3 OFFSET ?4");
     return listTasks(ctx, "SELECT COUNT(*) FROM tasks WHERE publishuserid = ?1 AND ?2 IS NOT NULL", page.c_str(),
                      TaskView::Own);
 }
 
-json CmdSearchTaskCenter(TCommandContext& ctx) {
+json CmdSearchTaskCenter(CommandContext& ctx) {
     static const std::string search = sql("WHERE t.taskid = ?1 AND ?2 IS NOT NULL");
     return searchTask(ctx, search.c_str(), TaskView::HallSearch);
 }
 
-json CmdSearchHandledTask(TCommandContext& ctx) {
+json CmdSearchHandledTask(CommandContext& ctx) {
     static const std::string search = sql("WHERE t.taskid = ?1 AND t.handleuserid = ?2");
     return searchTask(ctx, search.c_str(), TaskView::Own);
 }
 
-json CmdSearchPublishedTask(TCommandContext& ctx) {
+json CmdSearchPublishedTask(CommandContext& ctx) {
     static const std::string search = sql("WHERE t.taskid = ?1 AND t.publishuserid = ?2");
     return searchTask(ctx, search.c_str(), TaskView::Own);
 }
 
 // --- the handler's steps ---------------------------------------------------------------------------
 
-json CmdHandleTask(TCommandContext& ctx) {
+json CmdHandleTask(CommandContext& ctx) {
     if (ctx.integer("handleuserid") != ctx.userId) throw ERefusal(QStringLiteral("只能以自己的账户接手任务"));
-    TTaskRow task = loadTask(ctx);
+    TaskRow task = loadTask(ctx);
     if (task.publisher == ctx.userId) throw ERefusal(QStringLiteral("不能接手自己发布的任务"));
     if (task.status != tsWaitforHandle) throw ERefusal(QStringLiteral("该任务已被其他人接手"));
-    TStmt stmt = ctx.db.prepare(
+    Statement stmt = ctx.db.prepare(
         "UPDATE tasks SET status = 1, handleuserid = ?1, handletime = ?2, shouldpaytime = ?3 WHERE id = ?4 AND status = 0");
     stmt.bind(1, ctx.userId).bind(2, DbTime(ctx.now)).bind(3, DbTime(ctx.now.addSecs(PayTimeLimitMinutes * 60)));
     stmt.bind(4, task.id).exec();
@@ -277,8 +275,8 @@ json CmdHandleTask(TCommandContext& ctx) {
     return Done(QStringLiteral("任务接手成功"));
 }
 
-json CmdConfirmHasPay(TCommandContext& ctx) {
-    TTaskRow task = handlerTask(ctx);
+json CmdConfirmHasPay(CommandContext& ctx) {
+    TaskRow task = handlerTask(ctx);
     requireStatus(task, tsWaitforPay);
     requireSentStatus(ctx, task);
     if (passed(ctx, task.shouldpaytime)) throw ERefusal(QStringLiteral("支付时间已过期，请联系发单人延长支付时间"));
@@ -287,8 +285,8 @@ json CmdConfirmHasPay(TCommandContext& ctx) {
     return Done(QStringLiteral("已确认支付"));
 }
 
-json CmdBackTask(TCommandContext& ctx) {
-    TTaskRow task = handlerTask(ctx);
+json CmdBackTask(CommandContext& ctx) {
+    TaskRow task = handlerTask(ctx);
     requireSentStatus(ctx, task);
     if (task.status == tsWaitforDelivergoods) {
         if (passed(ctx, task.shouldpaytime)) throw ERefusal(QStringLiteral("支付时间已过，不能返回上一步"));
@@ -306,8 +304,8 @@ json CmdBackTask(TCommandContext& ctx) {
     return Done(QStringLiteral("已返回上一步"));
 }
 
-json CmdConfirmShouhuoAndReply(TCommandContext& ctx) {
-    TTaskRow task = handlerTask(ctx);
+json CmdConfirmShouhuoAndReply(CommandContext& ctx) {
+    TaskRow task = handlerTask(ctx);
     requireStatus(task, tsWaitforReply);
     requireSentStatus(ctx, task);
     if (!passed(ctx, task.shouldreplytime)) throw ERefusal(QStringLiteral("还未到好评时间，请耐心等待"));
@@ -317,7 +315,7 @@ json CmdConfirmShouhuoAndReply(TCommandContext& ctx) {
 }
 
 // A task waiting for payment goes back to the hall: state 0, no handler, no payment deadline.
-void returnToHall(TCommandContext& ctx, const TTaskRow& task) {
+void returnToHall(CommandContext& ctx, const TaskRow& task) {
     updateTask(ctx, task,
                "UPDATE tasks SET status = 0, handleuserid = 0, handletime = NULL, shouldpaytime = NULL, paytime = NULL "
                "WHERE ?1 IS NOT NULL AND id = ?2 AND status = ?3");
@@ -325,8 +323,8 @@ void returnToHall(TCommandContext& ctx, const TTaskRow& task) {
 
 // The handler gives up a task whose payment time ran out: the hold ends and the task goes back to the
 // hall (state 0, no handler), exactly as when the publisher cancels the deal.
-json CmdCancelHandledTask(TCommandContext& ctx) {
-    TTaskRow task = handlerTask(ctx);
+json CmdCancelHandledTask(CommandContext& ctx) {
+    TaskRow task = handlerTask(ctx);
     requireStatus(task, tsWaitforPay);
     if (!passed(ctx, task.shouldpaytime)) throw ERefusal(QStringLiteral("支付时间未过，请先完成支付"));
     returnToHall(ctx, task);
@@ -338,19 +336,19 @@ json CmdCancelHandledTask(TCommandContext& ctx) {
 
 // --- the publisher's steps -------------------------------------------------------------------------
 
-json CmdDeleteTask(TCommandContext& ctx) {
-    TTaskRow task = publisherTask(ctx);
+json CmdDeleteTask(CommandContext& ctx) {
+    TaskRow task = publisherTask(ctx);
     if (task.status != tsWaitforHandle) throw ERefusal(QStringLiteral("任务已被接手，不能删除"));
-    TStmt stmt = ctx.db.prepare("DELETE FROM tasks WHERE id = ? AND status = 0");
+    Statement stmt = ctx.db.prepare("DELETE FROM tasks WHERE id = ? AND status = 0");
     stmt.bind(1, task.id).exec();
     if (ctx.db.changes() != 1) throw ERefusal(QStringLiteral("任务已被接手，不能删除"));
-    MoveMoney(ctx, ctx.userId, TBalance::Available, task.money, task.taskid, QStringLiteral("删除任务，任务金额返还"));
+    MoveMoney(ctx, ctx.userId, Balance::Available, task.money, task.taskid, QStringLiteral("删除任务，任务金额返还"));
     AddOptLog(ctx, ctx.userId, task.taskid, otClear, QStringLiteral("删除任务"));
     return Done(QStringLiteral("任务已删除"));
 }
 
-json CmdExtendPayTime(TCommandContext& ctx) {
-    TTaskRow task = publisherTask(ctx);
+json CmdExtendPayTime(CommandContext& ctx) {
+    TaskRow task = publisherTask(ctx);
     bool ok = false;
     const int minutes = ctx.trimmed("extendpaytime").toInt(&ok, 10);
     if (!ok || minutes <= 0) throw ERefusal(QStringLiteral("延长时间必须是大于0的整数分钟"));
@@ -359,7 +357,7 @@ json CmdExtendPayTime(TCommandContext& ctx) {
     if (!passed(ctx, task.shouldpaytime)) throw ERefusal(QStringLiteral("接单人付款时限未到，无需延长"));
     // The deadline has passed: the handler gets the minutes from now on.
     const QString deadline = DbTime(ctx.now.addSecs(std::int64_t(minutes) * 60));
-    TStmt stmt = ctx.db.prepare("UPDATE tasks SET shouldpaytime = ? WHERE id = ? AND status = 1");
+    Statement stmt = ctx.db.prepare("UPDATE tasks SET shouldpaytime = ? WHERE id = ? AND status = 1");
     stmt.bind(1, deadline).bind(2, task.id).exec();
     if (ctx.db.changes() != 1) throw ERefusal(QStringLiteral("任务状态已改变，请刷新后再试"));
     AddOptLog(ctx, ctx.userId, task.taskid, otBeenHandled, QStringLiteral("延长接单人付款时限"),
@@ -369,8 +367,8 @@ json CmdExtendPayTime(TCommandContext& ctx) {
     return Done(QStringLiteral("付款时限已延长"));
 }
 
-json CmdCancelTaskNoPayOnTime(TCommandContext& ctx) {
-    TTaskRow task = publisherTask(ctx);
+json CmdCancelTaskNoPayOnTime(CommandContext& ctx) {
+    TaskRow task = publisherTask(ctx);
     requireStatus(task, tsWaitforPay);
     if (!passed(ctx, task.shouldpaytime)) throw ERefusal(QStringLiteral("接单人付款时限未到，不能取消"));
     returnToHall(ctx, task);
@@ -381,12 +379,12 @@ json CmdCancelTaskNoPayOnTime(TCommandContext& ctx) {
     return Done(QStringLiteral("交易已取消，任务已放回任务大厅"));
 }
 
-json CmdSetDelivered(TCommandContext& ctx) {
-    TTaskRow task = publisherTask(ctx);
+json CmdSetDelivered(CommandContext& ctx) {
+    TaskRow task = publisherTask(ctx);
     requireStatus(task, tsWaitforDelivergoods);
     requireSentStatus(ctx, task);
     const int hours = ReviewWaitHours.at(std::size_t(std::clamp(task.interval, 0, 3)));
-    TStmt stmt = ctx.db.prepare(
+    Statement stmt = ctx.db.prepare(
         "UPDATE tasks SET status = 3, fahuotime = ?1, shouldshouhuoandreplytime = ?2 WHERE id = ?3 AND status = 2");
     stmt.bind(1, DbTime(ctx.now)).bind(2, DbTime(ctx.now.addSecs(std::int64_t(hours) * 3600))).bind(3, task.id).exec();
     if (ctx.db.changes() != 1) throw ERefusal(QStringLiteral("任务状态已改变，请刷新后再试"));
@@ -394,14 +392,13 @@ json CmdSetDelivered(TCommandContext& ctx) {
     return Done(QStringLiteral("已确认发货"));
 }
 
-json CmdConfirmReplyAndComplete(TCommandContext& ctx) {
-    TTaskRow task = publisherTask(ctx);
+json CmdConfirmReplyAndComplete(CommandContext& ctx) {
+    TaskRow task = publisherTask(ctx);
     requireStatus(task, tsWaitforConfirmReply);
     requireSentStatus(ctx, task);
     updateTask(ctx, task, "UPDATE tasks SET status = 5 WHERE ?1 IS NOT NULL AND id = ?2 AND status = ?3");
     // The money frozen at publishing goes to the handler.
-    MoveMoney(ctx, task.handler, TBalance::Available, task.money, task.taskid,
-              QStringLiteral("完成任务，获得任务金额"));
+    MoveMoney(ctx, task.handler, Balance::Available, task.money, task.taskid, QStringLiteral("完成任务，获得任务金额"));
     AddOptLog(ctx, ctx.userId, task.taskid, otTaskComplete, QStringLiteral("确认好评，交易完成"));
     AddOptLog(ctx, task.handler, task.taskid, otTaskComplete, QStringLiteral("任务完成"),
               QStringLiteral("获得任务金额%1元").arg(CentsText(task.money)));

@@ -1,38 +1,38 @@
-#include "server/uDemoSeed.h"
+#include "server/DemoSeed.h"
 
 #include "remote/uCommandCatalogue.h"
-#include "server/uServiceInternals.h"
+#include "server/ServiceInternals.h"
 
 namespace {
 
-struct TSeedUser {
+struct SeedUser {
     int id;
     QString name;
 };
 
 // Runs one command as `user` at the moment `when`, exactly as a request would.
-void run(TDbConnection& db, json (*command)(TCommandContext&), const TSeedUser& user, TCommand code,
+void run(DbConnection& db, json (*command)(CommandContext&), const SeedUser& user, TCommand code,
          const std::vector<TCommandValue>& values, const QDateTime& when) {
     const QStringList data = BuildDataList(code, values);
-    TCommandContext ctx{db, user.id, user.name, QStringLiteral("demo123"), data, when};
+    CommandContext ctx{db, user.id, user.name, QStringLiteral("demo123"), data, when};
     command(ctx);
 }
 
-std::int64_t newestId(TDbConnection& db, const char* sql) {
-    TStmt stmt = db.prepare(sql);
+std::int64_t newestId(DbConnection& db, const char* sql) {
+    Statement stmt = db.prepare(sql);
     stmt.step();
     return stmt.int64(0);
 }
 
-QString lastTaskId(TDbConnection& db) {
-    TStmt stmt = db.prepare("SELECT taskid FROM tasks ORDER BY id DESC LIMIT 1");
+QString lastTaskId(DbConnection& db) {
+    Statement stmt = db.prepare("SELECT taskid FROM tasks ORDER BY id DESC LIMIT 1");
     stmt.step();
     return stmt.text(0);
 }
 
 // Publishes a task as `publisher` and walks it with `handler` up to `target` (0..5). `start` is when
 // it was published; each later step happens a minute after the previous one, shipping at `shipAt`.
-void seedTask(TDbConnection& db, const TSeedUser& publisher, const TSeedUser& handler, const QString& keyword,
+void seedTask(DbConnection& db, const SeedUser& publisher, const SeedUser& handler, const QString& keyword,
               double money, int interval, int target, const QDateTime& start, const QDateTime& shipAt) {
     run(db, CmdPublishTask, publisher, cmPublishTask,
         {publisher.id, QStringLiteral("%1_xiaohao").arg(publisher.name), QStringLiteral("%1的小店").arg(publisher.name),
@@ -53,18 +53,18 @@ void seedTask(TDbConnection& db, const TSeedUser& publisher, const TSeedUser& ha
 
 } // namespace
 
-QString SeedDemo(TServerDb& pool) {
-    TConnectionLease lease = pool.acquire();
-    TDbConnection& db = *lease;
-    TTransaction transaction(db, true);
+QString SeedDemo(ServerDb& pool) {
+    ConnectionLease lease = pool.acquire();
+    DbConnection& db = *lease;
+    Transaction transaction(db, true);
     {
-        TStmt exists = db.prepare("SELECT 1 FROM users WHERE username = 'demo1'");
+        Statement exists = db.prepare("SELECT 1 FROM users WHERE username = 'demo1'");
         if (exists.step()) return QStringLiteral("demo data already present; nothing changed");
     }
     const QDateTime now = db.now();
     const QDateTime dayAgo = now.addDays(-3);
 
-    TNewUser u;
+    NewUser u;
     u.password = QStringLiteral("demo123");
     // One hash for the three accounts: each costs the full key stretching.
     u.passwordRecord = HashNewPassword(u.password);
@@ -72,26 +72,25 @@ QString SeedDemo(TServerDb& pool) {
     u.qq = QStringLiteral("10001");
     u.shopkeeperusername = QStringLiteral("demo1的小店");
     u.taobaoxiaohao = QStringLiteral("demo1_xiaohao");
-    const TSeedUser demo1{InsertUser(db, u, dayAgo.addDays(-30)), u.username};
+    const SeedUser demo1{InsertUser(db, u, dayAgo.addDays(-30)), u.username};
     u.username = QStringLiteral("demo2");
     u.qq = QStringLiteral("10002");
     u.shopkeeperusername = QStringLiteral("demo2的小店");
     u.taobaoxiaohao = QStringLiteral("demo2_xiaohao");
-    const TSeedUser demo2{InsertUser(db, u, dayAgo.addDays(-20)), u.username};
+    const SeedUser demo2{InsertUser(db, u, dayAgo.addDays(-20)), u.username};
     u.username = QStringLiteral("demo3");
     u.qq = QStringLiteral("10003");
     u.shopkeeperusername = QStringLiteral("demo3的小店");
     u.taobaoxiaohao = QStringLiteral("demo3_xiaohao");
     u.inviteuserid = demo1.id;
-    const TSeedUser demo3{InsertUser(db, u, dayAgo.addDays(-10)), u.username};
+    const SeedUser demo3{InsertUser(db, u, dayAgo.addDays(-10)), u.username};
 
     // Money comes in by reviewed recharges, so the trade logs tell the whole story.
-    auto recharge = [&](const TSeedUser& user, Money amount, const QString& tradeid, int review,
-                        const QDateTime& when) {
+    auto recharge = [&](const SeedUser& user, Money amount, const QString& tradeid, int review, const QDateTime& when) {
         run(db, CmdRechargeRequest, user, cmRechargeRequest, {amount, QStringLiteral("支付宝"), tradeid}, when);
         if (review == 0) return;
         const QStringList none;
-        TCommandContext ctx{db, 0, QString(), QString(), none, when.addSecs(600)};
+        CommandContext ctx{db, 0, QString(), QString(), none, when.addSecs(600)};
         ReviewRecharge(ctx, newestId(db, "SELECT MAX(id) FROM recharges"), review == 1);
     };
     recharge(demo1, Money::fromFen(200000), QStringLiteral("2016030121001004550000000001"), 1, dayAgo.addDays(-1));
@@ -106,7 +105,7 @@ QString SeedDemo(TServerDb& pool) {
         run(db, CmdWithdrawRequest, demo1, cmWithdrawRequest, {amount}, when);
         if (review == 0) return;
         const QStringList none;
-        TCommandContext ctx{db, 0, QString(), QString(), none, when.addSecs(600)};
+        CommandContext ctx{db, 0, QString(), QString(), none, when.addSecs(600)};
         ReviewWithdraw(ctx, newestId(db, "SELECT MAX(id) FROM withdrawals"), review == 1);
     };
     withdraw(Money::fromFen(500), 1, dayAgo);
@@ -119,8 +118,8 @@ QString SeedDemo(TServerDb& pool) {
                                QStringLiteral("儿童积木"),       QStringLiteral("机械键盘")};
     const QDateTime& longAgo = dayAgo;
     for (int side = 0; side < 2; ++side) {
-        const TSeedUser& publisher = side == 0 ? demo1 : demo2;
-        const TSeedUser& handler = side == 0 ? demo2 : demo1;
+        const SeedUser& publisher = side == 0 ? demo1 : demo2;
+        const SeedUser& handler = side == 0 ? demo2 : demo1;
         for (int state = 0; state <= 5; ++state) {
             const double money = 20.0 + 10.0 * state + side * 5.5;
             const int interval = state % 4;

@@ -16,7 +16,7 @@ inline constexpr int PasswordIterations = 600'000;
 // Hashes stored without an iteration count were made with this many.
 inline constexpr int LegacyPasswordIterations = 20'000;
 
-struct TPasswordRecord {
+struct PasswordRecord {
     QString salt; // hex
     QString hash; // "pbkdf2-sha256:<iterations>:<hex>", or bare hex (legacy)
 };
@@ -28,7 +28,7 @@ int CurrentPasswordIterations();
 // The PBKDF2 iterations run by this process so far (tests compare the cost of two checks).
 std::uint64_t PasswordIterationsRun();
 
-TPasswordRecord HashNewPassword(const QString& password);
+PasswordRecord HashNewPassword(const QString& password);
 bool PasswordMatches(const QString& password, const QString& salt, const QString& hash);
 // True when the stored hash was made with fewer iterations than new hashes get.
 bool PasswordNeedsRehash(const QString& hash);
@@ -36,7 +36,7 @@ bool PasswordNeedsRehash(const QString& hash);
 // nothing: run for a user name that does not exist, so that its answer comes no sooner.
 void RunDummyPasswordCheck(const QString& password);
 
-class TCredentialCache {
+class CredentialCache {
 public:
     // True when `password` was verified before for `userId` while the stored hash was `hash`.
     bool isKnown(int userId, const QString& password, const QString& salt, const QString& hash);
@@ -46,6 +46,6 @@ public:
 private:
     std::string keyOf(int userId, const QString& password, const QString& salt) const;
 
-    std::mutex FMutex;
-    std::unordered_map<std::string, std::string> FVerified; // user + keyed password digest -> stored hash
+    std::mutex m_mutex;
+    std::unordered_map<std::string, std::string> m_verified; // user + keyed password digest -> stored hash
 };

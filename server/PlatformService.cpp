@@ -1,10 +1,10 @@
-#include "server/uPlatformService.h"
+#include "server/PlatformService.h"
 
 #include "remote/uCipher.h"
 #include "remote/uCommaText.h"
 #include "remote/uCommandCatalogue.h"
 #include "remote/uErrors.h"
-#include "server/uServiceInternals.h"
+#include "server/ServiceInternals.h"
 
 #include <QByteArray>
 #include <QRandomGenerator>
@@ -23,13 +23,13 @@ enum class Access {
     WriteUnshown,
 };
 
-struct TCommandEntry {
-    json (*run)(TCommandContext&);
+struct CommandEntry {
+    json (*run)(CommandContext&);
     Access access;
 };
 
-const std::map<int, TCommandEntry>& Commands() {
-    static const std::map<int, TCommandEntry> table = {
+const std::map<int, CommandEntry>& Commands() {
+    static const std::map<int, CommandEntry> table = {
         {cmLogin, {CmdLogin, Access::WriteUnshown}},
         {cmLogout, {CmdLogout, Access::Read}},
         {cmRegister, {CmdRegister, Access::WriteUnshown}},
@@ -106,21 +106,21 @@ bool isHexText(const std::string& text) {
 
 // --- context helpers -------------------------------------------------------------------------------
 
-QString TCommandContext::text(const char* name) const {
+QString CommandContext::text(const char* name) const {
     bool found = false;
     const QString value = ValueOfLine(data, QString::fromLatin1(name), &found);
     if (!found) throw ERefusal(QStringLiteral("请求数据缺少参数%1").arg(QString::fromLatin1(name)));
     return value;
 }
 
-int TCommandContext::integer(const char* name) const {
+int CommandContext::integer(const char* name) const {
     bool ok = false;
     const int value = text(name).trimmed().toInt(&ok, 10);
     if (!ok) throw ERefusal(QStringLiteral("参数%1不是有效的整数").arg(QString::fromLatin1(name)));
     return value;
 }
 
-std::int64_t TCommandContext::pageOffset() const {
+std::int64_t CommandContext::pageOffset() const {
     bool ok = false;
     const int page = text("pageindex").trimmed().toInt(&ok, 10);
     if (!ok || page < 1) throw ERefusal(QStringLiteral("页码无效"));
@@ -136,12 +136,12 @@ json ListReply(std::int64_t total, json rows) {
     return reply;
 }
 
-void MoveMoney(TCommandContext& ctx, int userId, TBalance balance, std::int64_t deltaCents, const QString& taskid,
+void MoveMoney(CommandContext& ctx, int userId, Balance balance, std::int64_t deltaCents, const QString& taskid,
                const QString& msg, const QString& shortReason) {
     std::int64_t after = 0;
     {
-        TStmt move = ctx.db.prepare(
-            balance == TBalance::Available
+        Statement move = ctx.db.prepare(
+            balance == Balance::Available
                 ? "UPDATE users SET balance = balance + ?1 WHERE id = ?2 AND balance + ?1 >= 0 RETURNING balance"
                 : "UPDATE users SET invitebalance = invitebalance + ?1 WHERE id = ?2 AND invitebalance + ?1 >= 0 "
                   "RETURNING invitebalance");
@@ -150,7 +150,7 @@ void MoveMoney(TCommandContext& ctx, int userId, TBalance balance, std::int64_t 
         after = move.int64(0);
     }
     const bool credit = deltaCents >= 0;
-    TStmt log = ctx.db.prepare(
+    Statement log = ctx.db.prepare(
         "INSERT INTO tradelog(userid, taskid, msg, moneytype, inmoney, outmoney, currentmoney, addtime, account) "
         "VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?)");
     log.bind(1, userId).bind(2, taskid).bind(3, msg).bind(4, int(credit ? mtIn : mtOut));
@@ -158,9 +158,9 @@ void MoveMoney(TCommandContext& ctx, int userId, TBalance balance, std::int64_t 
     log.bind(9, int(balance)).exec();
 }
 
-void AddOptLog(TCommandContext& ctx, int userId, const QString& taskid, TOptType type, const QString& action,
+void AddOptLog(CommandContext& ctx, int userId, const QString& taskid, TOptType type, const QString& action,
                const QString& marks) {
-    TStmt stmt =
+    Statement stmt =
         ctx.db.prepare("INSERT INTO optlog(userid, taskid, opttype, action, marks, addtime) VALUES (?, ?, ?, ?, ?, ?)");
     stmt.bind(1, userId).bind(2, taskid).bind(3, int(type)).bind(4, action).bind(5, marks);
     stmt.bind(6, DbTime(ctx.now)).exec();
@@ -168,14 +168,14 @@ void AddOptLog(TCommandContext& ctx, int userId, const QString& taskid, TOptType
 
 // --- the endpoint ----------------------------------------------------------------------------------
 
-json TPlatformService::refusal(const QString& reason) { return json{{"returncode", 0}, {"returnmsg", S(reason)}}; }
+json PlatformService::refusal(const QString& reason) { return json{{"returncode", 0}, {"returnmsg", S(reason)}}; }
 
-std::string TPlatformService::encipherReply(const nlohmann::json& reply) {
+std::string PlatformService::encipherReply(const nlohmann::json& reply) {
     const std::string text = reply.dump(-1, ' ', false, nlohmann::json::error_handler_t::replace);
     return EncipherToHex(QString::fromStdString(text), ChannelKey).toStdString();
 }
 
-json TPlatformService::internalError(const std::exception& error, RequestRecord& record) {
+json PlatformService::internalError(const std::exception& error, RequestRecord& record) {
     // A number the operator finds in the log; it tells the client nothing about the server.
     record.errorNumber = std::to_string(QRandomGenerator::system()->bounded(100000000u, 1000000000u));
     record.errorCause = error.what();
@@ -186,11 +186,11 @@ namespace {
 // Refusals made before any command was read still go into the record.
 std::string refusalText(const QString& reason, RequestRecord* record) {
     if (record) record->returnCode = 0;
-    return TPlatformService::encipherReply(TPlatformService::refusal(reason));
+    return PlatformService::encipherReply(PlatformService::refusal(reason));
 }
 } // namespace
 
-std::string TPlatformService::handleFormBody(const std::string& body, RequestRecord* record) {
+std::string PlatformService::handleFormBody(const std::string& body, RequestRecord* record) {
     if (body.size() > MaxRequestBodyBytes) return refusalText(QStringLiteral("请求数据过长"), record);
     std::optional<std::string> head, data;
     std::size_t start = 0;
@@ -209,8 +209,8 @@ std::string TPlatformService::handleFormBody(const std::string& body, RequestRec
     return handleFields(*head, data, record);
 }
 
-std::string TPlatformService::handleFields(const std::string& headHex, const std::optional<std::string>& dataHex,
-                                           RequestRecord* record) {
+std::string PlatformService::handleFields(const std::string& headHex, const std::optional<std::string>& dataHex,
+                                          RequestRecord* record) {
     auto clean = [](std::string text) {
         std::size_t b = 0, e = text.size();
         while (b < e && static_cast<unsigned char>(text[b]) <= 32) ++b;
@@ -233,18 +233,18 @@ std::string TPlatformService::handleFields(const std::string& headHex, const std
     return replyText(headLines, dataLines, record ? *record : unused);
 }
 
-int TPlatformService::authenticate(TDbConnection& db, const QString& username, const QString& password,
-                                   const std::string& address, std::uint64_t* dataVersion) {
+int PlatformService::authenticate(DbConnection& db, const QString& username, const QString& password,
+                                  const std::string& address, std::uint64_t* dataVersion) {
     if (username.isEmpty() || password.isEmpty()) return 0;
     const QString from = QString::fromStdString(address);
-    const SignInThrottle::Verdict verdict = FThrottle.check(db, username, from);
+    const SignInThrottle::Verdict verdict = m_throttle.check(db, username, from);
     if (verdict.waitSeconds > 0)
         throw ERefusal(QStringLiteral("密码错误次数过多，请%1秒后再试").arg(verdict.waitSeconds));
     int userId = 0;
     QString salt, hash;
     {
-        TStmt stmt = db.prepare(std::string("SELECT id, passsalt, passhash, (") + DataVersionSql +
-                                ") FROM users WHERE username = ?");
+        Statement stmt = db.prepare(std::string("SELECT id, passsalt, passhash, (") + DataVersionSql +
+                                    ") FROM users WHERE username = ?");
         stmt.bind(1, username);
         if (stmt.step()) {
             userId = stmt.integer(0);
@@ -256,36 +256,36 @@ int TPlatformService::authenticate(TDbConnection& db, const QString& username, c
     if (!userId) {
         // An unknown name costs what a known one costs, so that the answer's time tells nothing.
         RunDummyPasswordCheck(password);
-        FThrottle.recordFailure(db, username, from);
+        m_throttle.recordFailure(db, username, from);
         return 0;
     }
     // The stored hash is read for every request: a password changed by any process ends the old one's
     // entry in the cache at once.
-    if (!FCredentials.isKnown(userId, password, salt, hash)) {
+    if (!m_credentials.isKnown(userId, password, salt, hash)) {
         if (!PasswordMatches(password, salt, hash)) {
-            FThrottle.recordFailure(db, username, from);
+            m_throttle.recordFailure(db, username, from);
             return 0;
         }
         if (PasswordNeedsRehash(hash)) {
             // Made with fewer iterations than today's: stored anew, unless another request changed it first.
-            const TPasswordRecord upgraded = HashNewPassword(password);
-            TStmt update = db.prepare("UPDATE users SET passsalt = ?, passhash = ? WHERE id = ? AND passhash = ?");
+            const PasswordRecord upgraded = HashNewPassword(password);
+            Statement update = db.prepare("UPDATE users SET passsalt = ?, passhash = ? WHERE id = ? AND passhash = ?");
             update.bind(1, upgraded.salt).bind(2, upgraded.hash).bind(3, userId).bind(4, hash).exec();
             if (db.changes() == 1) {
                 salt = upgraded.salt;
                 hash = upgraded.hash;
             }
         }
-        FCredentials.remember(userId, password, salt, hash);
+        m_credentials.remember(userId, password, salt, hash);
     }
-    if (verdict.hasFailures) FThrottle.clear(db, username, from);
+    if (verdict.hasFailures) m_throttle.clear(db, username, from);
     return userId;
 }
 
-std::string TPlatformService::replyText(const QStringList& head, const QStringList& data, RequestRecord& record) {
+std::string PlatformService::replyText(const QStringList& head, const QStringList& data, RequestRecord& record) {
     // Only a well-formed hall page request is served from the cache; anything else takes the full path.
     std::optional<std::pair<int, int>> page;
-    if (FHallCacheEnabled &&
+    if (m_hallCacheEnabled &&
         ValueOfLine(head, QStringLiteral("head_command")).trimmed() == QString::number(cmGetTaskCenterList)) {
         bool pageOk = false, typeOk = false;
         const int index = ValueOfLine(data, QStringLiteral("pageindex")).trimmed().toInt(&pageOk, 10);
@@ -300,15 +300,15 @@ std::string TPlatformService::replyText(const QStringList& head, const QStringLi
         // good, takes the full path.
         std::optional<json> refused;
         try {
-            TConnectionLease lease = FDb.acquire();
+            ConnectionLease lease = m_db.acquire();
             record.command = cmGetTaskCenterList;
             std::uint64_t version = 0;
             record.userId = authenticate(*lease, ValueOfLine(head, QStringLiteral("head_username")),
                                          ValueOfLine(head, QStringLiteral("head_password")), record.address, &version);
             if (record.userId) {
-                std::lock_guard lock(FHallMutex);
-                const auto it = FHallPages.find(*page);
-                if (it != FHallPages.end() && it->second.version == version) {
+                std::lock_guard lock(m_hallMutex);
+                const auto it = m_hallPages.find(*page);
+                if (it != m_hallPages.end() && it->second.version == version) {
                     record.returnCode = 1;
                     return it->second.text;
                 }
@@ -330,14 +330,14 @@ std::string TPlatformService::replyText(const QStringList& head, const QStringLi
     record.returnCode = ReturnCodeOf(reply);
     std::string text = encipherReply(reply);
     if (page && reply.value("returncode", 0) == 1) {
-        std::lock_guard lock(FHallMutex);
-        if (FHallPages.size() > 1000) FHallPages.clear();
-        FHallPages[*page] = TCachedPage{readVersion, text};
+        std::lock_guard lock(m_hallMutex);
+        if (m_hallPages.size() > 1000) m_hallPages.clear();
+        m_hallPages[*page] = CachedPage{readVersion, text};
     }
     return text;
 }
 
-nlohmann::json TPlatformService::handleLists(const QStringList& head, const QStringList& data, RequestRecord* record) {
+nlohmann::json PlatformService::handleLists(const QStringList& head, const QStringList& data, RequestRecord* record) {
     RequestRecord unused;
     RequestRecord& call = record ? *record : unused;
     json reply = run(head, data, call, nullptr);
@@ -345,8 +345,8 @@ nlohmann::json TPlatformService::handleLists(const QStringList& head, const QStr
     return reply;
 }
 
-nlohmann::json TPlatformService::run(const QStringList& head, const QStringList& data, RequestRecord& record,
-                                     std::uint64_t* dataVersion) {
+nlohmann::json PlatformService::run(const QStringList& head, const QStringList& data, RequestRecord& record,
+                                    std::uint64_t* dataVersion) {
     for (const QStringList* lines : {&head, &data})
         for (const QString& line : *lines)
             if (line.size() > MaxFieldValueChars + 64) return refusal(QStringLiteral("请求参数过长"));
@@ -379,8 +379,8 @@ nlohmann::json TPlatformService::run(const QStringList& head, const QStringList&
     for (int attempt = 1;; ++attempt) {
         bool begun = false;
         try {
-            TConnectionLease lease = FDb.acquire();
-            TDbConnection& db = *lease;
+            ConnectionLease lease = m_db.acquire();
+            DbConnection& db = *lease;
             int userId = 0;
             if (code != cmRegister) {
                 userId = authenticate(db, username, password, record.address);
@@ -388,11 +388,11 @@ nlohmann::json TPlatformService::run(const QStringList& head, const QStringList&
                 record.userId = userId;
             }
             begun = true;
-            TTransaction transaction(db, entry->second.access != Access::Read);
+            Transaction transaction(db, entry->second.access != Access::Read);
             if (entry->second.access == Access::WriteUnshown) transaction.keepDataVersion();
             // Read in the command's own transaction, so that what it reads is of this version.
             if (dataVersion) *dataVersion = db.dataVersion();
-            TCommandContext ctx{db, userId, username, password, data, db.now()};
+            CommandContext ctx{db, userId, username, password, data, db.now()};
             json reply = entry->second.run(ctx);
             transaction.commit();
             return reply;

@@ -40,11 +40,11 @@ public:
         // The connection to the database server broke (it restarted or went away).
         ConnectionLost,
     };
-    explicit EDbError(const std::string& what, Kind kind = Kind::Failed) : std::runtime_error(what), FKind(kind) {}
-    Kind kind() const { return FKind; }
+    explicit EDbError(const std::string& what, Kind kind = Kind::Failed) : std::runtime_error(what), m_kind(kind) {}
+    Kind kind() const { return m_kind; }
 
 private:
-    Kind FKind;
+    Kind m_kind;
 };
 
 enum class DbEngine { Sqlite, Postgres };
@@ -64,50 +64,50 @@ public:
 
 // One prepared statement: bind by position (1-based), step, read columns (0-based). The statement runs
 // at the first step().
-class TStmt {
+class Statement {
 public:
-    explicit TStmt(std::unique_ptr<DbStatement> statement) : FStatement(std::move(statement)) {}
+    explicit Statement(std::unique_ptr<DbStatement> statement) : m_statement(std::move(statement)) {}
 
-    TStmt& bind(int index, std::int64_t value) {
-        FStatement->bindInt(index, value);
+    Statement& bind(int index, std::int64_t value) {
+        m_statement->bindInt(index, value);
         return *this;
     }
-    TStmt& bind(int index, int value) { return bind(index, std::int64_t(value)); }
-    TStmt& bind(int index, const QString& value) {
-        FStatement->bindText(index, value);
+    Statement& bind(int index, int value) { return bind(index, std::int64_t(value)); }
+    Statement& bind(int index, const QString& value) {
+        m_statement->bindText(index, value);
         return *this;
     }
-    TStmt& bindNull(int index) {
-        FStatement->bindNull(index);
+    Statement& bindNull(int index) {
+        m_statement->bindNull(index);
         return *this;
     }
     // True while a row is available.
-    bool step() { return FStatement->step(); }
+    bool step() { return m_statement->step(); }
     void exec() {
         while (step()) {
         }
     }
 
-    std::int64_t int64(int column) const { return FStatement->int64(column); }
+    std::int64_t int64(int column) const { return m_statement->int64(column); }
     int integer(int column) const { return int(int64(column)); }
-    QString text(int column) const { return FStatement->text(column); }
-    bool isNull(int column) const { return FStatement->isNull(column); }
+    QString text(int column) const { return m_statement->text(column); }
+    bool isNull(int column) const { return m_statement->isNull(column); }
 
 private:
-    std::unique_ptr<DbStatement> FStatement;
+    std::unique_ptr<DbStatement> m_statement;
 };
 
 // One open connection of either engine.
-class TDbConnection {
+class DbConnection {
 public:
-    virtual ~TDbConnection() = default;
-    TDbConnection(const TDbConnection&) = delete;
-    TDbConnection& operator=(const TDbConnection&) = delete;
+    virtual ~DbConnection() = default;
+    DbConnection(const DbConnection&) = delete;
+    DbConnection& operator=(const DbConnection&) = delete;
 
     virtual DbEngine engine() const = 0;
     // A statement, prepared once per connection and reused.
-    virtual TStmt prepare(const std::string& sql) = 0;
-    TStmt prepare(const char* sql) { return prepare(std::string(sql)); }
+    virtual Statement prepare(const std::string& sql) = 0;
+    Statement prepare(const char* sql) { return prepare(std::string(sql)); }
     // Runs one or more statements without parameters or results.
     virtual void exec(const char* sql) = 0;
     // Rows changed by the last INSERT, UPDATE or DELETE.
@@ -119,7 +119,7 @@ public:
     // nothing where write transactions already run one at a time (SQLite).
     virtual const char* lockClause() const = 0;
 
-    // Transactions (see TTransaction).
+    // Transactions (see Transaction).
     virtual void begin(bool write) = 0;
     virtual void commit() = 0;
     virtual void rollback() = 0;
@@ -131,7 +131,7 @@ public:
     QDateTime now();
 
 protected:
-    TDbConnection() = default;
+    DbConnection() = default;
 };
 
 // The data version in one value: a SELECT of one column and row, usable as a subquery.
@@ -140,40 +140,40 @@ inline constexpr const char* DataVersionSql = "SELECT SUM(version) FROM datavers
 // BEGIN (a write or a read transaction, as the engine runs each); rolls back unless commit() was
 // called. A write transaction bumps the data version as its last statement, unless told that it
 // changes nothing a kept reply shows.
-class TTransaction {
+class Transaction {
 public:
-    TTransaction(TDbConnection& db, bool write);
-    ~TTransaction();
-    TTransaction(const TTransaction&) = delete;
-    TTransaction& operator=(const TTransaction&) = delete;
-    void keepDataVersion() { FBumpsVersion = false; }
+    Transaction(DbConnection& db, bool write);
+    ~Transaction();
+    Transaction(const Transaction&) = delete;
+    Transaction& operator=(const Transaction&) = delete;
+    void keepDataVersion() { m_bumpsVersion = false; }
     void commit();
 
 private:
-    TDbConnection& FDb;
-    bool FWrite;
-    bool FBumpsVersion = true;
-    bool FOpen = true;
+    DbConnection& m_db;
+    bool m_write;
+    bool m_bumpsVersion = true;
+    bool m_open = true;
 };
 
-class TServerDb;
+class ServerDb;
 
 // A connection borrowed from the pool for the holder's exclusive use; given back when destroyed.
-class TConnectionLease {
+class ConnectionLease {
 public:
-    TConnectionLease(TServerDb* pool, TDbConnection* connection) : FPool(pool), FConnection(connection) {}
-    ~TConnectionLease();
-    TConnectionLease(const TConnectionLease&) = delete;
-    TConnectionLease& operator=(const TConnectionLease&) = delete;
-    TDbConnection& operator*() const { return *FConnection; }
-    TDbConnection* operator->() const { return FConnection; }
+    ConnectionLease(ServerDb* pool, DbConnection* connection) : m_pool(pool), m_connection(connection) {}
+    ~ConnectionLease();
+    ConnectionLease(const ConnectionLease&) = delete;
+    ConnectionLease& operator=(const ConnectionLease&) = delete;
+    DbConnection& operator*() const { return *m_connection; }
+    DbConnection* operator->() const { return m_connection; }
 
 private:
-    TServerDb* FPool;
-    TDbConnection* FConnection;
+    ServerDb* m_pool;
+    DbConnection* m_connection;
 };
 
-class TServerDb {
+class ServerDb {
 public:
     enum class Open {
         Migrate,  // create the database when missing and bring its schema up to date (the server)
@@ -181,28 +181,28 @@ public:
     };
 
     // `location`: a SQLite file path, or a postgresql:// (postgres://) URI.
-    explicit TServerDb(const QString& location, Open open = Open::Migrate);
-    ~TServerDb();
-    TServerDb(const TServerDb&) = delete;
-    TServerDb& operator=(const TServerDb&) = delete;
+    explicit ServerDb(const QString& location, Open open = Open::Migrate);
+    ~ServerDb();
+    ServerDb(const ServerDb&) = delete;
+    ServerDb& operator=(const ServerDb&) = delete;
 
-    TConnectionLease acquire();
-    const QString& location() const { return FLocation; }
-    DbEngine engine() const { return FEngine; }
+    ConnectionLease acquire();
+    const QString& location() const { return m_location; }
+    DbEngine engine() const { return m_engine; }
 
     static bool isPostgresLocation(const QString& location);
 
 private:
-    friend class TConnectionLease;
-    std::unique_ptr<TDbConnection> openConnection();
-    void giveBack(TDbConnection* connection);
+    friend class ConnectionLease;
+    std::unique_ptr<DbConnection> openConnection();
+    void giveBack(DbConnection* connection);
 
-    QString FLocation;
-    DbEngine FEngine;
-    Open FOpen;
-    std::mutex FMutex;
-    std::vector<TDbConnection*> FIdle;
-    std::mutex FSqliteWriters; // see SqliteConnection
+    QString m_location;
+    DbEngine m_engine;
+    Open m_open;
+    std::mutex m_mutex;
+    std::vector<DbConnection*> m_idle;
+    std::mutex m_sqliteWriters; // see SqliteConnection
 };
 
 // Date-times are stored and sent as local "yyyy-MM-dd hh:mm:ss" text; such texts sort in time order.

@@ -1,6 +1,6 @@
 // Account, wallet and log commands of the platform server.
-#include "server/uPasswordHash.h"
-#include "server/uServiceInternals.h"
+#include "server/PasswordHash.h"
+#include "server/ServiceInternals.h"
 
 #include <functional>
 
@@ -11,27 +11,27 @@ constexpr int MaxPasswordChars = 64;
 constexpr int MaxProfileChars = 64;
 constexpr std::int64_t MaxRechargeCents = 1000000LL * 100; // one million yuan per request
 
-QString requireFilled(const TCommandContext& ctx, const char* name, const QString& what, int maxChars) {
+QString requireFilled(const CommandContext& ctx, const char* name, const QString& what, int maxChars) {
     const QString value = ctx.trimmed(name);
     if (value.isEmpty()) throw ERefusal(QStringLiteral("%1不能为空").arg(what));
     if (value.size() > maxChars) throw ERefusal(QStringLiteral("%1不能超过%2个字符").arg(what).arg(maxChars));
     return value;
 }
 
-QString timeOrZero(const TStmt& stmt, int column) { return stmt.isNull(column) ? ZeroTimeText : stmt.text(column); }
+QString timeOrZero(const Statement& stmt, int column) { return stmt.isNull(column) ? ZeroTimeText : stmt.text(column); }
 
 } // namespace
 
-int InsertUser(TDbConnection& db, const TNewUser& user, const QDateTime& now) {
+int InsertUser(DbConnection& db, const NewUser& user, const QDateTime& now) {
     const QString taken = QStringLiteral("用户名已存在");
     {
         // Spares the password hashing for a name that is plainly taken; the unique name decides.
-        TStmt exists = db.prepare("SELECT 1 FROM users WHERE username = ?");
+        Statement exists = db.prepare("SELECT 1 FROM users WHERE username = ?");
         exists.bind(1, user.username);
         if (exists.step()) throw ERefusal(taken);
     }
-    const TPasswordRecord password = user.passwordRecord ? *user.passwordRecord : HashNewPassword(user.password);
-    TStmt stmt = db.prepare(
+    const PasswordRecord password = user.passwordRecord ? *user.passwordRecord : HashNewPassword(user.password);
+    Statement stmt = db.prepare(
         "INSERT INTO users(username, passsalt, passhash, qq, shopkeeperusername, taobaoxiaohao, inviteuserid, "
         "registertime) VALUES (?, ?, ?, ?, ?, ?, ?, ?) ON CONFLICT DO NOTHING RETURNING id");
     stmt.bind(1, user.username).bind(2, password.salt).bind(3, password.hash).bind(4, user.qq);
@@ -41,8 +41,8 @@ int InsertUser(TDbConnection& db, const TNewUser& user, const QDateTime& now) {
     return stmt.integer(0);
 }
 
-json CmdRegister(TCommandContext& ctx) {
-    TNewUser user;
+json CmdRegister(CommandContext& ctx) {
+    NewUser user;
     user.username = requireFilled(ctx, "username", QStringLiteral("登录用户名"), MaxNameChars);
     user.password = requireFilled(ctx, "userpass", QStringLiteral("登录密码"), MaxPasswordChars);
     user.qq = requireFilled(ctx, "qq", QStringLiteral("联系QQ"), MaxProfileChars);
@@ -53,7 +53,7 @@ json CmdRegister(TCommandContext& ctx) {
     bool ok = false;
     const int inviter = ctx.trimmed("inviteuserid").toInt(&ok, 10);
     if (ok && inviter > 0) {
-        TStmt stmt = ctx.db.prepare("SELECT 1 FROM users WHERE id = ?");
+        Statement stmt = ctx.db.prepare("SELECT 1 FROM users WHERE id = ?");
         stmt.bind(1, inviter);
         if (stmt.step()) user.inviteuserid = inviter;
     }
@@ -61,8 +61,8 @@ json CmdRegister(TCommandContext& ctx) {
     return Done(QStringLiteral("注册成功"));
 }
 
-json CmdLogin(TCommandContext& ctx) {
-    TStmt stmt = ctx.db.prepare(
+json CmdLogin(CommandContext& ctx) {
+    Statement stmt = ctx.db.prepare(
         "SELECT id, username, registertime, qq, shopkeeperusername, taobaoxiaohao, balance, alipayusername, "
         "alipayaccount, inviteuserid, invitebalance, COALESCE(lastuptime, registertime), marks FROM users WHERE id = ?");
     stmt.bind(1, ctx.userId);
@@ -83,41 +83,41 @@ json CmdLogin(TCommandContext& ctx) {
     // The previous login's time; this login becomes the next one's.
     reply["lastuptime"] = S(stmt.text(11));
     reply["marks"] = S(stmt.text(12));
-    TStmt update = ctx.db.prepare("UPDATE users SET lastuptime = ? WHERE id = ?");
+    Statement update = ctx.db.prepare("UPDATE users SET lastuptime = ? WHERE id = ?");
     update.bind(1, DbTime(ctx.now)).bind(2, ctx.userId).exec();
     return reply;
 }
 
-json CmdLogout(TCommandContext&) { return Done(QStringLiteral("已退出")); }
+json CmdLogout(CommandContext&) { return Done(QStringLiteral("已退出")); }
 
-json CmdModifyPassword(TCommandContext& ctx) {
+json CmdModifyPassword(CommandContext& ctx) {
     const QString newpass = requireFilled(ctx, "newpass", QStringLiteral("新密码"), MaxPasswordChars);
-    const TPasswordRecord record = HashNewPassword(newpass);
-    TStmt stmt = ctx.db.prepare("UPDATE users SET passsalt = ?, passhash = ? WHERE id = ?");
+    const PasswordRecord record = HashNewPassword(newpass);
+    Statement stmt = ctx.db.prepare("UPDATE users SET passsalt = ?, passhash = ? WHERE id = ?");
     stmt.bind(1, record.salt).bind(2, record.hash).bind(3, ctx.userId).exec();
     return Done(QStringLiteral("密码已修改"));
 }
 
-json CmdSaveUserInfo(TCommandContext& ctx) {
+json CmdSaveUserInfo(CommandContext& ctx) {
     if (ctx.trimmed("username") != ctx.username) throw ERefusal(QStringLiteral("只能修改自己的用户资料"));
     const QString qq = requireFilled(ctx, "qq", QStringLiteral("联系QQ"), MaxProfileChars);
     const QString shop = requireFilled(ctx, "shopkeeperusername", QStringLiteral("淘宝掌柜名"), MaxProfileChars);
     const QString xiaohao = requireFilled(ctx, "taobaoxiaohao", QStringLiteral("淘宝小号"), MaxProfileChars);
-    TStmt stmt = ctx.db.prepare("UPDATE users SET qq = ?, shopkeeperusername = ?, taobaoxiaohao = ? WHERE id = ?");
+    Statement stmt = ctx.db.prepare("UPDATE users SET qq = ?, shopkeeperusername = ?, taobaoxiaohao = ? WHERE id = ?");
     stmt.bind(1, qq).bind(2, shop).bind(3, xiaohao).bind(4, ctx.userId).exec();
     return Done(QStringLiteral("用户资料已保存"));
 }
 
-json CmdBindAlipay(TCommandContext& ctx) {
+json CmdBindAlipay(CommandContext& ctx) {
     const QString account = requireFilled(ctx, "alipayaccount", QStringLiteral("支付宝账户"), MaxProfileChars);
     const QString name = requireFilled(ctx, "alipayusername", QStringLiteral("支付宝姓名"), MaxProfileChars);
-    TStmt stmt = ctx.db.prepare("UPDATE users SET alipayaccount = ?, alipayusername = ? WHERE id = ?");
+    Statement stmt = ctx.db.prepare("UPDATE users SET alipayaccount = ?, alipayusername = ? WHERE id = ?");
     stmt.bind(1, account).bind(2, name).bind(3, ctx.userId).exec();
     return Done(QStringLiteral("支付宝信息已绑定"));
 }
 
-json CmdGetBasicInfo(TCommandContext& ctx) {
-    TStmt stmt = ctx.db.prepare(
+json CmdGetBasicInfo(CommandContext& ctx) {
+    Statement stmt = ctx.db.prepare(
         "SELECT "
         " (SELECT COUNT(*) FROM tasks WHERE status BETWEEN 1 AND 4 AND (publishuserid = ?1 OR handleuserid = ?1)),"
         " (SELECT COUNT(*) FROM tasks WHERE status = 0 AND publishuserid = ?1),"
@@ -139,7 +139,7 @@ json CmdGetBasicInfo(TCommandContext& ctx) {
 
 // --- wallet ----------------------------------------------------------------------------------------
 
-json CmdRechargeRequest(TCommandContext& ctx) {
+json CmdRechargeRequest(CommandContext& ctx) {
     const auto amount = ParseYuan(ctx.text("rechargeamount"));
     if (!amount) throw ERefusal(QStringLiteral("充值金额格式不正确"));
     if (*amount <= 0) throw ERefusal(QStringLiteral("充值金额必须大于0"));
@@ -148,7 +148,7 @@ json CmdRechargeRequest(TCommandContext& ctx) {
     const QString tradeid = requireFilled(ctx, "tradeid", QStringLiteral("充值交易单号"), MaxProfileChars);
     // One payment proves one recharge: the database holds at most one pending or approved request
     // per trade number (a unique index), so two requests racing with one number cannot both go in.
-    TStmt stmt =
+    Statement stmt =
         ctx.db.prepare("INSERT INTO recharges(userid, money, tradetype, tradeid, addtime) VALUES (?, ?, ?, ?, ?) "
                        "ON CONFLICT DO NOTHING RETURNING id");
     stmt.bind(1, ctx.userId).bind(2, *amount).bind(3, tradetype).bind(4, tradeid).bind(5, DbTime(ctx.now));
@@ -156,43 +156,43 @@ json CmdRechargeRequest(TCommandContext& ctx) {
     return Done(QStringLiteral("充值申请已提交"));
 }
 
-json CmdWithdrawRequest(TCommandContext& ctx) {
+json CmdWithdrawRequest(CommandContext& ctx) {
     const auto amount = ParseYuan(ctx.text("tixianamount"));
     if (!amount) throw ERefusal(QStringLiteral("提现金额格式不正确"));
     if (*amount <= 0) throw ERefusal(QStringLiteral("提现金额必须大于0"));
     {
-        TStmt user = ctx.db.prepare("SELECT alipayaccount FROM users WHERE id = ?");
+        Statement user = ctx.db.prepare("SELECT alipayaccount FROM users WHERE id = ?");
         user.bind(1, ctx.userId);
         if (!user.step()) throw ERefusal(QStringLiteral("用户不存在"));
         if (user.text(0).isEmpty()) throw ERefusal(QStringLiteral("尚未绑定支付宝账户"));
     }
     // The amount is reserved now: it leaves the commission balance at once and returns there if the
     // request is rejected.
-    MoveMoney(ctx, ctx.userId, TBalance::Commission, -*amount, QString(), QStringLiteral("提现申请，冻结推广提成"),
+    MoveMoney(ctx, ctx.userId, Balance::Commission, -*amount, QString(), QStringLiteral("提现申请，冻结推广提成"),
               QStringLiteral("可提现推广提成不足"));
-    TStmt stmt = ctx.db.prepare("INSERT INTO withdrawals(userid, money, addtime) VALUES (?, ?, ?)");
+    Statement stmt = ctx.db.prepare("INSERT INTO withdrawals(userid, money, addtime) VALUES (?, ?, ?)");
     stmt.bind(1, ctx.userId).bind(2, *amount).bind(3, DbTime(ctx.now)).exec();
     return Done(QStringLiteral("提现申请已提交"));
 }
 
 // Marks a pending request reviewed; refuses one that is unknown or was reviewed already (also by a
 // review running at the same moment: the UPDATE is guarded by the pending status).
-static void markReviewed(TCommandContext& ctx, const char* table, std::int64_t requestId, bool approve,
+static void markReviewed(CommandContext& ctx, const char* table, std::int64_t requestId, bool approve,
                          const QString& unknown, const QString& done) {
     const std::string name(table);
-    TStmt request = ctx.db.prepare("SELECT status FROM " + name + " WHERE id = ?");
+    Statement request = ctx.db.prepare("SELECT status FROM " + name + " WHERE id = ?");
     request.bind(1, requestId);
     if (!request.step()) throw ERefusal(unknown);
-    TStmt update = ctx.db.prepare("UPDATE " + name + " SET status = ?, handletime = ? WHERE id = ? AND status = 0");
+    Statement update = ctx.db.prepare("UPDATE " + name + " SET status = ?, handletime = ? WHERE id = ? AND status = 0");
     update.bind(1, approve ? 1 : 2).bind(2, DbTime(ctx.now)).bind(3, requestId).exec();
     if (ctx.db.changes() != 1) throw ERefusal(done);
 }
 
-void ReviewRecharge(TCommandContext& ctx, std::int64_t requestId, bool approve) {
+void ReviewRecharge(CommandContext& ctx, std::int64_t requestId, bool approve) {
     markReviewed(ctx, "recharges", requestId, approve, QStringLiteral("充值申请不存在"),
                  QStringLiteral("该充值申请已经处理过"));
     if (!approve) return;
-    TStmt request =
+    Statement request =
         ctx.db.prepare("SELECT r.userid, r.money, u.username, i.id FROM recharges r JOIN users u ON u.id = r.userid "
                        "LEFT JOIN users i ON i.id = u.inviteuserid WHERE r.id = ?");
     request.bind(1, requestId);
@@ -201,45 +201,45 @@ void ReviewRecharge(TCommandContext& ctx, std::int64_t requestId, bool approve) 
     const std::int64_t money = request.int64(1);
     const QString username = request.text(2);
     const int inviter = request.isNull(3) ? 0 : request.integer(3);
-    MoveMoney(ctx, userId, TBalance::Available, money, QString(), QStringLiteral("充值成功"));
+    MoveMoney(ctx, userId, Balance::Available, money, QString(), QStringLiteral("充值成功"));
     const std::int64_t commission = InviteCommission(money);
     if (inviter > 0 && commission > 0)
-        MoveMoney(ctx, inviter, TBalance::Commission, commission, QString(),
+        MoveMoney(ctx, inviter, Balance::Commission, commission, QString(),
                   QStringLiteral("推广提成：下线%1充值").arg(username));
 }
 
-void ReviewWithdraw(TCommandContext& ctx, std::int64_t requestId, bool approve) {
+void ReviewWithdraw(CommandContext& ctx, std::int64_t requestId, bool approve) {
     markReviewed(ctx, "withdrawals", requestId, approve, QStringLiteral("提现申请不存在"),
                  QStringLiteral("该提现申请已经处理过"));
     if (approve) return; // the reserved commission has been paid out
-    TStmt request = ctx.db.prepare("SELECT userid, money FROM withdrawals WHERE id = ?");
+    Statement request = ctx.db.prepare("SELECT userid, money FROM withdrawals WHERE id = ?");
     request.bind(1, requestId);
     request.step();
-    MoveMoney(ctx, request.integer(0), TBalance::Commission, request.int64(1), QString(),
+    MoveMoney(ctx, request.integer(0), Balance::Commission, request.int64(1), QString(),
               QStringLiteral("提现失败，推广提成返还"));
 }
 
 // One page of a list that belongs to the requesting user: the whole list's size and this page's rows.
 // Both statements take the user's id as their first parameter; the page statement then takes the page
 // size and the offset.
-static json UserListPage(TCommandContext& ctx, const char* countSql, const char* pageSql,
-                         const std::function<json(const TStmt&)>& row) {
+static json UserListPage(CommandContext& ctx, const char* countSql, const char* pageSql,
+                         const std::function<json(const Statement&)>& row) {
     const std::int64_t offset = ctx.pageOffset();
-    TStmt count = ctx.db.prepare(countSql);
+    Statement count = ctx.db.prepare(countSql);
     count.bind(1, ctx.userId).step();
     json rows = json::array();
-    TStmt stmt = ctx.db.prepare(pageSql);
+    Statement stmt = ctx.db.prepare(pageSql);
     stmt.bind(1, ctx.userId).bind(2, PageSize).bind(3, offset);
     while (stmt.step()) rows.push_back(row(stmt));
     return ListReply(count.int64(0), std::move(rows));
 }
 
-json CmdGetRechargeList(TCommandContext& ctx) {
+json CmdGetRechargeList(CommandContext& ctx) {
     return UserListPage(
         ctx, "SELECT COUNT(*) FROM recharges WHERE userid = ?",
         "SELECT id, money, tradetype, tradeid, addtime, status, handletime FROM recharges WHERE userid = ? "
         "ORDER BY id DESC LIMIT ? OFFSET ?",
-        [](const TStmt& stmt) -> json {
+        [](const Statement& stmt) -> json {
             return {{"id", stmt.int64(0)},
                     {"money", S(CentsText(stmt.int64(1)))},
                     {"tradetype", S(stmt.text(2))},
@@ -250,11 +250,11 @@ json CmdGetRechargeList(TCommandContext& ctx) {
         });
 }
 
-json CmdGetWithdrawList(TCommandContext& ctx) {
+json CmdGetWithdrawList(CommandContext& ctx) {
     return UserListPage(ctx, "SELECT COUNT(*) FROM withdrawals WHERE userid = ?",
                         "SELECT id, money, addtime, status, handletime FROM withdrawals WHERE userid = ? "
                         "ORDER BY id DESC LIMIT ? OFFSET ?",
-                        [](const TStmt& stmt) -> json {
+                        [](const Statement& stmt) -> json {
                             return {{"id", stmt.int64(0)},
                                     {"money", S(CentsText(stmt.int64(1)))},
                                     {"addtime", S(stmt.text(2))},
@@ -265,12 +265,12 @@ json CmdGetWithdrawList(TCommandContext& ctx) {
 
 // --- logs and downline -----------------------------------------------------------------------------
 
-json CmdGetTradeLogList(TCommandContext& ctx) {
+json CmdGetTradeLogList(CommandContext& ctx) {
     return UserListPage(
         ctx, "SELECT COUNT(*) FROM tradelog WHERE userid = ?",
         "SELECT id, userid, taskid, msg, moneytype, inmoney, outmoney, currentmoney, addtime FROM tradelog "
         "WHERE userid = ? ORDER BY id DESC LIMIT ? OFFSET ?",
-        [](const TStmt& stmt) -> json {
+        [](const Statement& stmt) -> json {
             return {{"id", stmt.int64(0)},
                     {"userid", std::to_string(stmt.int64(1))},
                     {"taskid", S(stmt.text(2))},
@@ -283,11 +283,11 @@ json CmdGetTradeLogList(TCommandContext& ctx) {
         });
 }
 
-json CmdGetOptLogList(TCommandContext& ctx) {
+json CmdGetOptLogList(CommandContext& ctx) {
     return UserListPage(ctx, "SELECT COUNT(*) FROM optlog WHERE userid = ?",
                         "SELECT id, userid, taskid, opttype, action, marks, addtime FROM optlog WHERE userid = ? "
                         "ORDER BY id DESC LIMIT ? OFFSET ?",
-                        [](const TStmt& stmt) -> json {
+                        [](const Statement& stmt) -> json {
                             return {{"id", stmt.int64(0)},       {"userid", std::to_string(stmt.int64(1))},
                                     {"taskid", S(stmt.text(2))}, {"opttype", stmt.integer(3)},
                                     {"action", S(stmt.text(4))}, {"marks", S(stmt.text(5))},
@@ -295,13 +295,13 @@ json CmdGetOptLogList(TCommandContext& ctx) {
                         });
 }
 
-json CmdGetSubUserList(TCommandContext& ctx) {
+json CmdGetSubUserList(CommandContext& ctx) {
     if (ctx.integer("userid") != ctx.userId) throw ERefusal(QStringLiteral("只能查看自己的下线用户"));
     return UserListPage(
         ctx, "SELECT COUNT(*) FROM users WHERE inviteuserid = ?",
         "SELECT id, username, registertime FROM users WHERE inviteuserid = ? ORDER BY id DESC LIMIT ? OFFSET "
         "?",
-        [](const TStmt& stmt) -> json {
+        [](const Statement& stmt) -> json {
             return {{"id", stmt.int64(0)}, {"username", S(stmt.text(1))}, {"registertime", S(stmt.text(2))}};
         });
 }

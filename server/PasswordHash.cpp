@@ -1,4 +1,4 @@
-#include "server/uPasswordHash.h"
+#include "server/PasswordHash.h"
 
 #include <QByteArray>
 #include <QMessageAuthenticationCode>
@@ -68,7 +68,7 @@ int CurrentPasswordIterations() { return g_iterations; }
 
 std::uint64_t PasswordIterationsRun() { return g_iterationsRun; }
 
-TPasswordRecord HashNewPassword(const QString& password) {
+PasswordRecord HashNewPassword(const QString& password) {
     const QByteArray salt = randomBytes(16);
     const int iterations = CurrentPasswordIterations();
     return {QString::fromLatin1(salt.toHex()),
@@ -95,22 +95,22 @@ void RunDummyPasswordCheck(const QString& password) {
     pbkdf2(password, salt, CurrentPasswordIterations());
 }
 
-std::string TCredentialCache::keyOf(int userId, const QString& password, const QString& salt) const {
+std::string CredentialCache::keyOf(int userId, const QString& password, const QString& salt) const {
     const QByteArray digest = QMessageAuthenticationCode::hash(salt.toLatin1() + '\0' + password.toUtf8(), cacheKey(),
                                                                QCryptographicHash::Sha256);
     return std::to_string(userId) + ':' + digest.toHex().toStdString();
 }
 
-bool TCredentialCache::isKnown(int userId, const QString& password, const QString& salt, const QString& hash) {
+bool CredentialCache::isKnown(int userId, const QString& password, const QString& salt, const QString& hash) {
     const std::string key = keyOf(userId, password, salt);
-    std::lock_guard lock(FMutex);
-    const auto it = FVerified.find(key);
-    return it != FVerified.end() && it->second == hash.toStdString();
+    std::lock_guard lock(m_mutex);
+    const auto it = m_verified.find(key);
+    return it != m_verified.end() && it->second == hash.toStdString();
 }
 
-void TCredentialCache::remember(int userId, const QString& password, const QString& salt, const QString& hash) {
+void CredentialCache::remember(int userId, const QString& password, const QString& salt, const QString& hash) {
     const std::string key = keyOf(userId, password, salt);
-    std::lock_guard lock(FMutex);
-    if (FVerified.size() > 10000) FVerified.clear();
-    FVerified[key] = hash.toStdString();
+    std::lock_guard lock(m_mutex);
+    if (m_verified.size() > 10000) m_verified.clear();
+    m_verified[key] = hash.toStdString();
 }

@@ -1,7 +1,7 @@
-#include "server/uServerAdmin.h"
+#include "server/ServerAdmin.h"
 
-#include "server/uServerDb.h"
-#include "server/uServiceInternals.h"
+#include "server/ServerDb.h"
+#include "server/ServiceInternals.h"
 
 namespace {
 
@@ -11,11 +11,11 @@ const char* const Usage = "usage: quorvane-server admin --db PATH|URI ACTION\n"
                           "  advance-clock MINUTES               move the server's clock (negative moves it back)\n"
                           "  list-requests                       list every recharge and withdrawal request\n";
 
-void listRequests(TDbConnection& db, std::ostream& out) {
+void listRequests(DbConnection& db, std::ostream& out) {
     static const char* const names[] = {"pending", "approved", "rejected"};
     auto statusName = [](int status) { return status >= 0 && status <= 2 ? names[status] : "unknown"; };
     {
-        TStmt stmt =
+        Statement stmt =
             db.prepare("SELECT r.id, u.username, r.money, r.tradetype, r.tradeid, r.addtime, r.status FROM recharges r "
                        "JOIN users u ON u.id = r.userid ORDER BY r.id");
         while (stmt.step())
@@ -23,7 +23,7 @@ void listRequests(TDbConnection& db, std::ostream& out) {
                 << " money=" << S(CentsText(stmt.int64(2))) << " type=" << S(stmt.text(3))
                 << " tradeid=" << S(stmt.text(4)) << " at=" << S(stmt.text(5)) << '\n';
     }
-    TStmt stmt = db.prepare(
+    Statement stmt = db.prepare(
         "SELECT w.id, u.username, w.money, w.addtime, w.status, u.alipayaccount, u.alipayusername FROM withdrawals w "
         "JOIN users u ON u.id = w.userid ORDER BY w.id");
     while (stmt.step())
@@ -47,12 +47,12 @@ int RunAdmin(const QStringList& argsIn, std::ostream& out, std::ostream& err) {
         return 2;
     }
     try {
-        TServerDb pool(dbPath);
-        TConnectionLease lease = pool.acquire();
-        TDbConnection& db = *lease;
+        ServerDb pool(dbPath);
+        ConnectionLease lease = pool.acquire();
+        DbConnection& db = *lease;
         const QString& action = args.at(0);
         if (action == QLatin1String("list-requests") && args.size() == 1) {
-            TTransaction transaction(db, false);
+            Transaction transaction(db, false);
             listRequests(db, out);
             return 0;
         }
@@ -63,8 +63,8 @@ int RunAdmin(const QStringList& argsIn, std::ostream& out, std::ostream& err) {
                 err << "MINUTES must be a whole number\n";
                 return 2;
             }
-            TTransaction transaction(db, true);
-            TStmt stmt = db.prepare(
+            Transaction transaction(db, true);
+            Statement stmt = db.prepare(
                 "UPDATE settings SET value = CAST(CAST(value AS INTEGER) + ? AS TEXT) WHERE key = 'clockoffsetminutes'");
             stmt.bind(1, std::int64_t(minutes)).exec();
             transaction.commit();
@@ -80,9 +80,9 @@ int RunAdmin(const QStringList& argsIn, std::ostream& out, std::ostream& err) {
                 err << Usage;
                 return 2;
             }
-            TTransaction transaction(db, true);
+            Transaction transaction(db, true);
             const QStringList none;
-            TCommandContext ctx{db, 0, QString(), QString(), none, db.now()};
+            CommandContext ctx{db, 0, QString(), QString(), none, db.now()};
             if (action == QLatin1String("review-recharge"))
                 ReviewRecharge(ctx, std::int64_t(id), verdict == QLatin1String("approve"));
             else

@@ -5,9 +5,9 @@
 // reason in returnmsg; nothing is half done. A failure of the server itself (the database, a bug)
 // tells the client only "服务器内部错误" and an error number; the request's record holds the number
 // beside the real cause, for the log.
+#include "server/PasswordHash.h"
+#include "server/ServerDb.h"
 #include "server/SignInThrottle.h"
-#include "server/uPasswordHash.h"
-#include "server/uServerDb.h"
 
 #include <QStringList>
 #include <nlohmann/json.hpp>
@@ -32,15 +32,15 @@ struct RequestRecord {
     std::string errorCause;  // ... with what really happened
 };
 
-class TPlatformService {
+class PlatformService {
 public:
-    explicit TPlatformService(TServerDb& db, SignInThrottle::Clock throttleClock = {})
-        : FDb(db), FThrottle(std::move(throttleClock)) {}
+    explicit PlatformService(ServerDb& db, SignInThrottle::Clock throttleClock = {})
+        : m_db(db), m_throttle(std::move(throttleClock)) {}
 
     // The task hall's pages are the same for every user and the busiest request of all: their
     // enciphered replies are kept until the next write to the database, by this process or any other
     // (on by default).
-    void setHallCacheEnabled(bool enabled) { FHallCacheEnabled = enabled; }
+    void setHallCacheEnabled(bool enabled) { m_hallCacheEnabled = enabled; }
 
     // The form body of POST /rest (application/x-www-form-urlencoded): the enciphered reply body.
     std::string handleFormBody(const std::string& body, RequestRecord* record = nullptr);
@@ -57,7 +57,7 @@ public:
 private:
     // The user's id for good credentials, 0 otherwise; refuses while the name or the address must
     // wait after wrong passwords. With the database's data version, read in the same query, when asked.
-    int authenticate(TDbConnection& db, const QString& username, const QString& password, const std::string& address,
+    int authenticate(DbConnection& db, const QString& username, const QString& password, const std::string& address,
                      std::uint64_t* dataVersion = nullptr);
     std::string replyText(const QStringList& head, const QStringList& data, RequestRecord& record);
     // `dataVersion`, when given, gets the data version the command read under.
@@ -65,17 +65,17 @@ private:
                        std::uint64_t* dataVersion);
     static nlohmann::json internalError(const std::exception& error, RequestRecord& record);
 
-    struct TCachedPage {
+    struct CachedPage {
         std::uint64_t version;
         std::string text;
     };
 
-    TServerDb& FDb;
-    TCredentialCache FCredentials;
-    SignInThrottle FThrottle;
-    bool FHallCacheEnabled = true;
+    ServerDb& m_db;
+    CredentialCache m_credentials;
+    SignInThrottle m_throttle;
+    bool m_hallCacheEnabled = true;
     // Pages by (page, category), each with the data version it was read under: served only while
     // that version is still the database's (every write transaction of any process bumps it).
-    std::mutex FHallMutex;
-    std::map<std::pair<int, int>, TCachedPage> FHallPages;
+    std::mutex m_hallMutex;
+    std::map<std::pair<int, int>, CachedPage> m_hallPages;
 };
