@@ -11,6 +11,7 @@
 #include "remote/uHttpClient.h"
 #include "remote/uReply.h"
 #include "tests/support/ScriptedServer.h"
+#include "widgets/ufrmWaitForProcessDone.h"
 
 #include <QApplication>
 #include <curl/curl.h>
@@ -169,9 +170,9 @@ size_t discardBody(char*, size_t size, size_t count, void*) { return size * coun
 void measureChannelRoundTrip(int samples) {
     samples = std::clamp(samples / 10, 20, 200); // each sample is a batch of round trips
     ScriptedServer server;
-    server.setDefault(TScriptedReply::json(
+    server.setDefault(ScriptedReply::json(
         {{"returncode", 1}, {"returnmsg", "ok"}, {"totalnum", 0}, {"msgbody", nlohmann::json::array()}}));
-    const TChannelSettings settings = server.settings(60000);
+    const ChannelSettings settings = server.settings(60000);
     const QStringList data = BuildDataList(cmGetTaskCenterList, {1, 0});
 
     QStringList sampleHead = BuildHeadList(cmGetTaskCenterList);
@@ -196,7 +197,7 @@ void measureChannelRoundTrip(int samples) {
         QByteArray reply;
         QString error;
         if (!ExecRemoteProc(nullptr, &head, &data, &reply, error, 2, QStringLiteral("demo1"), QStringLiteral("demo123"),
-                            true, settings))
+                            ShowWaitDialog, settings))
             throw std::runtime_error(error.toStdString());
         ParseReply(reply);
     });

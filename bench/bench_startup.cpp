@@ -4,11 +4,11 @@
 // windows, built right after that painting, are not in the figure. Needs a display (Xvfb); talks to
 // no server.
 #include "bench/bench_paintexit.h"
-#include "shell/uStartup.h"
+#include "shell/Startup.h"
 
 #include <QApplication>
 
 int main(int argc, char** argv) {
-    TAfterFirstPaint exitWhenPainted = ExitWhenPainted("TfrmLogin");
+    AfterFirstPaint exitWhenPainted = ExitWhenPainted("TfrmLogin");
     return RunClient(argc, argv, [&](QApplication& app) { app.installEventFilter(&exitWhenPainted); });
 }

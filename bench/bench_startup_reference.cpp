@@ -9,10 +9,10 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-class TReferenceDialog : public QDialog {
+class ReferenceDialog : public QDialog {
     Q_OBJECT
 public:
-    TReferenceDialog() {
+    ReferenceDialog() {
         setWindowTitle(QStringLiteral("欢迎登陆"));
         setFixedSize(381, 276);
         auto* layout = new QVBoxLayout(this);
@@ -24,9 +24,9 @@ public:
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
-    TAfterFirstPaint exitWhenPainted = ExitWhenPainted("TReferenceDialog");
+    AfterFirstPaint exitWhenPainted = ExitWhenPainted("ReferenceDialog");
     if (!(argc > 1 && qstrcmp(argv[1], "--stay") == 0)) app.installEventFilter(&exitWhenPainted);
-    TReferenceDialog dialog;
+    ReferenceDialog dialog;
     dialog.show();
     return app.exec();
 }

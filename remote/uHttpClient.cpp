@@ -2,9 +2,7 @@
 
 #include "remote/uCipher.h"
 #include "remote/uCommaText.h"
-#include "remote/ufrmWaitForProcessDone.h"
 
-#include <QMetaObject>
 #include <curl/curl.h>
 #include <dlfcn.h>
 #include <memory>
@@ -14,22 +12,22 @@
 namespace {
 
 // Everything the worker touches; the user-interface thread reads it only after joining the worker.
-struct TCallRecord {
-    std::string strHostURL;
+struct CallRecord {
+    std::string hostUrl;
     std::string body;   // head=<hex>[&data=<hex>]
     std::string caFile; // empty: the system's CAs
     long connectTimeoutMs = 0;
     long totalTimeoutMs = 0;
-    std::string AResponse;
+    std::string response;
     std::string statusLine;
-    bool bSuccess = false;
-    QString strTmpErrMsg;
+    bool success = false;
+    QString errorText;
 };
 
 // libcurl is loaded on the first request, not with the program: it brings some twenty libraries
 // of its own, and loading them (symbol binding above all) would come before the first window.
 // Loaded with its symbols kept local, so that the libraries the program starts with never search it.
-struct TCurlLibrary {
+struct CurlLibrary {
     CURL* (*easy_init)();
     CURLcode (*easy_setopt)(CURL*, CURLoption, ...);
     CURLcode (*easy_perform)(CURL*);
@@ -47,15 +45,15 @@ template <class TFunction> bool resolve(void* library, const char* name, TFuncti
 }
 
 // The library, or null with `failure` saying why; loaded and set up once per process.
-const TCurlLibrary* curlLibrary(QString& failure) {
+const CurlLibrary* curlLibrary(QString& failure) {
     static QString loadFailure;
-    static const TCurlLibrary* const library = []() -> const TCurlLibrary* {
+    static const CurlLibrary* const library = []() -> const CurlLibrary* {
         void* handle = dlopen(CurlLibraryName, RTLD_NOW | RTLD_LOCAL);
         if (!handle) {
             loadFailure = QString::fromLocal8Bit(dlerror());
             return nullptr;
         }
-        static TCurlLibrary curl{};
+        static CurlLibrary curl{};
         const bool complete = resolve(handle, "curl_easy_init", curl.easy_init) &&
                               resolve(handle, "curl_easy_setopt", curl.easy_setopt) &&
                               resolve(handle, "curl_easy_perform", curl.easy_perform) &&
@@ -76,12 +74,12 @@ const TCurlLibrary* curlLibrary(QString& failure) {
 }
 
 size_t writeBody(char* data, size_t size, size_t count, void* user) {
-    static_cast<TCallRecord*>(user)->AResponse.append(data, size * count);
+    static_cast<CallRecord*>(user)->response.append(data, size * count);
     return size * count;
 }
 
 size_t writeHeader(char* data, size_t size, size_t count, void* user) {
-    auto* record = static_cast<TCallRecord*>(user);
+    auto* record = static_cast<CallRecord*>(user);
     std::string line(data, size * count);
     if (line.rfind("HTTP/", 0) == 0) { // the status line (a later one replaces an interim 1xx)
         while (!line.empty() && (line.back() == '\r' || line.back() == '\n')) line.pop_back();
@@ -90,8 +88,8 @@ size_t writeHeader(char* data, size_t size, size_t count, void* user) {
     return size * count;
 }
 
-QString describeFailure(const TCurlLibrary& api, CURLcode code, CURL* curl, const char* detail,
-                        const TCallRecord& record) {
+QString describeFailure(const CurlLibrary& api, CURLcode code, CURL* curl, const char* detail,
+                        const CallRecord& record) {
     const QString reason = QString::fromUtf8(*detail ? detail : api.easy_strerror(code));
     switch (code) {
     case CURLE_OPERATION_TIMEDOUT: {
@@ -112,14 +110,14 @@ QString describeFailure(const TCurlLibrary& api, CURLcode code, CURL* curl, cons
 }
 
 // The worker's whole exchange: one new easy handle, nothing shared with other calls.
-void runExchange(const TCurlLibrary& api, TCallRecord& record) {
+void runExchange(const CurlLibrary& api, CallRecord& record) {
     CURL* curl = api.easy_init();
     if (!curl) {
-        record.strTmpErrMsg = QStringLiteral("无法创建网络连接");
+        record.errorText = QStringLiteral("无法创建网络连接");
         return;
     }
     char detail[CURL_ERROR_SIZE] = {0};
-    const std::string url = record.strHostURL + "rest";
+    const std::string url = record.hostUrl + "rest";
     api.easy_setopt(curl, CURLOPT_URL, url.c_str());
     api.easy_setopt(curl, CURLOPT_HTTP_VERSION, long(CURL_HTTP_VERSION_1_0));
     api.easy_setopt(curl, CURLOPT_USERAGENT, ChannelUserAgent);
@@ -141,22 +139,22 @@ void runExchange(const TCurlLibrary& api, TCallRecord& record) {
 
     const CURLcode code = api.easy_perform(curl);
     if (code != CURLE_OK) {
-        record.AResponse.clear();
-        record.strTmpErrMsg = describeFailure(api, code, curl, detail, record);
+        record.response.clear();
+        record.errorText = describeFailure(api, code, curl, detail, record);
     } else {
         long status = 0;
         api.easy_getinfo(curl, CURLINFO_RESPONSE_CODE, &status);
         char* location = nullptr;
         api.easy_getinfo(curl, CURLINFO_REDIRECT_URL, &location);
         if (status >= 200 && status <= 299) {
-            record.bSuccess = true;
+            record.success = true;
         } else if (status >= 300 && status <= 399 && location && *location) {
-            record.AResponse.clear(); // the redirect is not followed: the holder stays empty
-            record.bSuccess = true;
+            record.response.clear(); // the redirect is not followed: the holder stays empty
+            record.success = true;
         } else {
-            record.AResponse.clear();
-            record.strTmpErrMsg = QString::fromLatin1(record.statusLine.c_str());
-            if (record.strTmpErrMsg.isEmpty()) record.strTmpErrMsg = QStringLiteral("HTTP %1").arg(status);
+            record.response.clear();
+            record.errorText = QString::fromLatin1(record.statusLine.c_str());
+            if (record.errorText.isEmpty()) record.errorText = QStringLiteral("HTTP %1").arg(status);
         }
     }
     api.easy_cleanup(curl);
@@ -164,13 +162,13 @@ void runExchange(const TCurlLibrary& api, TCallRecord& record) {
 
 } // namespace
 
-QString HostUrl(const TChannelSettings& settings) {
+QString HostUrl(const ChannelSettings& settings) {
     return QStringLiteral("%1://%2:%3/").arg(settings.scheme, settings.host).arg(settings.port);
 }
 
 bool ExecRemoteProc(QWidget* owner, QStringList* head, const QStringList* data, QByteArray* response,
-                    QString& errorText, int clientType, const QString& userName, const QString& password, bool showWait,
-                    const TChannelSettings& settings) {
+                    QString& errorText, int clientType, const QString& userName, const QString& password,
+                    const ChannelWait& wait, const ChannelSettings& settings) {
     errorText.clear();
     if (!head) {
         errorText = QStringLiteral("请求头部参数未指定！");
@@ -184,49 +182,41 @@ bool ExecRemoteProc(QWidget* owner, QStringList* head, const QStringList* data, 
         errorText = QStringLiteral("返回值未指定");
         return false;
     }
-    const TCurlLibrary* curl = curlLibrary(errorText);
+    const CurlLibrary* curl = curlLibrary(errorText);
     if (!curl) return false;
 
     head->append(QStringLiteral("%1=%2").arg(QStringLiteral("head_clienttype")).arg(clientType));
     head->append(QStringLiteral("head_username=") + userName);
     head->append(QStringLiteral("head_password=") + password);
 
-    auto record = std::make_shared<TCallRecord>();
+    auto record = std::make_shared<CallRecord>();
     record->body = "head=" + EncipherToHex(CommaText(*head), ChannelKey).toStdString();
     if (!data->isEmpty()) record->body += "&data=" + EncipherToHex(CommaText(*data), ChannelKey).toStdString();
-    record->strHostURL = HostUrl(settings).toStdString();
+    record->hostUrl = HostUrl(settings).toStdString();
     record->caFile = settings.caFile.toStdString();
     record->connectTimeoutMs = settings.connectTimeoutMs;
     record->totalTimeoutMs = settings.totalTimeoutMs;
-    record->bSuccess = false;
+    record->success = false;
 
     std::thread worker;
-    if (showWait) {
-        // The worker starts when the dialog shows; its last act posts the completion to this call's
-        // own dialog, which then closes and ends the modal showing.
-        TfrmWaitForProcessDone* dialog = nullptr;
-        TfrmWaitForProcessDone waitDialog(
-            owner,
-            [&worker, &dialog, curl, record] {
-                TfrmWaitForProcessDone* target = dialog;
-                worker = std::thread([curl, record, target] {
-                    runExchange(*curl, *record);
-                    QMetaObject::invokeMethod(target, "OnWM_WaitForProcessDone", Qt::QueuedConnection);
-                });
-            },
-            QStringLiteral("命令正在执行，请耐心等待......"));
-        dialog = &waitDialog;
-        waitDialog.exec();
+    if (wait) {
+        wait(owner, [&worker, curl, record](std::function<void()> finished) {
+            if (worker.joinable()) return; // one worker per call
+            worker = std::thread([curl, record, finished = std::move(finished)] {
+                runExchange(*curl, *record);
+                finished();
+            });
+        });
         if (worker.joinable())
             worker.join();
         else
-            record->strTmpErrMsg = QStringLiteral("命令没有执行");
+            record->errorText = QStringLiteral("命令没有执行");
     } else {
         worker = std::thread([curl, record] { runExchange(*curl, *record); });
         worker.join();
     }
 
-    response->append(QByteArray::fromStdString(record->AResponse));
-    errorText = record->strTmpErrMsg;
-    return record->bSuccess;
+    response->append(QByteArray::fromStdString(record->response));
+    errorText = record->errorText;
+    return record->success;
 }

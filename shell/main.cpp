@@ -1,3 +1,3 @@
-#include "shell/uStartup.h"
+#include "shell/Startup.h"
 
 int main(int argc, char** argv) { return RunClient(argc, argv); }

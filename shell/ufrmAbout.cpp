@@ -2,7 +2,7 @@
 
 #include "model/uVarConst.h"
 #include "remote/uCommandCatalogue.h"
-#include "shell/udmResource.h"
+#include "widgets/udmResource.h"
 
 #include <QFrame>
 #include <QLabel>

@@ -3,9 +3,9 @@
 #include "model/uAccountInput.h"
 #include "model/uCommonVarConst.h"
 #include "model/uVarConst.h"
-#include "shell/uClickLabel.h"
-#include "shell/udmResource.h"
 #include "shell/ufrmUserRegister.h"
+#include "widgets/ClickLabel.h"
+#include "widgets/udmResource.h"
 
 #include <QCheckBox>
 #include <QGroupBox>
@@ -16,7 +16,7 @@
 #include <QScreen>
 #include <cstdlib>
 
-TfrmLogin::TfrmLogin(const TServices& services, QWidget* parent, const QString& settingsPath)
+TfrmLogin::TfrmLogin(const Services& services, QWidget* parent, const QString& settingsPath)
     : QDialog(parent), FServices(services),
       FSettings(settingsPath.isEmpty() ? DefaultSettingsFilePath() : settingsPath), FExitAction([] { std::_Exit(0); }) {
     setObjectName(QStringLiteral("frmLogin"));
@@ -25,12 +25,12 @@ TfrmLogin::TfrmLogin(const TServices& services, QWidget* parent, const QString& 
                    Qt::WindowCloseButtonHint);
     setFixedSize(381, 276);
 
-    Image1 = new TClickLabel(QStringLiteral("Image1"), this);
+    Image1 = new ClickLabel(QStringLiteral("Image1"), this);
     Image1->setGeometry(0, 0, 381, 70);
     Image1->setPixmap(BannerPixmap(381));
     Image1->setToolTip(QStringLiteral("点击访问官方网站"));
     Image1->setAccessibleName(QStringLiteral("点击访问官方网站"));
-    connect(Image1, &TClickLabel::clicked, this, [this] { OpenLink(FServices, this, SiteAddress()); });
+    connect(Image1, &ClickLabel::clicked, this, [this] { OpenLink(FServices, this, SiteAddress()); });
 
     grp_Login = new QGroupBox(QStringLiteral("填写您的登录信息："), this);
     grp_Login->setObjectName(QStringLiteral("grp_Login"));
@@ -56,25 +56,25 @@ TfrmLogin::TfrmLogin(const TServices& services, QWidget* parent, const QString& 
     Label4 = new QLabel(QStringLiteral("登录遇到问题？请联系在线客服："), grp_Login);
     Label4->setObjectName(QStringLiteral("Label4"));
     Label4->setGeometry(40, 100, 190, 24);
-    img_pingtaiQQ = new TClickLabel(QStringLiteral("img_pingtaiQQ"), grp_Login);
+    img_pingtaiQQ = new ClickLabel(QStringLiteral("img_pingtaiQQ"), grp_Login);
     img_pingtaiQQ->setGeometry(232, 101, 77, 22);
     img_pingtaiQQ->setPixmap(QQContactPixmap());
     img_pingtaiQQ->setAccessibleName(QStringLiteral("在线客服"));
     img_pingtaiQQ->setToolTip(QStringLiteral("在线客服"));
-    connect(img_pingtaiQQ, &TClickLabel::clicked, this, [this] { OpenLink(FServices, this, SupportQQChatLink()); });
+    connect(img_pingtaiQQ, &ClickLabel::clicked, this, [this] { OpenLink(FServices, this, SupportQQChatLink()); });
 
     chk_Saveconfig = new QCheckBox(QStringLiteral("保存登录信息"), this);
     chk_Saveconfig->setObjectName(QStringLiteral("chk_Saveconfig"));
     chk_Saveconfig->setGeometry(20, 236, 120, 26);
     chk_Saveconfig->setChecked(true);
 
-    lbl_userregister = new TClickLabel(QStringLiteral("lbl_userregister"), this);
+    lbl_userregister = new ClickLabel(QStringLiteral("lbl_userregister"), this);
     lbl_userregister->setText(QStringLiteral("<a href=\"#\">注册账户</a>"));
     lbl_userregister->setGeometry(150, 236, 70, 26);
     lbl_userregister->setAlignment(Qt::AlignCenter);
     lbl_userregister->setAccessibleName(QStringLiteral("注册账户"));
     lbl_userregister->setTextInteractionFlags(Qt::NoTextInteraction);
-    connect(lbl_userregister, &TClickLabel::clicked, this, &TfrmLogin::lbl_userregisterClick);
+    connect(lbl_userregister, &ClickLabel::clicked, this, &TfrmLogin::lbl_userregisterClick);
 
     btn_Login = new QPushButton(QStringLiteral("登录(&L)"), this);
     btn_Login->setObjectName(QStringLiteral("btn_Login"));
@@ -86,7 +86,7 @@ TfrmLogin::TfrmLogin(const TServices& services, QWidget* parent, const QString& 
     setTabOrder(edt_password, chk_Saveconfig);
     setTabOrder(chk_Saveconfig, btn_Login);
 
-    const TSavedLogin saved = FSettings.readLogin();
+    const SavedLogin saved = FSettings.readLogin();
     edt_username->setText(saved.username);
     edt_password->setText(saved.userpass);
     // A login saved where the desktop keeps secrets leaves the password in the file empty: it comes
@@ -104,7 +104,7 @@ void TfrmLogin::btn_LoginClick() {
     RunGuarded(FServices, this, [this] { login(); });
 }
 
-void TfrmLogin::Run(const TServices& services, QWidget* parent) {
+void TfrmLogin::Run(const Services& services, QWidget* parent) {
     TfrmLogin login(services, parent);
     if (const QScreen* screen = QGuiApplication::primaryScreen())
         login.move(screen->availableGeometry().center() - login.rect().center());
@@ -114,13 +114,13 @@ void TfrmLogin::Run(const TServices& services, QWidget* parent) {
 void TfrmLogin::login() {
     const QString username = TrimControls(edt_username->text());
     if (username.isEmpty()) {
-        ShowHint(FServices.prompter, this, QStringLiteral("登陆账户不能为空!"), TMsgIcon::Error);
+        ShowHint(FServices.prompter, this, QStringLiteral("登陆账户不能为空!"), MessageIcon::Error);
         edt_username->setFocus();
         return;
     }
     const QString userpass = TrimControls(edt_password->text());
     if (userpass.isEmpty()) {
-        ShowHint(FServices.prompter, this, QStringLiteral("登陆密码不能为空!"), TMsgIcon::Error);
+        ShowHint(FServices.prompter, this, QStringLiteral("登陆密码不能为空!"), MessageIcon::Error);
         edt_password->setFocus();
         return;
     }
@@ -129,12 +129,12 @@ void TfrmLogin::login() {
     user.Fusername = username;
     user.Fuserpass = userpass;
 
-    const std::optional<TRemoteReply> reply =
+    const std::optional<RemoteReply> reply =
         SendCommand(FServices, this, cmLogin, {}, QStringLiteral("登陆失败，请稍后再试！"));
     if (!reply) return;
     if (!reply->done()) {
         ShowRefusal(FServices.prompter, this, QStringLiteral("登陆失败:"), RequireReturnMsg(reply->msg),
-                    TMsgIcon::Error);
+                    MessageIcon::Error);
         return;
     }
     if (chk_Saveconfig->isChecked()) {

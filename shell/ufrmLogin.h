@@ -4,9 +4,9 @@
 // process at once. "保存登录信息" keeps the user name in the settings file and the password in the
 // desktop's secret store where one answers (the file then holds `userpass=` empty), otherwise in the
 // owner-only settings file.
-#include "remote/uRemoteCall.h"
 #include "shell/SecretStore.h"
-#include "shell/uSettingsFile.h"
+#include "shell/SettingsFile.h"
+#include "widgets/RemoteCall.h"
 
 #include <QDialog>
 #include <functional>
@@ -16,13 +16,13 @@ class QGroupBox;
 class QLabel;
 class QLineEdit;
 class QPushButton;
-class TClickLabel;
+class ClickLabel;
 
 class TfrmLogin : public QDialog {
     Q_OBJECT
 public:
     // `settingsPath` empty: DefaultSettingsFilePath(). The saved credentials are read here.
-    TfrmLogin(const TServices& services, QWidget* parent = nullptr, const QString& settingsPath = QString());
+    TfrmLogin(const Services& services, QWidget* parent = nullptr, const QString& settingsPath = QString());
 
     // What ends the process when the user closes the dialog without logging in. Default: an
     // immediate exit with code 0 (no logout, nothing saved). Tests put a recorder in its place.
@@ -30,21 +30,21 @@ public:
 
     // The login as the program runs it: the dialog in the middle of the screen, modal, until the
     // user has logged in (closing it without logging in ends the process).
-    static void Run(const TServices& services, QWidget* parent);
+    static void Run(const Services& services, QWidget* parent);
 
     bool FbCloseAfterLogin = false;
 
-    TClickLabel* Image1;
+    ClickLabel* Image1;
     QGroupBox* grp_Login;
     QLabel* Label1;
     QLineEdit* edt_username;
     QLabel* Label2;
     QLineEdit* edt_password;
     QLabel* Label4;
-    TClickLabel* img_pingtaiQQ;
+    ClickLabel* img_pingtaiQQ;
     QCheckBox* chk_Saveconfig;
     QPushButton* btn_Login;
-    TClickLabel* lbl_userregister;
+    ClickLabel* lbl_userregister;
 
 public slots:
     void btn_LoginClick();
@@ -58,8 +58,8 @@ private:
     // empty text, or a description of why the settings file could not be written.
     QString saveLogin(const QString& username, const QString& userpass);
 
-    const TServices& FServices;
-    TSettingsFile FSettings;
+    const Services& FServices;
+    SettingsFile FSettings;
     SecretStore m_secrets;
     std::function<void()> FExitAction;
 };

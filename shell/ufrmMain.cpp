@@ -13,14 +13,14 @@
 #include "screens/tasks/ufrmPublishTask.h"
 #include "screens/tasks/ufrmPublishedTaskManager.h"
 #include "screens/tasks/ufrmTaskCenter.h"
-#include "shell/uCategoryPanel.h"
-#include "shell/uClickLabel.h"
-#include "shell/uSingleInstance.h"
-#include "shell/udmResource.h"
+#include "shell/SingleInstance.h"
 #include "shell/ufrmAbout.h"
 #include "shell/ufrmLogin.h"
 #include "shell/ufrmModifyUserPass.h"
 #include "shell/ufrmNotice.h"
+#include "widgets/CategoryPanel.h"
+#include "widgets/ClickLabel.h"
+#include "widgets/udmResource.h"
 
 #include <QAction>
 #include <QButtonGroup>
@@ -48,7 +48,7 @@ QPushButton* navButton(const QString& objectName, const QString& caption, QWidge
     return button;
 }
 
-QVBoxLayout* panelBody(TCategoryPanel* panel) {
+QVBoxLayout* panelBody(CategoryPanel* panel) {
     auto* layout = new QVBoxLayout(panel->body());
     layout->setContentsMargins(12, 6, 12, 8);
     layout->setSpacing(5);
@@ -56,7 +56,7 @@ QVBoxLayout* panelBody(TCategoryPanel* panel) {
 }
 } // namespace
 
-TfrmMain::TfrmMain(const TServices& services, TSingleInstance& instance, QWidget* parent,
+TfrmMain::TfrmMain(const Services& services, SingleInstance& instance, QWidget* parent,
                    std::function<bool()> trayAvailable)
     : QMainWindow(parent), FServices(services), FInstance(instance),
       m_trayAvailable(trayAvailable ? std::move(trayAvailable)
@@ -126,12 +126,12 @@ QWidget* TfrmMain::buildTopBar(QWidget* parent) {
     auto* layout = new QHBoxLayout(top);
     layout->setContentsMargins(8, 5, 14, 5);
 
-    img_Logo = new TClickLabel(QStringLiteral("img_Logo"), top);
+    img_Logo = new ClickLabel(QStringLiteral("img_Logo"), top);
     img_Logo->setFixedSize(184, 60);
     img_Logo->setPixmap(LogoPixmap());
     img_Logo->setToolTip(QStringLiteral("点击访问官方网站"));
     img_Logo->setAccessibleName(QStringLiteral("点击访问官方网站"));
-    connect(img_Logo, &TClickLabel::clicked, this, [this] { OpenLink(FServices, this, SiteAddress()); });
+    connect(img_Logo, &ClickLabel::clicked, this, [this] { OpenLink(FServices, this, SiteAddress()); });
     layout->addWidget(img_Logo);
     layout->addStretch(1);
 
@@ -141,12 +141,12 @@ QWidget* TfrmMain::buildTopBar(QWidget* parent) {
     qqRow->addStretch(1);
     Label1 = new QLabel(QStringLiteral("在线客服："), top);
     Label1->setObjectName(QStringLiteral("Label1"));
-    img_pingtaiQQ = new TClickLabel(QStringLiteral("img_pingtaiQQ"), top);
+    img_pingtaiQQ = new ClickLabel(QStringLiteral("img_pingtaiQQ"), top);
     img_pingtaiQQ->setPixmap(QQContactPixmap());
     img_pingtaiQQ->setFixedSize(77, 22);
     img_pingtaiQQ->setToolTip(QStringLiteral("在线客服"));
     img_pingtaiQQ->setAccessibleName(QStringLiteral("在线客服"));
-    connect(img_pingtaiQQ, &TClickLabel::clicked, this, [this] { OpenLink(FServices, this, SupportQQChatLink()); });
+    connect(img_pingtaiQQ, &ClickLabel::clicked, this, [this] { OpenLink(FServices, this, SupportQQChatLink()); });
     qqRow->addWidget(Label1);
     qqRow->addWidget(img_pingtaiQQ);
     lbl_Info = new QLabel(top);
@@ -168,8 +168,8 @@ void TfrmMain::buildNavigator(QWidget* parent) {
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(0);
 
-    ctgrypnl_taskManager = new TCategoryPanel(QStringLiteral("ctgrypnl_taskManager"), QStringLiteral("任务管理"),
-                                              CategoryPixmap(0), ctgrypnlgrp_navigator);
+    ctgrypnl_taskManager = new CategoryPanel(QStringLiteral("ctgrypnl_taskManager"), QStringLiteral("任务管理"),
+                                             CategoryPixmap(0), ctgrypnlgrp_navigator);
     QVBoxLayout* tasks = panelBody(ctgrypnl_taskManager);
     btn_Index = navButton(QStringLiteral("btn_Index"), QStringLiteral("任务首页"), ctgrypnl_taskManager->body());
     btn_HandledTask =
@@ -184,16 +184,16 @@ void TfrmMain::buildNavigator(QWidget* parent) {
     for (QPushButton* button : {btn_Index, btn_HandledTask, btn_PublishedTask, btn_TaskCenter, btn_publishtask})
         tasks->addWidget(button);
 
-    ctgrypnl_LogManager = new TCategoryPanel(QStringLiteral("ctgrypnl_LogManager"), QStringLiteral("日志记录"),
-                                             CategoryPixmap(1), ctgrypnlgrp_navigator);
+    ctgrypnl_LogManager = new CategoryPanel(QStringLiteral("ctgrypnl_LogManager"), QStringLiteral("日志记录"),
+                                            CategoryPixmap(1), ctgrypnlgrp_navigator);
     QVBoxLayout* logs = panelBody(ctgrypnl_LogManager);
     btn_OptLog = navButton(QStringLiteral("btn_OptLog"), QStringLiteral("操作记录"), ctgrypnl_LogManager->body());
     btn_TradeLog = navButton(QStringLiteral("btn_TradeLog"), QStringLiteral("交易记录"), ctgrypnl_LogManager->body());
     logs->addWidget(btn_OptLog);
     logs->addWidget(btn_TradeLog);
 
-    ctgrypnl_UserCenter = new TCategoryPanel(QStringLiteral("ctgrypnl_UserCenter"), QStringLiteral("个人中心"),
-                                             CategoryPixmap(2), ctgrypnlgrp_navigator);
+    ctgrypnl_UserCenter = new CategoryPanel(QStringLiteral("ctgrypnl_UserCenter"), QStringLiteral("个人中心"),
+                                            CategoryPixmap(2), ctgrypnlgrp_navigator);
     QVBoxLayout* personal = panelBody(ctgrypnl_UserCenter);
     btn_UserCenter =
         navButton(QStringLiteral("btn_UserCenter"), QStringLiteral("个人资料"), ctgrypnl_UserCenter->body(), false);
@@ -228,9 +228,9 @@ void TfrmMain::buildNavigator(QWidget* parent) {
 
     // A screen's button shows its screen when it becomes the checked one: by a click, the keyboard,
     // or the Toggle action that assistive technology offers for a checkable button.
-    const auto onChecked = [this](QPushButton* button, void (TfrmMain::*show)()) {
-        connect(button, &QPushButton::toggled, this, [this, show](bool checked) {
-            if (checked) (this->*show)();
+    const auto onChecked = [this](QPushButton* button, void (TfrmMain::*handler)()) {
+        connect(button, &QPushButton::toggled, this, [this, handler](bool checked) {
+            if (checked) (this->*handler)();
         });
     };
     onChecked(btn_Index, &TfrmMain::btn_IndexClick);

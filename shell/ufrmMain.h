@@ -2,7 +2,7 @@
 // The main window: the top bar, the navigator of three category panels, the content area that
 // shows one screen at a time, the menus, the status bar, the tray icon, the notice after login and
 // the exit flow (logout, release of the single-instance lock, end of the loop).
-#include "remote/uRemoteCall.h"
+#include "widgets/RemoteCall.h"
 
 #include <QMainWindow>
 #include <array>
@@ -15,9 +15,9 @@ class QMenu;
 class QPushButton;
 class QSystemTrayIcon;
 class QTimer;
-class TCategoryPanel;
-class TClickLabel;
-class TSingleInstance;
+class CategoryPanel;
+class ClickLabel;
+class SingleInstance;
 class TfrmAbout;
 class TfrmHandledTaskManager;
 class TfrmNotice;
@@ -32,7 +32,7 @@ class TfrmMain : public QMainWindow {
 public:
     // `trayAvailable` tells whether the desktop has a tray at the moment it is asked (default:
     // QSystemTrayIcon::isSystemTrayAvailable); a tray may come or go while the program runs.
-    TfrmMain(const TServices& services, TSingleInstance& instance, QWidget* parent = nullptr,
+    TfrmMain(const Services& services, SingleInstance& instance, QWidget* parent = nullptr,
              std::function<bool()> trayAvailable = {});
 
     // The long-lived windows created at start-up after the main window; the main window embeds the
@@ -61,14 +61,14 @@ public:
     // True until the first showing has run the login.
     bool FFirstShow = true;
 
-    TClickLabel* img_Logo;
+    ClickLabel* img_Logo;
     QLabel* Label1;
-    TClickLabel* img_pingtaiQQ;
+    ClickLabel* img_pingtaiQQ;
     QLabel* lbl_Info;
     QWidget* ctgrypnlgrp_navigator;
-    TCategoryPanel* ctgrypnl_taskManager;
-    TCategoryPanel* ctgrypnl_LogManager;
-    TCategoryPanel* ctgrypnl_UserCenter;
+    CategoryPanel* ctgrypnl_taskManager;
+    CategoryPanel* ctgrypnl_LogManager;
+    CategoryPanel* ctgrypnl_UserCenter;
     QPushButton* btn_Index;
     QPushButton* btn_HandledTask;
     QPushButton* btn_PublishedTask;
@@ -126,8 +126,8 @@ private:
     void setLoginStatus();
     template <class TDialog> void openDialog();
 
-    const TServices& FServices;
-    TSingleInstance& FInstance;
+    const Services& FServices;
+    SingleInstance& FInstance;
     TScreens FScreens;
     std::array<QLabel*, 3> FStatusPanels{};
     std::function<void()> FLoginRunner;

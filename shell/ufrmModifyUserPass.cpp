@@ -35,7 +35,7 @@ QLineEdit* addRow(QWidget* parent, QLabel*& label, const QString& labelName, con
 }
 } // namespace
 
-TfrmModifyUserPass::TfrmModifyUserPass(const TServices& services, QWidget* parent)
+TfrmModifyUserPass::TfrmModifyUserPass(const Services& services, QWidget* parent)
     : QDialog(parent), FServices(services) {
     setObjectName(QStringLiteral("frmModifyUserPass"));
     setWindowTitle(QStringLiteral("修改登录密码"));
@@ -84,7 +84,7 @@ void TfrmModifyUserPass::modifyPass() {
         ShowHint(FServices.prompter, this, QStringLiteral("你输入原登录密码不正确，请重新输入！"));
         return;
     }
-    const std::optional<TRemoteReply> reply =
+    const std::optional<RemoteReply> reply =
         SendCommand(FServices, this, cmModifyPassword, {newPass}, QStringLiteral("修改登陆密码失败，请稍后再试！"));
     if (!reply) return;
     if (reply->code == 1) {
@@ -92,6 +92,6 @@ void TfrmModifyUserPass::modifyPass() {
         ShowHint(FServices.prompter, this, QStringLiteral("恭喜，修改登陆密码成功！"));
     } else if (reply->code == 0) {
         ShowRefusal(FServices.prompter, this, QStringLiteral("修改登陆密码失败"), RequireReturnMsg(reply->msg),
-                    TMsgIcon::Information);
+                    MessageIcon::Information);
     }
 }

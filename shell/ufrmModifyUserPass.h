@@ -1,7 +1,7 @@
 #pragma once
 // The change-password dialog. The old password is checked here against the current-user record;
 // only the new password travels in the command's data (the old one is the credential in its head).
-#include "remote/uRemoteCall.h"
+#include "widgets/RemoteCall.h"
 
 #include <QDialog>
 
@@ -17,7 +17,7 @@ bool SameTextAsciiCase(const QString& a, const QString& b);
 class TfrmModifyUserPass : public QDialog {
     Q_OBJECT
 public:
-    TfrmModifyUserPass(const TServices& services, QWidget* parent = nullptr);
+    TfrmModifyUserPass(const Services& services, QWidget* parent = nullptr);
 
     QGroupBox* grp_Pass;
     QLabel* Label1;
@@ -34,5 +34,5 @@ public slots:
 private:
     void modifyPass();
 
-    const TServices& FServices;
+    const Services& FServices;
 };

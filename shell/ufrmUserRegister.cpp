@@ -2,8 +2,8 @@
 
 #include "model/uAccountInput.h"
 #include "model/uVarConst.h"
-#include "shell/uClickLabel.h"
-#include "shell/udmResource.h"
+#include "widgets/ClickLabel.h"
+#include "widgets/udmResource.h"
 
 #include <QGroupBox>
 #include <QLabel>
@@ -27,7 +27,7 @@ QLineEdit* addRow(QWidget* parent, QLabel*& label, const QString& labelName, con
 }
 } // namespace
 
-TfrmUserRegister::TfrmUserRegister(const TServices& services, QWidget* parent) : QDialog(parent), FServices(services) {
+TfrmUserRegister::TfrmUserRegister(const Services& services, QWidget* parent) : QDialog(parent), FServices(services) {
     setObjectName(QStringLiteral("frmUserRegister"));
     setWindowTitle(QStringLiteral("用户注册"));
     setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
@@ -57,12 +57,12 @@ TfrmUserRegister::TfrmUserRegister(const TServices& services, QWidget* parent) :
     Label8 = new QLabel(QStringLiteral("如果没有淘宝小号，可以联系客服购买"), grp_UserInfo);
     Label8->setObjectName(QStringLiteral("Label8"));
     Label8->setGeometry(126, 204, 230, 24);
-    img_QQXiaohao = new TClickLabel(QStringLiteral("img_QQXiaohao"), grp_UserInfo);
+    img_QQXiaohao = new ClickLabel(QStringLiteral("img_QQXiaohao"), grp_UserInfo);
     img_QQXiaohao->setGeometry(356, 205, 77, 22);
     img_QQXiaohao->setPixmap(QQContactPixmap());
     img_QQXiaohao->setAccessibleName(QStringLiteral("联系客服"));
     img_QQXiaohao->setToolTip(QStringLiteral("联系客服"));
-    connect(img_QQXiaohao, &TClickLabel::clicked, this, [this] { OpenLink(FServices, this, SupportQQChatLink()); });
+    connect(img_QQXiaohao, &ClickLabel::clicked, this, [this] { OpenLink(FServices, this, SupportQQChatLink()); });
 
     edt_inviteuserid = addRow(grp_UserInfo, Label7, QStringLiteral("Label7"), QStringLiteral("邀请人ID："),
                               QStringLiteral("edt_inviteuserid"), 238);
@@ -132,7 +132,7 @@ void TfrmUserRegister::signUp() {
             return;
         }
     }
-    const std::optional<TRemoteReply> reply =
+    const std::optional<RemoteReply> reply =
         SendCommand(FServices, this, cmRegister, {username, userpass, qq, shopkeeper, xiaohao, inviter},
                     QStringLiteral("账户注册失败，请稍后再试！"));
     if (!reply) return;
@@ -142,6 +142,6 @@ void TfrmUserRegister::signUp() {
         accept();
     } else if (reply->code == 0) {
         ShowRefusal(FServices.prompter, this, QStringLiteral("账户注册失败，原因"), RequireReturnMsg(reply->msg),
-                    TMsgIcon::Information);
+                    MessageIcon::Information);
     }
 }

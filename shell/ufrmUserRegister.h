@@ -1,7 +1,7 @@
 #pragma once
 // The sign-up dialog, opened from the login dialog. A successful sign-up hands the new credentials
 // to the login dialog (signal `registered`) and closes; the user still logs in.
-#include "remote/uRemoteCall.h"
+#include "widgets/RemoteCall.h"
 
 #include <QDialog>
 
@@ -9,7 +9,7 @@ class QGroupBox;
 class QLabel;
 class QLineEdit;
 class QPushButton;
-class TClickLabel;
+class ClickLabel;
 
 // The invitation cookie of the platform web site as the cookie store returns it ("name=value"
 // lines). There is no system web cookie store on this platform: the text is empty, so the user types
@@ -19,7 +19,7 @@ QString ReadInviteCookie();
 class TfrmUserRegister : public QDialog {
     Q_OBJECT
 public:
-    TfrmUserRegister(const TServices& services, QWidget* parent = nullptr);
+    TfrmUserRegister(const Services& services, QWidget* parent = nullptr);
 
     QGroupBox* grp_UserInfo;
     QLabel* Label1;
@@ -34,7 +34,7 @@ public:
     QLineEdit* edt_taobaoxiaohao;
     QLabel* Label5;
     QLabel* Label8;
-    TClickLabel* img_QQXiaohao;
+    ClickLabel* img_QQXiaohao;
     QLabel* Label7;
     QLineEdit* edt_inviteuserid;
     QPushButton* btn_register;
@@ -54,5 +54,5 @@ protected:
 private:
     void signUp();
 
-    const TServices& FServices;
+    const Services& FServices;
 };

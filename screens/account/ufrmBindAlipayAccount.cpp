@@ -25,7 +25,7 @@ bool SameTextAsciiCase(const QString& a, const QString& b) {
 }
 } // namespace
 
-TfrmBindAlipayAccount::TfrmBindAlipayAccount(const TServices& services, QWidget* parent)
+TfrmBindAlipayAccount::TfrmBindAlipayAccount(const Services& services, QWidget* parent)
     : QDialog(parent), FServices(services) {
     setObjectName(QStringLiteral("frmBindAlipayAccount"));
     setWindowTitle(QStringLiteral("绑定支付宝账户"));
@@ -94,7 +94,7 @@ void TfrmBindAlipayAccount::btn_BindAlipayClick() {
             ShowHint(prompter, this, QStringLiteral("恭喜，支付宝信息绑定成功！"));
         } else if (reply->code == 0) {
             ShowRefusal(prompter, this, QStringLiteral("支付宝信息绑定失败"), RequireReturnMsg(reply->msg),
-                        TMsgIcon::Information);
+                        MessageIcon::Information);
         }
     });
 }

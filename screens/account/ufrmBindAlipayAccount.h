@@ -2,7 +2,7 @@
 // The Alipay binding dialog: the account that receives withdrawals and its holder's name, sent with
 // cmBindAlipay and written into the profile when the server accepts them.
 // Opened by the withdrawal request dialog: TfrmBindAlipayAccount(services, parent).
-#include "remote/uRemoteCall.h"
+#include "widgets/RemoteCall.h"
 
 #include <QDialog>
 
@@ -12,7 +12,7 @@ class QPushButton;
 class TfrmBindAlipayAccount : public QDialog {
     Q_OBJECT
 public:
-    explicit TfrmBindAlipayAccount(const TServices& services, QWidget* parent = nullptr);
+    explicit TfrmBindAlipayAccount(const Services& services, QWidget* parent = nullptr);
 
     QLineEdit* edt_alipayaccount;
     QLineEdit* edt_alipayusername;
@@ -28,5 +28,5 @@ protected:
     void showEvent(QShowEvent* event) override;
 
 private:
-    const TServices& FServices;
+    const Services& FServices;
 };

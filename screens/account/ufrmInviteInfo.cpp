@@ -10,7 +10,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-TfrmInviteInfo::TfrmInviteInfo(const TServices& services, QWidget* parent) : QDialog(parent), FServices(services) {
+TfrmInviteInfo::TfrmInviteInfo(const Services& services, QWidget* parent) : QDialog(parent), FServices(services) {
     setObjectName(QStringLiteral("frmInviteInfo"));
     setWindowTitle(QStringLiteral("我的推广信息"));
     setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);

@@ -1,7 +1,7 @@
 #pragma once
 // The invitation dialog: the signed-in user's invitation link (the web site's address followed by
 // "?uid=<id>"), in an edit box from which it can be selected and copied.
-#include "remote/uRemoteCall.h"
+#include "widgets/RemoteCall.h"
 
 #include <QDialog>
 
@@ -11,7 +11,7 @@ class QPushButton;
 class TfrmInviteInfo : public QDialog {
     Q_OBJECT
 public:
-    explicit TfrmInviteInfo(const TServices& services, QWidget* parent = nullptr);
+    explicit TfrmInviteInfo(const Services& services, QWidget* parent = nullptr);
 
     QLineEdit* edt_inviteURL;
     QPushButton* btn_Close;
@@ -22,5 +22,5 @@ public slots:
     void btn_CloseClick() { reject(); }
 
 private:
-    const TServices& FServices;
+    const Services& FServices;
 };

@@ -3,7 +3,7 @@
 #include "screens/account/ufrmRechargeRequest.h"
 
 namespace {
-TRequestListLayout rechargeLayout() {
+RequestListLayout rechargeLayout() {
     return {
         "frmRechargeInfo",
         QStringLiteral("充值申请"),
@@ -26,8 +26,8 @@ TRequestListLayout rechargeLayout() {
 }
 } // namespace
 
-TfrmRechargeInfo::TfrmRechargeInfo(const TServices& services, QWidget* parent)
-    : TRequestListDialog(services, parent, rechargeLayout()),
+TfrmRechargeInfo::TfrmRechargeInfo(const Services& services, QWidget* parent)
+    : RequestListDialog(services, parent, rechargeLayout()),
       m_requests(new RecordTableModel<TRechargeInfo>(columns(), {}, this)) {
     setRecords(m_requests);
 }
@@ -48,6 +48,6 @@ void TfrmRechargeInfo::addRecords(const TReplyObject& reply) {
 }
 
 void TfrmRechargeInfo::runRequestDialog() {
-    TfrmRechargeRequest dialog(FServices, this);
+    TfrmRechargeRequest dialog(m_services, this);
     dialog.exec();
 }

@@ -2,12 +2,12 @@
 // The recharge list: the user's recharge requests with their review state, a page at a time
 // (cmGetRechargeList), and the way to the recharge request dialog.
 #include "model/uCommonVarConst.h"
-#include "screens/account/uRequestListDialog.h"
+#include "screens/account/RequestListDialog.h"
 
-class TfrmRechargeInfo : public TRequestListDialog {
+class TfrmRechargeInfo : public RequestListDialog {
     Q_OBJECT
 public:
-    explicit TfrmRechargeInfo(const TServices& services, QWidget* parent = nullptr);
+    explicit TfrmRechargeInfo(const Services& services, QWidget* parent = nullptr);
 
 public slots:
     void GetRechargeList() { paging()->Fetch(); }

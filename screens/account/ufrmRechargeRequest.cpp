@@ -9,7 +9,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-TfrmRechargeRequest::TfrmRechargeRequest(const TServices& services, QWidget* parent)
+TfrmRechargeRequest::TfrmRechargeRequest(const Services& services, QWidget* parent)
     : QDialog(parent), FServices(services) {
     setObjectName(QStringLiteral("frmRechargeRequest"));
     setWindowTitle(QStringLiteral("提交充值申请"));
@@ -70,6 +70,6 @@ void TfrmRechargeRequest::btn_ApplyClick() {
             ShowHint(prompter, this, QStringLiteral("恭喜，充值申请提交成功，请等待管理员审核！"));
         else if (reply->code == 0)
             ShowRefusal(prompter, this, QStringLiteral("充值申请提交失败"), RequireReturnMsg(reply->msg),
-                        TMsgIcon::Information);
+                        MessageIcon::Information);
     });
 }

@@ -2,7 +2,7 @@
 // The recharge request dialog: the amount paid to the platform outside the client, the payment
 // method (always "支付宝") and the payment's transaction number, sent with cmRechargeRequest.
 // Opened by the recharge list and by the welcome dashboard: TfrmRechargeRequest(services, parent).
-#include "remote/uRemoteCall.h"
+#include "widgets/RemoteCall.h"
 
 #include <QDialog>
 
@@ -12,7 +12,7 @@ class QPushButton;
 class TfrmRechargeRequest : public QDialog {
     Q_OBJECT
 public:
-    explicit TfrmRechargeRequest(const TServices& services, QWidget* parent = nullptr);
+    explicit TfrmRechargeRequest(const Services& services, QWidget* parent = nullptr);
 
     QLineEdit* edt_tradetype;
     QLineEdit* edt_tradeid;
@@ -24,5 +24,5 @@ public slots:
     void btn_ApplyClick();
 
 private:
-    const TServices& FServices;
+    const Services& FServices;
 };

@@ -10,7 +10,7 @@
 #include <QLabel>
 #include <QVBoxLayout>
 
-TfrmSubUserList::TfrmSubUserList(const TServices& services, QWidget* parent) : QDialog(parent), FServices(services) {
+TfrmSubUserList::TfrmSubUserList(const Services& services, QWidget* parent) : QDialog(parent), FServices(services) {
     setObjectName(QStringLiteral("frmSubUserList"));
     setWindowTitle(QStringLiteral("我的下线"));
     setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);
@@ -40,7 +40,7 @@ TfrmSubUserList::TfrmSubUserList(const TServices& services, QWidget* parent) : Q
     auto* bottom = new QWidget(this);
     bottom->setObjectName(QStringLiteral("pnl_Bottom"));
     bottom->setFixedHeight(41);
-    auto* navigationBar = new TPageNavigationBar(bottom);
+    auto* navigationBar = new PageNavigationBar(bottom);
     auto* bottomLayout = new QHBoxLayout(bottom);
     bottomLayout->setContentsMargins(0, 0, 0, 0);
     bottomLayout->addWidget(navigationBar, 1);
@@ -55,7 +55,7 @@ TfrmSubUserList::TfrmSubUserList(const TServices& services, QWidget* parent) : Q
     layout->addWidget(bottom);
 
     m_requests = new RequestQueue(this);
-    TPagedListConfig config;
+    PagedListConfig config;
     config.command = cmGetSubUserList;
     config.failurePrefix = QStringLiteral("获取下线用户列表失败，请稍后再试！");
     config.extraValues = [] { return std::vector<TCommandValue>{CurrentUser().Fid}; };
@@ -66,9 +66,9 @@ TfrmSubUserList::TfrmSubUserList(const TServices& services, QWidget* parent) : Q
             m_users->append(std::move(info), std::move(cells));
         });
     };
-    config.onRefused = [this](const TRemoteReply&) {
+    config.onRefused = [this](const RemoteReply&) {
         FServices.prompter.showMessage(this, QStringLiteral("获取下线用户列表失败！"), QStringLiteral("错误"),
-                                       TMsgIcon::Error);
+                                       MessageIcon::Error);
     };
-    FPaging = new TPagedList(this, services, navigationBar, std::move(config), *m_requests);
+    FPaging = new PagedList(this, services, navigationBar, std::move(config), *m_requests);
 }

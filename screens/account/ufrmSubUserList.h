@@ -2,7 +2,7 @@
 // The downline list: the users whom the signed-in user invited, a page at a time
 // (cmGetSubUserList). Unlike the other lists it reports a refusal, without the server's text.
 #include "model/uCommonVarConst.h"
-#include "screens/tasks/uPagedList.h"
+#include "widgets/PagedList.h"
 
 #include <QDialog>
 
@@ -12,17 +12,17 @@ class RequestQueue;
 class TfrmSubUserList : public QDialog {
     Q_OBJECT
 public:
-    explicit TfrmSubUserList(const TServices& services, QWidget* parent = nullptr);
+    explicit TfrmSubUserList(const Services& services, QWidget* parent = nullptr);
 
-    TPagedList* paging() const { return FPaging; }
+    PagedList* paging() const { return FPaging; }
 
 public slots:
     void GetSubUserList() { FPaging->Fetch(); }
 
 private:
-    const TServices& FServices;
+    const Services& FServices;
     RecordTableModel<TSubUserInfo>* m_users;
     ListView* lv_user;
     RequestQueue* m_requests;
-    TPagedList* FPaging;
+    PagedList* FPaging;
 };

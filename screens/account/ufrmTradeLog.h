@@ -2,7 +2,7 @@
 // The trade log: every movement of the account's money, a page at a time (cmGetTradeLogList).
 // Embedded in the main window; loads its current page each time it is shown anew.
 #include "model/uCommonVarConst.h"
-#include "screens/account/uLogScreen.h"
+#include "screens/account/LogScreen.h"
 
 #include <optional>
 
@@ -10,10 +10,10 @@
 // of its direction; a direction other than mtIn and mtOut leaves both empty.
 QStringList TradeLogAmountCells(const TTradeLog& log);
 
-class TfrmTradeLog : public TLogScreen {
+class TfrmTradeLog : public LogScreen {
     Q_OBJECT
 public:
-    explicit TfrmTradeLog(const TServices& services, QWidget* parent = nullptr);
+    explicit TfrmTradeLog(const Services& services, QWidget* parent = nullptr);
 
     // A copy of the record of a row of the page (before any search filter), or nothing.
     std::optional<TTradeLog> rowRecord(int row) const { return m_logs->record(row); }

@@ -13,7 +13,7 @@
 #include <QTabWidget>
 #include <QVBoxLayout>
 
-TfrmUserCenter::TfrmUserCenter(const TServices& services, QWidget* parent) : QDialog(parent), FServices(services) {
+TfrmUserCenter::TfrmUserCenter(const Services& services, QWidget* parent) : QDialog(parent), FServices(services) {
     setObjectName(QStringLiteral("frmUserCenter"));
     setWindowTitle(QStringLiteral("个人中心"));
     setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);
@@ -113,7 +113,7 @@ void TfrmUserCenter::btn_SaveUserInfoClick() {
             accept();
         } else if (reply->code == 0) {
             ShowRefusal(prompter, this, QStringLiteral("修改用户资料失败"), RequireReturnMsg(reply->msg),
-                        TMsgIcon::Information);
+                        MessageIcon::Information);
         }
     });
 }

@@ -2,7 +2,7 @@
 // The user centre: the signed-in user's login name and registration time, and the three profile
 // fields shown to the other side of a task (contact QQ, shop-keeper name, buyer account), saved
 // with cmSaveUserInfo and written back into the profile when the server accepts them.
-#include "remote/uRemoteCall.h"
+#include "widgets/RemoteCall.h"
 
 #include <QDialog>
 
@@ -13,7 +13,7 @@ class QPushButton;
 class TfrmUserCenter : public QDialog {
     Q_OBJECT
 public:
-    explicit TfrmUserCenter(const TServices& services, QWidget* parent = nullptr);
+    explicit TfrmUserCenter(const Services& services, QWidget* parent = nullptr);
 
     QLineEdit* edt_username;
     QLineEdit* edt_qq;
@@ -33,5 +33,5 @@ protected:
     void showEvent(QShowEvent* event) override;
 
 private:
-    const TServices& FServices;
+    const Services& FServices;
 };

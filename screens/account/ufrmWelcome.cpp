@@ -5,9 +5,9 @@
 #include "model/uVarConst.h"
 #include "screens/account/ufrmInviteInfo.h"
 #include "screens/account/ufrmRechargeRequest.h"
-#include "shell/uClickLabel.h"
-#include "shell/udmResource.h"
+#include "widgets/ClickLabel.h"
 #include "widgets/RequestQueue.h"
+#include "widgets/udmResource.h"
 
 #include <QGridLayout>
 #include <QGroupBox>
@@ -61,7 +61,7 @@ QToolButton* guideButton(const QString& objectName, const QString& caption, cons
 }
 } // namespace
 
-TfrmWelcome::TfrmWelcome(const TServices& services, QWidget* parent) : QWidget(parent), FServices(services) {
+TfrmWelcome::TfrmWelcome(const Services& services, QWidget* parent) : QWidget(parent), FServices(services) {
     setObjectName(QStringLiteral("frmWelcome"));
     setWindowTitle(QStringLiteral("欢迎回来"));
 
@@ -133,7 +133,7 @@ TfrmWelcome::TfrmWelcome(const TServices& services, QWidget* parent) : QWidget(p
                                       QStringLiteral("#2E9E4F"), tiRecharge, grp1);
     btn_ConnectQQ = flatButton(QStringLiteral("btn_ConnectQQ"), QStringLiteral("联系在线客服"),
                                QStringLiteral("#2E9E4F"), tiQQ, grp1);
-    lbl_inviteURL = new TClickLabel(QStringLiteral("lbl_inviteURL"), grp1);
+    lbl_inviteURL = new ClickLabel(QStringLiteral("lbl_inviteURL"), grp1);
     lbl_inviteURL->setText(QStringLiteral("查看我的推广链接"));
     lbl_inviteURL->setAccessibleName(QStringLiteral("查看我的推广链接"));
     lbl_inviteURL->setStyleSheet(QStringLiteral("color: red; font-weight: bold; text-decoration: underline;"));
@@ -187,7 +187,7 @@ TfrmWelcome::TfrmWelcome(const TServices& services, QWidget* parent) : QWidget(p
     connect(btn_refresh, &QPushButton::clicked, this, &TfrmWelcome::btn_refreshClick);
     connect(btn_ShowRechargeForm, &QPushButton::clicked, this, &TfrmWelcome::btn_ShowRechargeFormClick);
     connect(btn_ConnectQQ, &QPushButton::clicked, this, [this] { OpenLink(FServices, this, SupportQQChatLink()); });
-    connect(lbl_inviteURL, &TClickLabel::clicked, this, &TfrmWelcome::lbl_inviteURLClick);
+    connect(lbl_inviteURL, &ClickLabel::clicked, this, &TfrmWelcome::lbl_inviteURLClick);
     connect(btn_publisher, &QToolButton::clicked, this, [this] { OpenLink(FServices, this, PublisherGuideLink()); });
     connect(btn_Handler, &QToolButton::clicked, this, [this] { OpenLink(FServices, this, HandlerGuideLink()); });
 }
@@ -213,7 +213,7 @@ void TfrmWelcome::GetBasicInfo() {
 }
 
 void TfrmWelcome::fetchBasicInfo() {
-    const std::optional<TRemoteReply> reply =
+    const std::optional<RemoteReply> reply =
         SendCommand(FServices, this, cmGetBasicInfo, {}, QStringLiteral("获取用户基本任务信息失败，请稍后再试！"));
     if (!reply || !reply->done()) return;
     for (const TReplyObject* record : ReplyRecords(reply->object)) {

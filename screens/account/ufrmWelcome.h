@@ -3,7 +3,7 @@
 // (cmGetBasicInfo, fetched 100 ms after every showing anew and on "刷新信息", through the screen's
 // request queue), and the entry points to a
 // recharge request, the support chat, the invitation link and the two user guides.
-#include "remote/uRemoteCall.h"
+#include "widgets/RemoteCall.h"
 
 #include <QWidget>
 
@@ -12,12 +12,12 @@ class QLabel;
 class QPushButton;
 class QToolButton;
 class RequestQueue;
-class TClickLabel;
+class ClickLabel;
 
 class TfrmWelcome : public QWidget {
     Q_OBJECT
 public:
-    explicit TfrmWelcome(const TServices& services, QWidget* parent = nullptr);
+    explicit TfrmWelcome(const Services& services, QWidget* parent = nullptr);
 
     QWidget* pnl_Top;
     QLabel* lbl_UserName;
@@ -34,7 +34,7 @@ public:
     QGroupBox* grp1;
     QPushButton* btn_ShowRechargeForm;
     QPushButton* btn_ConnectQQ;
-    TClickLabel* lbl_inviteURL;
+    ClickLabel* lbl_inviteURL;
     QGroupBox* GroupBox1;
     QLabel* Label2;
     QLabel* Label3;
@@ -61,6 +61,6 @@ private:
     void fetchBasicInfo();
     void showBalance(Money balance);
 
-    const TServices& FServices;
+    const Services& FServices;
     RequestQueue* m_requests;
 };

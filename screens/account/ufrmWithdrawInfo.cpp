@@ -7,7 +7,7 @@
 #include <QShowEvent>
 
 namespace {
-TRequestListLayout withdrawLayout() {
+RequestListLayout withdrawLayout() {
     return {
         "frmWithdrawInfo",
         QStringLiteral("提现申请"),
@@ -28,8 +28,8 @@ TRequestListLayout withdrawLayout() {
 }
 } // namespace
 
-TfrmWithdrawInfo::TfrmWithdrawInfo(const TServices& services, QWidget* parent)
-    : TRequestListDialog(services, parent, withdrawLayout()),
+TfrmWithdrawInfo::TfrmWithdrawInfo(const Services& services, QWidget* parent)
+    : RequestListDialog(services, parent, withdrawLayout()),
       m_requests(new RecordTableModel<TWithdrawInfo>(columns(), {}, this)) {
     setRecords(m_requests);
 }
@@ -42,7 +42,7 @@ void TfrmWithdrawInfo::showEvent(QShowEvent* event) {
             frame.moveCenter(screen->availableGeometry().center());
             move(frame.topLeft());
         }
-    TRequestListDialog::showEvent(event);
+    RequestListDialog::showEvent(event);
 }
 
 void TfrmWithdrawInfo::addRecords(const TReplyObject& reply) {
@@ -56,6 +56,6 @@ void TfrmWithdrawInfo::addRecords(const TReplyObject& reply) {
 }
 
 void TfrmWithdrawInfo::runRequestDialog() {
-    TfrmWithdrawRequest dialog(FServices, this);
+    TfrmWithdrawRequest dialog(m_services, this);
     dialog.exec();
 }

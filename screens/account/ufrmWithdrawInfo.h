@@ -2,12 +2,12 @@
 // The withdrawal list: the user's withdrawal requests with their review state, a page at a time
 // (cmGetWithdrawList), and the way to the withdrawal request dialog.
 #include "model/uCommonVarConst.h"
-#include "screens/account/uRequestListDialog.h"
+#include "screens/account/RequestListDialog.h"
 
-class TfrmWithdrawInfo : public TRequestListDialog {
+class TfrmWithdrawInfo : public RequestListDialog {
     Q_OBJECT
 public:
-    explicit TfrmWithdrawInfo(const TServices& services, QWidget* parent = nullptr);
+    explicit TfrmWithdrawInfo(const Services& services, QWidget* parent = nullptr);
 
 public slots:
     void GetWithdrawList() { paging()->Fetch(); }

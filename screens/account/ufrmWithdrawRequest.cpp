@@ -12,7 +12,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-TfrmWithdrawRequest::TfrmWithdrawRequest(const TServices& services, QWidget* parent)
+TfrmWithdrawRequest::TfrmWithdrawRequest(const Services& services, QWidget* parent)
     : QDialog(parent), FServices(services) {
     setObjectName(QStringLiteral("frmWithdrawRequest"));
     setWindowTitle(QStringLiteral("提交提现申请"));
@@ -112,7 +112,7 @@ void TfrmWithdrawRequest::btn_ApplyClick() {
             ShowHint(prompter, this, QStringLiteral("恭喜，提现申请提交成功，请等待管理员审核！"));
         } else if (reply->code == 0) {
             ShowRefusal(prompter, this, QStringLiteral("提现申请提交失败"), RequireReturnMsg(reply->msg),
-                        TMsgIcon::Information);
+                        MessageIcon::Information);
         }
     });
 }

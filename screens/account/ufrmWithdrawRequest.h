@@ -3,7 +3,7 @@
 // request to pay out part of the balance (cmWithdrawRequest). A successful request lowers the
 // profile's commission balance by the amount sent.
 // Opened by the withdrawal list: TfrmWithdrawRequest(services, parent).
-#include "remote/uRemoteCall.h"
+#include "widgets/RemoteCall.h"
 
 #include <QDialog>
 
@@ -13,7 +13,7 @@ class QPushButton;
 class TfrmWithdrawRequest : public QDialog {
     Q_OBJECT
 public:
-    explicit TfrmWithdrawRequest(const TServices& services, QWidget* parent = nullptr);
+    explicit TfrmWithdrawRequest(const Services& services, QWidget* parent = nullptr);
 
     QLineEdit* edt_inviteaccountbalance;
     QLineEdit* edt_alipayaccount;
@@ -30,5 +30,5 @@ public slots:
     void btn_ApplyClick();
 
 private:
-    const TServices& FServices;
+    const Services& FServices;
 };

@@ -2,9 +2,9 @@
 
 #include "model/uVarConst.h"
 #include "screens/tasks/ufrmViewTaskInfo.h"
-#include "shell/udmResource.h"
 #include "widgets/ListView.h"
 #include "widgets/RequestQueue.h"
+#include "widgets/udmResource.h"
 
 #include <QAction>
 #include <QHBoxLayout>
@@ -20,7 +20,7 @@ namespace {
 constexpr int AccentColumn = 5;
 } // namespace
 
-TaskScreen::TaskScreen(const TServices& services, TaskScreenRole role, QWidget* parent)
+TaskScreen::TaskScreen(const Services& services, TaskScreenRole role, QWidget* parent)
     : QWidget(parent), m_services(services), m_role(std::move(role)) {
     setObjectName(QString::fromLatin1(m_role.objectName));
     setWindowTitle(m_role.caption);
@@ -28,7 +28,7 @@ TaskScreen::TaskScreen(const TServices& services, TaskScreenRole role, QWidget* 
     buildMenu();
 
     m_requests = new RequestQueue(this);
-    TPagedListConfig config;
+    PagedListConfig config;
     config.command = m_role.pageCommand;
     config.failurePrefix = m_role.pageFailure;
     config.clearRows = [this] { clearRows(); };
@@ -37,7 +37,7 @@ TaskScreen::TaskScreen(const TServices& services, TaskScreenRole role, QWidget* 
         ReadTaskList(reply, m_role.pageReader, TaskManager,
                      [&](const TTaskInfo& task) { m_tasks->appendTask(task, TaskRowSource::Page, now); });
     };
-    m_paging = new TPagedList(this, m_services, m_navigation, std::move(config), *m_requests);
+    m_paging = new PagedList(this, m_services, m_navigation, std::move(config), *m_requests);
 }
 
 void TaskScreen::buildFrame() {
@@ -99,7 +99,7 @@ void TaskScreen::buildFrame() {
     auto* btn_Search = new QPushButton(QStringLiteral("查找"), pnl_Navigate);
     btn_Search->setObjectName(QStringLiteral("btn_Search"));
     bottom->addWidget(btn_Search);
-    m_navigation = new TPageNavigationBar(pnl_Navigate);
+    m_navigation = new PageNavigationBar(pnl_Navigate);
     bottom->addWidget(m_navigation, 1);
     layout->addWidget(pnl_Navigate);
     setTabOrder(m_searchEdit, btn_Search);

@@ -11,10 +11,10 @@
 // it shows.
 #include "model/uCommonFunc.h"
 #include "model/uTaskManagerClass.h"
-#include "remote/uRemoteCall.h"
 #include "screens/tasks/TaskTableModel.h"
-#include "screens/tasks/uPagedList.h"
 #include "screens/tasks/uTaskScreens.h"
+#include "widgets/PagedList.h"
+#include "widgets/RemoteCall.h"
 
 #include <QWidget>
 #include <functional>
@@ -42,7 +42,7 @@ struct TaskMenuEntry {
 struct LifecycleAction {
     TCommand command;
     bool withStatus;
-    TLifecycleTexts texts;
+    LifecycleTexts texts;
     std::function<std::optional<QString>(TaskScreen&)> moreValue = {};
     bool refreshesDashboard = false; // after the success box, before the reload
 };
@@ -76,10 +76,10 @@ struct TaskScreenRole {
 class TaskScreen : public QWidget {
     Q_OBJECT
 public:
-    TaskScreen(const TServices& services, TaskScreenRole role, QWidget* parent = nullptr);
+    TaskScreen(const Services& services, TaskScreenRole role, QWidget* parent = nullptr);
 
-    TPagedList* pagedList() const { return m_paging; }
-    const TServices& services() const { return m_services; }
+    PagedList* pagedList() const { return m_paging; }
+    const Services& services() const { return m_services; }
 
     // What the menu entries do, on the selected row (nothing without one).
     void refresh();
@@ -106,14 +106,14 @@ private:
     void search(const QString& taskid);
     std::optional<TTaskInfo> selectedTask() const;
 
-    const TServices& m_services;
+    const Services& m_services;
     const TaskScreenRole m_role;
     TaskTableModel* m_tasks = nullptr;
     ListView* m_list = nullptr;
     QLineEdit* m_searchEdit = nullptr;
-    TPageNavigationBar* m_navigation = nullptr;
+    PageNavigationBar* m_navigation = nullptr;
     RequestQueue* m_requests = nullptr;
-    TPagedList* m_paging = nullptr;
+    PagedList* m_paging = nullptr;
     QMenu* m_menu = nullptr;
     QList<QPair<TTaskActions, QAction*>> m_ruledActions; // entries shown by the rules
 };

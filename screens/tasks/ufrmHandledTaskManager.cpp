@@ -77,5 +77,5 @@ TaskScreenRole handlerRole() {
 
 } // namespace
 
-TfrmHandledTaskManager::TfrmHandledTaskManager(const TServices& services, QWidget* parent)
+TfrmHandledTaskManager::TfrmHandledTaskManager(const Services& services, QWidget* parent)
     : TaskScreen(services, handlerRole(), parent) {}

@@ -8,7 +8,7 @@
 class TfrmHandledTaskManager : public TaskScreen {
     Q_OBJECT
 public:
-    explicit TfrmHandledTaskManager(const TServices& services, QWidget* parent = nullptr);
+    explicit TfrmHandledTaskManager(const Services& services, QWidget* parent = nullptr);
 
 public slots:
     // Loads the page FCurrentPageIndex.

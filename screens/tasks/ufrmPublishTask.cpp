@@ -2,7 +2,7 @@
 #include "model/uAccountInput.h"
 #include "model/uCommonVarConst.h"
 #include "screens/tasks/uTaskScreens.h"
-#include "shell/udmResource.h"
+#include "widgets/udmResource.h"
 
 #include <QButtonGroup>
 #include <QGridLayout>
@@ -28,7 +28,7 @@ QLabel* namedLabel(const char* name, const QString& text, QWidget* parent) {
 }
 } // namespace
 
-TfrmPublishTask::TfrmPublishTask(const TServices& services, QWidget* parent) : QDialog(parent), FServices(services) {
+TfrmPublishTask::TfrmPublishTask(const Services& services, QWidget* parent) : QDialog(parent), FServices(services) {
     setObjectName(QStringLiteral("frmPublishTask"));
     setWindowTitle(QStringLiteral("发布任务"));
     setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);

@@ -6,7 +6,7 @@
 // Outcome: after the server's answer the dialog closes, accepted when the task was published and
 // rejected when the server refused it. After a transport failure it stays open with everything the
 // user typed, so that the task can be sent again.
-#include "remote/uRemoteCall.h"
+#include "widgets/RemoteCall.h"
 
 #include <QDialog>
 
@@ -18,7 +18,7 @@ class QRadioButton;
 class TfrmPublishTask : public QDialog {
     Q_OBJECT
 public:
-    explicit TfrmPublishTask(const TServices& services, QWidget* parent = nullptr);
+    explicit TfrmPublishTask(const Services& services, QWidget* parent = nullptr);
 
 public slots:
     void btn_PublishTaskClick();
@@ -31,7 +31,7 @@ protected:
 private:
     int selectedWait() const;
 
-    const TServices& FServices;
+    const Services& FServices;
 
     QLineEdit* edt_taskmoney = nullptr;
     QLineEdit* edt_shopkeeperusername = nullptr;

@@ -13,7 +13,7 @@ std::optional<QString> askExtensionMinutes(TaskScreen& screen) {
     bool isInteger = false;
     const int value = text.toInt(&isInteger, 10);
     if (!isInteger || value <= 0) {
-        ShowHint(prompter, &screen, QStringLiteral("请输入正确的延长期限，数字！！！"), TMsgIcon::Error);
+        ShowHint(prompter, &screen, QStringLiteral("请输入正确的延长期限，数字！！！"), MessageIcon::Error);
         return std::nullopt;
     }
     return text;
@@ -113,5 +113,5 @@ TaskScreenRole publisherRole() {
 
 } // namespace
 
-TfrmPublishedTaskManager::TfrmPublishedTaskManager(const TServices& services, QWidget* parent)
+TfrmPublishedTaskManager::TfrmPublishedTaskManager(const Services& services, QWidget* parent)
     : TaskScreen(services, publisherRole(), parent) {}

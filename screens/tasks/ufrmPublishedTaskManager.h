@@ -10,7 +10,7 @@
 class TfrmPublishedTaskManager : public TaskScreen {
     Q_OBJECT
 public:
-    explicit TfrmPublishedTaskManager(const TServices& services, QWidget* parent = nullptr);
+    explicit TfrmPublishedTaskManager(const Services& services, QWidget* parent = nullptr);
 
 public slots:
     // Loads the page FCurrentPageIndex.

@@ -48,7 +48,7 @@ ListView* hallList(const QString& name, TaskTableModel* tasks, QWidget* parent) 
 
 } // namespace
 
-TfrmTaskCenter::TfrmTaskCenter(const TServices& services, QWidget* parent) : QWidget(parent), FServices(services) {
+TfrmTaskCenter::TfrmTaskCenter(const Services& services, QWidget* parent) : QWidget(parent), FServices(services) {
     setObjectName(QStringLiteral("frmTaskCenter"));
     setWindowTitle(QStringLiteral("任务大厅"));
     buildHeader();
@@ -62,25 +62,25 @@ TfrmTaskCenter::TfrmTaskCenter(const TServices& services, QWidget* parent) : QWi
     layout->addWidget(pgc_Main, 1);
 
     m_requests = new RequestQueue(this);
-    FPagedList = new TPagedList(this, FServices, pnl_Navigation,
-                                TPagedListConfig{
-                                    .command = cmGetTaskCenterList,
-                                    .failurePrefix = QStringLiteral("获取已发布任务列表失败，请稍后再试！"),
-                                    .extraValues = [this] { return std::vector<TCommandValue>{int(FTaskTimeType)}; },
-                                    .clearRows =
-                                        [this] {
-                                            pgc_Main->setCurrentIndex(0);
-                                            clearLists();
-                                        },
-                                    .addRows =
-                                        [this](const TReplyObject& reply) {
-                                            ReadTaskList(reply, trHallPage, TaskManager, [this](const TTaskInfo& task) {
-                                                addTaskRow(task, TaskRowSource::Page);
-                                            });
-                                        },
-                                    .onRefused = {},
-                                },
-                                *m_requests);
+    FPagedList = new PagedList(this, FServices, pnl_Navigation,
+                               PagedListConfig{
+                                   .command = cmGetTaskCenterList,
+                                   .failurePrefix = QStringLiteral("获取已发布任务列表失败，请稍后再试！"),
+                                   .extraValues = [this] { return std::vector<TCommandValue>{int(FTaskTimeType)}; },
+                                   .clearRows =
+                                       [this] {
+                                           pgc_Main->setCurrentIndex(0);
+                                           clearLists();
+                                       },
+                                   .addRows =
+                                       [this](const TReplyObject& reply) {
+                                           ReadTaskList(reply, trHallPage, TaskManager, [this](const TTaskInfo& task) {
+                                               addTaskRow(task, TaskRowSource::Page);
+                                           });
+                                       },
+                                   .onRefused = {},
+                               },
+                               *m_requests);
 }
 
 void TfrmTaskCenter::buildHeader() {
@@ -154,7 +154,7 @@ void TfrmTaskCenter::buildTabs() {
     lv_task = hallList(QStringLiteral("lv_task"), m_openTasks, ts_Unhandled);
     lv_handledtask = hallList(QStringLiteral("lv_handledtask"), m_takenTasks, ts_Handled);
 
-    pnl_Navigation = new TPageNavigationBar(ts_Unhandled);
+    pnl_Navigation = new PageNavigationBar(ts_Unhandled);
     // The search sits at the left end of the navigation bar.
     auto* Label2 = new QLabel(QStringLiteral("任务ID："), pnl_Navigation);
     Label2->setObjectName(QStringLiteral("Label2"));
@@ -267,7 +267,7 @@ void TfrmTaskCenter::N1Click() {
         if (!AskConfirm(FServices.prompter, this, QStringLiteral("确定要接手此任务吗?"))) return;
         m_requests->send([this, taskId = task->Ftaskid] {
             RunGuarded(FServices, this, [&] {
-                const TLifecycleTexts texts{
+                const LifecycleTexts texts{
                     .question = {},
                     .success = QStringLiteral("恭喜，任务接手成功，请尽快完成支付操作！"),
                     .refusedPrefix = QStringLiteral("任务接手失败"),

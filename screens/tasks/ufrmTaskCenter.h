@@ -4,9 +4,9 @@
 // A main-window screen, created once; it keeps its page and category between showings and reloads
 // them each time it is shown anew. Its requests go through its own queue (RequestQueue).
 #include "model/uCommonVarConst.h"
-#include "remote/uRemoteCall.h"
 #include "screens/tasks/TaskTableModel.h"
-#include "screens/tasks/uPagedList.h"
+#include "widgets/PagedList.h"
+#include "widgets/RemoteCall.h"
 
 #include <QWidget>
 #include <optional>
@@ -22,12 +22,12 @@ class RequestQueue;
 class TfrmTaskCenter : public QWidget {
     Q_OBJECT
 public:
-    explicit TfrmTaskCenter(const TServices& services, QWidget* parent = nullptr);
+    explicit TfrmTaskCenter(const Services& services, QWidget* parent = nullptr);
 
     // The selected category; ttAll at start. Only the category buttons change it.
     TTaskTimeType FTaskTimeType = ttAll;
     // The paging of lv_task (FCurrentPageIndex, FTotalPageCount, the reload).
-    TPagedList& pagedList() { return *FPagedList; }
+    PagedList& pagedList() { return *FPagedList; }
 
 public slots:
     // Loads page FCurrentPageIndex of the selected category into both lists.
@@ -53,7 +53,7 @@ private:
     std::optional<TTaskInfo> selectedTask(const ListView* list, const TaskTableModel* tasks) const;
     void copyTaskId(const ListView* list, const TaskTableModel* tasks);
 
-    const TServices& FServices;
+    const Services& FServices;
     QWidget* pnl_Top = nullptr;
     QButtonGroup* FCategoryGroup = nullptr;
     QTabWidget* pgc_Main = nullptr;
@@ -61,10 +61,10 @@ private:
     TaskTableModel* m_takenTasks = nullptr;
     ListView* lv_task = nullptr;
     ListView* lv_handledtask = nullptr;
-    TPageNavigationBar* pnl_Navigation = nullptr;
+    PageNavigationBar* pnl_Navigation = nullptr;
     QLineEdit* edt_TaskID = nullptr;
     QMenu* PopupMenu1 = nullptr;
     QMenu* PopupMenu2 = nullptr;
     RequestQueue* m_requests = nullptr;
-    TPagedList* FPagedList = nullptr;
+    PagedList* FPagedList = nullptr;
 };

@@ -54,7 +54,7 @@ template <class TControl> TControl* named(TControl* control, const char* name) {
 
 } // namespace
 
-TfrmViewTaskInfo::TfrmViewTaskInfo(const TServices& services, const TTaskInfo& ATaskInfo, QWidget* parent)
+TfrmViewTaskInfo::TfrmViewTaskInfo(const Services& services, const TTaskInfo& ATaskInfo, QWidget* parent)
     : QDialog(parent), FServices(services), FTaskInfo(ATaskInfo), FPublisherQQ(ATaskInfo.Fpublisherqq),
       FHandlerQQ(ATaskInfo.Fhandlerqq) {
     setObjectName(QStringLiteral("frmViewTaskInfo"));

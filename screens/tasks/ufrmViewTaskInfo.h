@@ -9,7 +9,7 @@
 // The dialog keeps its own copy of the task, so a reload of the list while it is open (the wait
 // dialog's loop runs timers) changes nothing it shows. The boxes are filled when it is shown.
 #include "model/uCommonVarConst.h"
-#include "remote/uRemoteCall.h"
+#include "widgets/RemoteCall.h"
 
 #include <QDialog>
 
@@ -24,7 +24,7 @@ class QToolButton;
 class TfrmViewTaskInfo : public QDialog {
     Q_OBJECT
 public:
-    TfrmViewTaskInfo(const TServices& services, const TTaskInfo& ATaskInfo, QWidget* parent = nullptr);
+    TfrmViewTaskInfo(const Services& services, const TTaskInfo& ATaskInfo, QWidget* parent = nullptr);
 
 public slots:
     // Fills every box from the task (run when the dialog is shown).
@@ -64,7 +64,7 @@ private:
     QLabel* lbl_HandleTime;
     QPushButton* btn_Close;
 
-    const TServices& FServices;
+    const Services& FServices;
     const TTaskInfo FTaskInfo;
     QString FPublisherQQ;
     QString FHandlerQQ;

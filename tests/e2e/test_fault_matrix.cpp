@@ -2,12 +2,12 @@
 // server is back works without restarting the client. Driven through the operation-log screen.
 #include "model/uCommonVarConst.h"
 #include "screens/account/ufrmOptLog.h"
-#include "screens/tasks/uPagedList.h"
 #include "tests/support/ScriptedServer.h"
 #include "tests/support/ServerProcess.h"
 #include "tests/support/TestServices.h"
 #include "tests/support/WidgetProbe.h"
 #include "tests/support/WireClient.h"
+#include "widgets/PagedList.h"
 
 #include <QTest>
 #include <QTimer>
@@ -31,8 +31,8 @@ nlohmann::json onePage() {
                {"addtime", "2016-05-01 08:30:00"}}}}};
 }
 
-TScriptedReply raw(const QByteArray& bytes) {
-    TScriptedReply reply;
+ScriptedReply raw(const QByteArray& bytes) {
+    ScriptedReply reply;
     reply.raw = bytes;
     return reply;
 }
@@ -44,7 +44,7 @@ struct Screen {
 
     // Shows the screen and lets its own load (100 ms after showing) run first, so that the faults
     // below meet the fetches the test starts.
-    Screen(const TChannelSettings& channel, const std::function<std::size_t()>& requestsSeen)
+    Screen(const ChannelSettings& channel, const std::function<std::size_t()>& requestsSeen)
         : t(channel), screen(t.services) {
         list = FindList(&screen, "lv_OptLog");
         screen.show();
@@ -72,7 +72,7 @@ private slots:
         QTest::addColumn<bool>("close");
 
         const QByteArray hexUnderOtherKey =
-            TScriptedReply::enciphered(QStringLiteral("{\"returncode\":1}"), QStringLiteral("otherkey")).body;
+            ScriptedReply::enciphered(QStringLiteral("{\"returncode\":1}"), QStringLiteral("otherkey")).body;
         const auto response = [](const QByteArray& body, int length) {
             return "HTTP/1.1 200 OK\r\nContent-Length: " + QByteArray::number(length) +
                    "\r\nConnection: close\r\n\r\n" + body;
@@ -103,11 +103,11 @@ private slots:
         server.enqueueJson(onePage());
         Screen s(server.settings(800), [&] { return server.requestCount(); });
         QVERIFY(s.t.prompter.entries.empty());
-        TScriptedReply fault =
-            status == 302   ? TScriptedReply::redirect("http://127.0.0.1:1/")
-            : status != 200 ? TScriptedReply::status_(status, status == 500 ? "Internal Server Error" : "Not Found")
+        ScriptedReply fault =
+            status == 302   ? ScriptedReply::redirect("http://127.0.0.1:1/")
+            : status != 200 ? ScriptedReply::status_(status, status == 500 ? "Internal Server Error" : "Not Found")
             : !rawReply.isEmpty() ? raw(rawReply)
-                                  : TScriptedReply::json(onePage());
+                                  : ScriptedReply::json(onePage());
         fault.delayMs = delayMs;
         fault.closeWithoutReply = close;
         server.enqueue(fault);
@@ -116,7 +116,7 @@ private slots:
         QCOMPARE(s.t.prompter.entries.size(), std::size_t(1));
         const TestPrompter::Entry& box = s.t.prompter.entries.front();
         QCOMPARE(box.caption, QStringLiteral("错误"));
-        QCOMPARE(box.icon, TMsgIcon::Error);
+        QCOMPARE(box.icon, MessageIcon::Error);
         if (kind == 0)
             QVERIFY2(box.text.startsWith(expected) && box.text.size() > FetchFailure.size(), qPrintable(box.text));
         else

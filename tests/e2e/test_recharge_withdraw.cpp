@@ -22,7 +22,7 @@ namespace {
 const QString Password = QStringLiteral("demo123");
 
 // The available balance in fen the dashboard command reports for the current user; -1 when it fails.
-qint64 basicBalance(const TServices& services) {
+qint64 basicBalance(const Services& services) {
     const auto reply =
         SendCommand(services, nullptr, cmGetBasicInfo, {}, QStringLiteral("获取基本信息失败，请稍后再试！"));
     if (!reply || !reply->done()) return -1;

@@ -22,7 +22,7 @@ const QString Password = QStringLiteral("demo123");
 const QString Keyword = QStringLiteral("端到端测试专用关键词");
 
 // The available balance in fen; -1 when it cannot be had.
-qint64 balanceOf(const TServices& services, const QString& name) {
+qint64 balanceOf(const Services& services, const QString& name) {
     if (!LogInAs(services, name, Password)) return -1;
     const auto reply =
         SendCommand(services, nullptr, cmGetBasicInfo, {}, QStringLiteral("获取基本信息失败，请稍后再试！"));
@@ -158,7 +158,7 @@ private slots:
         QCOMPARE(balanceOf(t.services, QStringLiteral("demo2")), handlerBefore + 2500);
         // Nothing went wrong on the way: no error box, every question answered.
         for (const TestPrompter::Entry& entry : prompter.entries)
-            QVERIFY2(entry.icon != TMsgIcon::Error, qPrintable(entry.text));
+            QVERIFY2(entry.icon != MessageIcon::Error, qPrintable(entry.text));
         QCOMPARE(prompter.unanswered, 0);
     }
 };

@@ -2,10 +2,10 @@
 // with a certificate this test makes and spreads the requests over two server processes on one
 // database; the client's real channel logs in, publishes and takes a task over https.
 #include "model/uCommonVarConst.h"
-#include "remote/uRemoteCall.h"
 #include "tests/support/LoopbackPort.h"
 #include "tests/support/ServerProcess.h"
 #include "tests/support/TestServices.h"
+#include "widgets/RemoteCall.h"
 
 #include <QDir>
 #include <QFile>
@@ -73,8 +73,8 @@ class TestTlsProxy : public QObject {
 
     QString file(const char* name) const { return dir.filePath(QString::fromLatin1(name)); }
 
-    TChannelSettings channel(bool withCa = true) const {
-        TChannelSettings settings;
+    ChannelSettings channel(bool withCa = true) const {
+        ChannelSettings settings;
         settings.scheme = QStringLiteral("https");
         settings.host = QStringLiteral("127.0.0.1");
         settings.port = port;
@@ -210,7 +210,7 @@ private slots:
         QString error;
         const int before = requestLines(first) + requestLines(second);
         QVERIFY(!ExecRemoteProc(nullptr, &head, &data, &response, error, ClientType, QStringLiteral("demo1"), Password,
-                                false, channel(false)));
+                                {}, channel(false)));
         QVERIFY2(error.contains(QLatin1String("certificate")) || error.contains(QLatin1String("SSL")),
                  qPrintable(error));
         QCOMPARE(requestLines(first) + requestLines(second), before);

@@ -1,9 +1,9 @@
 // The request channel against a scripted loopback server: what goes on the wire, and each failure.
 #include "remote/uCommandCatalogue.h"
 #include "remote/uHttpClient.h"
-#include "remote/ufrmWaitForProcessDone.h"
 #include "tests/support/LoopbackPort.h"
 #include "tests/support/ScriptedServer.h"
+#include "widgets/ufrmWaitForProcessDone.h"
 
 #include <QApplication>
 #include <QKeyEvent>
@@ -19,12 +19,12 @@ struct Outcome {
     QStringList head;
 };
 
-Outcome call(const TChannelSettings& settings, const QStringList& data, const QString& user = QStringLiteral("alice"),
+Outcome call(const ChannelSettings& settings, const QStringList& data, const QString& user = QStringLiteral("alice"),
              const QString& pass = QStringLiteral("secret")) {
     Outcome outcome;
     outcome.head = BuildHeadList(cmLogin);
-    outcome.ok =
-        ExecRemoteProc(nullptr, &outcome.head, &data, &outcome.body, outcome.error, 2, user, pass, true, settings);
+    outcome.ok = ExecRemoteProc(nullptr, &outcome.head, &data, &outcome.body, outcome.error, 2, user, pass,
+                                ShowWaitDialog, settings);
     return outcome;
 }
 } // namespace
@@ -39,7 +39,7 @@ private slots:
                  QStringLiteral("张 三"));
         QVERIFY(withData.ok);
         QVERIFY(withData.error.isEmpty());
-        const TRecordedRequest request = server.lastRequest();
+        const RecordedRequest request = server.lastRequest();
         QCOMPARE(request.requestLine, QByteArray("POST /rest HTTP/1.0"));
         QCOMPARE(request.headers.at("user-agent"), QByteArray(ChannelUserAgent));
         QCOMPARE(request.headers.at("content-type"), QByteArray("application/x-www-form-urlencoded"));
@@ -62,7 +62,7 @@ private slots:
         server.enqueueJson({{"returncode", 1}, {"returnmsg", "好"}});
         const Outcome outcome = call(server.settings(), BuildDataList(cmLogin));
         QVERIFY(outcome.ok);
-        QCOMPARE(outcome.body, TScriptedReply::json({{"returncode", 1}, {"returnmsg", "好"}}).body);
+        QCOMPARE(outcome.body, ScriptedReply::json({{"returncode", 1}, {"returnmsg", "好"}}).body);
     }
 
     void failuresGiveTheirTexts_data() {
@@ -75,7 +75,7 @@ private slots:
         QFETCH(int, status);
         QFETCH(QByteArray, reason);
         ScriptedServer server;
-        server.enqueue(TScriptedReply::status_(status, reason));
+        server.enqueue(ScriptedReply::status_(status, reason));
         const Outcome outcome = call(server.settings(), BuildDataList(cmLogin));
         QVERIFY(!outcome.ok);
         QCOMPARE(outcome.error, QStringLiteral("HTTP/1.1 %1 %2").arg(status).arg(QString::fromLatin1(reason)));
@@ -84,7 +84,7 @@ private slots:
 
     void redirectIsSuccessWithAnEmptyHolder() {
         ScriptedServer server;
-        server.enqueue(TScriptedReply::redirect("http://127.0.0.1:1/elsewhere"));
+        server.enqueue(ScriptedReply::redirect("http://127.0.0.1:1/elsewhere"));
         const Outcome outcome = call(server.settings(), BuildDataList(cmLogin));
         QVERIFY(outcome.ok);
         QVERIFY(outcome.error.isEmpty());
@@ -93,7 +93,7 @@ private slots:
     }
 
     void unreachableServerGivesTheClientsDescription() {
-        TChannelSettings settings;
+        ChannelSettings settings;
         settings.host = QStringLiteral("127.0.0.1");
         settings.port = UnusedLoopbackPort();
         QStringList head = BuildHeadList(cmLogin);
@@ -105,7 +105,7 @@ private slots:
 
     void stalledServerEndsInTheTimeOut() {
         ScriptedServer server;
-        TScriptedReply stall = TScriptedReply::json({{"returncode", 1}});
+        ScriptedReply stall = ScriptedReply::json({{"returncode", 1}});
         stall.delayMs = 5000;
         server.enqueue(stall);
         const Outcome outcome = call(server.settings(300), BuildDataList(cmLogin));
@@ -115,7 +115,7 @@ private slots:
 
     void connectionClosedUnansweredIsAFailure() {
         ScriptedServer server;
-        TScriptedReply close;
+        ScriptedReply close;
         close.closeWithoutReply = true;
         server.enqueue(close);
         const Outcome outcome = call(server.settings(), BuildDataList(cmLogin));
@@ -129,11 +129,11 @@ private slots:
         QStringList data = BuildDataList(cmLogin);
         QByteArray body;
         QString error;
-        QVERIFY(!ExecRemoteProc(nullptr, nullptr, &data, &body, error, 2, {}, {}, true, server.settings()));
+        QVERIFY(!ExecRemoteProc(nullptr, nullptr, &data, &body, error, 2, {}, {}, ShowWaitDialog, server.settings()));
         QCOMPARE(error, QStringLiteral("请求头部参数未指定！"));
-        QVERIFY(!ExecRemoteProc(nullptr, &head, nullptr, &body, error, 2, {}, {}, true, server.settings()));
+        QVERIFY(!ExecRemoteProc(nullptr, &head, nullptr, &body, error, 2, {}, {}, ShowWaitDialog, server.settings()));
         QCOMPARE(error, QStringLiteral("请求数据参数未指定！"));
-        QVERIFY(!ExecRemoteProc(nullptr, &head, &data, nullptr, error, 2, {}, {}, true, server.settings()));
+        QVERIFY(!ExecRemoteProc(nullptr, &head, &data, nullptr, error, 2, {}, {}, ShowWaitDialog, server.settings()));
         QCOMPARE(error, QStringLiteral("返回值未指定"));
         QCOMPARE(head.size(), 1);
         QCOMPARE(server.requestCount(), std::size_t(0));
@@ -141,7 +141,7 @@ private slots:
 
     void callsNestWhileAWaitDialogIsUp() {
         ScriptedServer server;
-        TScriptedReply slow = TScriptedReply::json({{"returncode", 1}, {"returnmsg", "outer"}});
+        ScriptedReply slow = ScriptedReply::json({{"returncode", 1}, {"returnmsg", "outer"}});
         slow.delayMs = 400;
         server.enqueue(slow);
         server.enqueueJson({{"returncode", 1}, {"returnmsg", "inner"}});
@@ -155,7 +155,7 @@ private slots:
         QVERIFY(innerDone); // the inner call finished before the outer one returned
         QVERIFY(outer.ok);
         QVERIFY(inner.ok);
-        QCOMPARE(outer.body, TScriptedReply::json({{"returncode", 1}, {"returnmsg", "outer"}}).body);
+        QCOMPARE(outer.body, ScriptedReply::json({{"returncode", 1}, {"returnmsg", "outer"}}).body);
     }
 
     void waitDialogCannotBeClosedByTheUserAndCanBeDragged() {

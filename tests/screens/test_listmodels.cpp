@@ -33,9 +33,9 @@ nlohmann::json listReply(int total, const nlohmann::json& records) {
     return {{"returncode", 1}, {"returnmsg", ""}, {"totalnum", total}, {"msgbody", records}};
 }
 
-nlohmann::json tasks(std::initializer_list<TTaskFixture> fixtures) {
+nlohmann::json tasks(std::initializer_list<TaskFixture> fixtures) {
     nlohmann::json body = nlohmann::json::array();
-    for (const TTaskFixture& fixture : fixtures) body.push_back(TaskJson(fixture));
+    for (const TaskFixture& fixture : fixtures) body.push_back(TaskJson(fixture));
     return body;
 }
 
@@ -87,7 +87,7 @@ nlohmann::json hallPage() {
 
 struct ListCase {
     const char* name;
-    std::function<std::unique_ptr<QWidget>(const TServices&)> make;
+    std::function<std::unique_ptr<QWidget>(const Services&)> make;
     QList<const char*> lists;
     // Two pages of different sizes, each as one list reply.
     nlohmann::json first, second;
@@ -120,28 +120,28 @@ std::function<void(QWidget*, ScriptedServer&)> taskSearch(const char* edit) {
 const QList<ListCase>& cases() {
     static const QList<ListCase> all = {
         {"task hall",
-         [](const TServices& s) { return std::make_unique<TfrmTaskCenter>(s); },
+         [](const Services& s) { return std::make_unique<TfrmTaskCenter>(s); },
          {"lv_task", "lv_handledtask"},
          listReply(3, hallPage()),
          listReply(1, tasks({{"T9", 3}})),
          [](QWidget* w) { trigger(w, "N_N2"); },
          taskSearch("edt_TaskID")},
         {"taken tasks",
-         [](const TServices& s) { return std::make_unique<TfrmHandledTaskManager>(s); },
+         [](const Services& s) { return std::make_unique<TfrmHandledTaskManager>(s); },
          {"lv_task"},
          listReply(3, tasks({{"T1", 1}, {"T2", 3}, {"T3", 5}})),
          listReply(1, tasks({{"T9", 2}})),
          [](QWidget* w) { trigger(w, "N_N3"); },
          taskSearch("edt_TaskID")},
         {"published tasks",
-         [](const TServices& s) { return std::make_unique<TfrmPublishedTaskManager>(s); },
+         [](const Services& s) { return std::make_unique<TfrmPublishedTaskManager>(s); },
          {"lv_task"},
          listReply(3, tasks({{"T1", 0}, {"T2", 1}, {"T3", 4}})),
          listReply(1, tasks({{"T9", 2}})),
          [](QWidget* w) { trigger(w, "N_Refresh"); },
          taskSearch("edt_taskid")},
         {"operation log",
-         [](const TServices& s) { return std::make_unique<TfrmOptLog>(s); },
+         [](const Services& s) { return std::make_unique<TfrmOptLog>(s); },
          {"lv_OptLog"},
          listReply(30, logs(20)),
          listReply(30, logs(10)),
@@ -151,28 +151,28 @@ const QList<ListCase>& cases() {
              typeAndSearch(w, "edt_TASKID", QString());
          }},
         {"trade log",
-         [](const TServices& s) { return std::make_unique<TfrmTradeLog>(s); },
+         [](const Services& s) { return std::make_unique<TfrmTradeLog>(s); },
          {"lv_trade"},
          listReply(30, logs(20)),
          listReply(30, logs(10)),
          [](QWidget* w) { trigger(w, "N_N1"); },
          [](QWidget* w, ScriptedServer&) { typeAndSearch(w, "edt_TASKID", QStringLiteral("1003")); }},
         {"recharge requests",
-         [](const TServices& s) { return std::make_unique<TfrmRechargeInfo>(s); },
+         [](const Services& s) { return std::make_unique<TfrmRechargeInfo>(s); },
          {"lv_recharge"},
          listReply(25, requests(20)),
          listReply(25, requests(5)),
          [](QWidget* w) { click(w, "btn_refreshrecharge"); },
          {}},
         {"withdrawal requests",
-         [](const TServices& s) { return std::make_unique<TfrmWithdrawInfo>(s); },
+         [](const Services& s) { return std::make_unique<TfrmWithdrawInfo>(s); },
          {"lv_withdraw"},
          listReply(25, requests(20)),
          listReply(25, requests(5)),
          [](QWidget* w) { click(w, "btn_refreshwithdraw"); },
          {}},
         {"downline",
-         [](const TServices& s) { return std::make_unique<TfrmSubUserList>(s); },
+         [](const Services& s) { return std::make_unique<TfrmSubUserList>(s); },
          {"lv_user"},
          listReply(21, users(20)),
          listReply(21, users(1)),
@@ -229,7 +229,7 @@ private slots:
         f.server.enqueueJson(c.second);
         c.fetch(f.screen.get());
         QVERIFY(shown() < rows && shown() > 0);
-        f.server.enqueue(TScriptedReply::status_(500, "Internal Server Error"));
+        f.server.enqueue(ScriptedReply::status_(500, "Internal Server Error"));
         c.fetch(f.screen.get());
         QCOMPARE(shown(), 0);
         f.server.enqueueJson(c.first);
@@ -254,7 +254,7 @@ private slots:
         Fixture f(c);
         f.screen->resize(width, 560); // the request dialogs keep their fixed size
         f.screen->show();
-        f.server.setDefault(TScriptedReply::json(c.first));
+        f.server.setDefault(ScriptedReply::json(c.first));
         c.fetch(f.screen.get());
         QTRY_VERIFY(f.server.requestCount() >= 1);
         QTest::qWait(20); // any load after showing and the columns' fitting run from the event loop

@@ -31,8 +31,8 @@ inline nlohmann::json LoginReply(const std::string& username, const std::string&
             {"marks", ""}};
 }
 
-inline TChannelSettings UnreachableChannel() {
-    TChannelSettings settings;
+inline ChannelSettings UnreachableChannel() {
+    ChannelSettings settings;
     settings.port = UnusedLoopbackPort();
     settings.connectTimeoutMs = 2000;
     settings.totalTimeoutMs = 3000;
@@ -54,9 +54,9 @@ template <class T> std::shared_ptr<bool> OnNextModal(std::function<void(T*)> act
 }
 
 // The requests of one command.
-inline std::vector<TRecordedRequest> RequestsOf(const ScriptedServer& server, int command) {
-    std::vector<TRecordedRequest> matching;
-    for (const TRecordedRequest& request : server.requests())
+inline std::vector<RecordedRequest> RequestsOf(const ScriptedServer& server, int command) {
+    std::vector<RecordedRequest> matching;
+    for (const RecordedRequest& request : server.requests())
         if (request.headValue(QStringLiteral("head_command")) == QString::number(command)) matching.push_back(request);
     return matching;
 }

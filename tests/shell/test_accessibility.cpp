@@ -8,14 +8,14 @@
 #include "screens/tasks/ufrmHandledTaskManager.h"
 #include "screens/tasks/ufrmPublishedTaskManager.h"
 #include "screens/tasks/ufrmTaskCenter.h"
-#include "shell/uCategoryPanel.h"
-#include "shell/uClickLabel.h"
-#include "shell/uSingleInstance.h"
-#include "shell/uStartup.h"
+#include "shell/SingleInstance.h"
+#include "shell/Startup.h"
 #include "shell/ufrmLogin.h"
 #include "shell/ufrmMain.h"
 #include "shell/ufrmUserRegister.h"
 #include "tests/shell/ShellFixtures.h"
+#include "widgets/CategoryPanel.h"
+#include "widgets/ClickLabel.h"
 
 #include <QAccessible>
 #include <QAccessibleActionInterface>
@@ -52,14 +52,14 @@ bool activate(QWidget* widget) {
 
 struct MainFixture {
     QTemporaryDir dir;
-    TSingleInstance instance{dir.filePath(QStringLiteral("client.lock"))};
+    SingleInstance instance{dir.filePath(QStringLiteral("client.lock"))};
     ScriptedServer server;
     TestServices t{server.settings()};
-    std::unique_ptr<TLongLivedWindows> windows;
+    std::unique_ptr<LongLivedWindows> windows;
 
     MainFixture() {
         QVERIFY(instance.acquire());
-        windows = std::make_unique<TLongLivedWindows>(t.services, instance);
+        windows = std::make_unique<LongLivedWindows>(t.services, instance);
         main().setLoginRunner([] {
             CurrentUser().Clear();
             CurrentUser().Fusername = QStringLiteral("alice");
@@ -159,7 +159,7 @@ private slots:
             QCOMPARE(owner, static_cast<QWidget*>(&main));
         }
 
-        TCategoryPanel* logs = main.ctgrypnl_LogManager;
+        CategoryPanel* logs = main.ctgrypnl_LogManager;
         QCOMPARE(accessibleName(logs->header()), QStringLiteral("日志记录"));
         QVERIFY(activate(logs->header()));
         QVERIFY(logs->collapsed());
@@ -173,7 +173,7 @@ private slots:
     void linkLabelsOpenWhatAClickOpens() {
         MainFixture f;
         TfrmMain& main = f.main();
-        for (TClickLabel* label : {main.img_Logo, main.img_pingtaiQQ}) {
+        for (ClickLabel* label : {main.img_Logo, main.img_pingtaiQQ}) {
             QVERIFY(!accessibleName(label).isEmpty());
             QVERIFY(activate(label));
         }

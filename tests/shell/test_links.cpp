@@ -1,9 +1,9 @@
 // Links that no program on the desktop opens: the QQ number or the web address goes to the
 // clipboard and a box says so; with a handler the link opens as before.
 #include "model/uVarConst.h"
-#include "shell/uClickLabel.h"
 #include "shell/ufrmLogin.h"
 #include "tests/shell/ShellFixtures.h"
+#include "widgets/ClickLabel.h"
 
 #include <QClipboard>
 #include <QFile>
@@ -66,7 +66,7 @@ private slots:
             QCOMPARE(int(t.prompter.entries.size()), 1);
             QCOMPARE(t.prompter.lastText(), message);
             QCOMPARE(t.prompter.last()->caption, QStringLiteral("提示"));
-            QCOMPARE(t.prompter.last()->icon, TMsgIcon::Information);
+            QCOMPARE(t.prompter.last()->icon, MessageIcon::Information);
         }
     }
 

@@ -1,8 +1,8 @@
 // The login dialog, the sign-up dialog and the settings file, against a scripted loopback server.
-#include "shell/uClickLabel.h"
 #include "shell/ufrmLogin.h"
 #include "shell/ufrmUserRegister.h"
 #include "tests/shell/ShellFixtures.h"
+#include "widgets/ClickLabel.h"
 
 #include <QCheckBox>
 #include <QCoreApplication>
@@ -91,7 +91,7 @@ private slots:
         QCOMPARE(int(t.prompter.entries.size()), 1);
         QCOMPARE(t.prompter.lastText(), message);
         QCOMPARE(t.prompter.last()->caption, QStringLiteral("提示"));
-        QCOMPARE(t.prompter.last()->icon, TMsgIcon::Error);
+        QCOMPARE(t.prompter.last()->icon, MessageIcon::Error);
         QCOMPARE(login.focusWidget()->objectName(), focused);
         QCOMPARE(server.requestCount(), std::size_t(0));
         QVERIFY(login.isVisible());
@@ -111,8 +111,8 @@ private slots:
 
         QCOMPARE(t.prompter.lastText(), QStringLiteral("登陆失败:密码错误"));
         QCOMPARE(t.prompter.last()->caption, QStringLiteral("提示"));
-        QCOMPARE(t.prompter.last()->icon, TMsgIcon::Error);
-        const TRecordedRequest sent = server.lastRequest();
+        QCOMPARE(t.prompter.last()->icon, MessageIcon::Error);
+        const RecordedRequest sent = server.lastRequest();
         QCOMPARE(sent.headValue(QStringLiteral("head_command")), QStringLiteral("1"));
         QCOMPARE(sent.headValue(QStringLiteral("head_username")), QStringLiteral("alice"));
         QCOMPARE(sent.headValue(QStringLiteral("head_password")), QStringLiteral("wrong"));
@@ -137,12 +137,12 @@ private slots:
         });
         QTest::mouseClick(login.lbl_userregister, Qt::LeftButton);
         QVERIFY(*found);
-        const TRecordedRequest signUp = server.lastRequest();
+        const RecordedRequest signUp = server.lastRequest();
         QCOMPARE(signUp.headValue(QStringLiteral("head_command")), QStringLiteral("3"));
         QCOMPARE(signUp.headValue(QStringLiteral("head_username")), QStringLiteral("alice"));
         QCOMPARE(signUp.headValue(QStringLiteral("head_password")), QStringLiteral("wrong"));
         QCOMPARE(t.prompter.lastText(), QStringLiteral("恭喜，账户注册成功！"));
-        QCOMPARE(t.prompter.last()->icon, TMsgIcon::Information);
+        QCOMPARE(t.prompter.last()->icon, MessageIcon::Information);
         QCOMPARE(login.edt_username->text(), QStringLiteral("bob"));
         QCOMPARE(login.edt_password->text(), QStringLiteral("pw2"));
         QVERIFY(login.isVisible());
@@ -161,7 +161,7 @@ private slots:
         QVERIFY(t.prompter.lastText().startsWith(QStringLiteral("登陆失败，请稍后再试！")));
         QVERIFY(t.prompter.lastText().size() > QStringLiteral("登陆失败，请稍后再试！").size());
         QCOMPARE(t.prompter.last()->caption, QStringLiteral("错误"));
-        QCOMPARE(t.prompter.last()->icon, TMsgIcon::Error);
+        QCOMPARE(t.prompter.last()->icon, MessageIcon::Error);
         QVERIFY(login.isVisible());
         QVERIFY(!login.FbCloseAfterLogin);
     }
@@ -220,7 +220,7 @@ private slots:
             QFileDevice::ReadGroup | QFileDevice::WriteGroup | QFileDevice::ReadOther | QFileDevice::WriteOther;
         QVERIFY(QFile::exists(path));
         QCOMPARE(QFile::permissions(path) & others, QFileDevice::Permissions());
-        QCOMPARE(TSettingsFile(path).readLogin().userpass, QStringLiteral("pw"));
+        QCOMPARE(SettingsFile(path).readLogin().userpass, QStringLiteral("pw"));
     }
 
     void unwritableSettingsFileStopsTheLogin() {
@@ -238,7 +238,7 @@ private slots:
         login.btn_Login->click();
         QCOMPARE(int(t.prompter.entries.size()), 1);
         QCOMPARE(t.prompter.last()->caption, QStringLiteral("错误"));
-        QCOMPARE(t.prompter.last()->icon, TMsgIcon::Error);
+        QCOMPARE(t.prompter.last()->icon, MessageIcon::Error);
         QVERIFY(t.prompter.lastText().contains(QStringLiteral("blocked")));
         QVERIFY(!login.FbCloseAfterLogin);
         QVERIFY(login.isVisible());
@@ -357,7 +357,7 @@ private slots:
         QCOMPARE(int(t.prompter.entries.size()), 1);
         QCOMPARE(t.prompter.lastText(), message);
         QCOMPARE(t.prompter.last()->caption, QStringLiteral("提示"));
-        QCOMPARE(t.prompter.last()->icon, TMsgIcon::Information);
+        QCOMPARE(t.prompter.last()->icon, MessageIcon::Information);
         QCOMPARE(server.requestCount(), std::size_t(0));
     }
 
@@ -399,7 +399,7 @@ private slots:
         } else {
             QCOMPARE(t.prompter.lastText(), message);
             QCOMPARE(t.prompter.last()->caption, QStringLiteral("提示"));
-            QCOMPARE(t.prompter.last()->icon, TMsgIcon::Information);
+            QCOMPARE(t.prompter.last()->icon, MessageIcon::Information);
         }
         QCOMPARE(signUp.isVisible(), !closes);
         QCOMPARE(handedOver, closes ? QStringList({"carol", "pw 3"}) : QStringList());

@@ -7,12 +7,12 @@
 #include "screens/tasks/ufrmHandledTaskManager.h"
 #include "screens/tasks/ufrmPublishedTaskManager.h"
 #include "screens/tasks/ufrmTaskCenter.h"
-#include "shell/uClickLabel.h"
-#include "shell/uSingleInstance.h"
-#include "shell/uStartup.h"
+#include "shell/SingleInstance.h"
+#include "shell/Startup.h"
 #include "shell/ufrmMain.h"
 #include "shell/ufrmNotice.h"
 #include "tests/shell/ShellFixtures.h"
+#include "widgets/ClickLabel.h"
 
 #include <QLabel>
 #include <QPlainTextEdit>
@@ -26,15 +26,15 @@ using namespace shell_fixtures;
 namespace {
 struct MainFixture {
     QTemporaryDir dir;
-    TSingleInstance instance{dir.filePath(QStringLiteral("client.lock"))};
+    SingleInstance instance{dir.filePath(QStringLiteral("client.lock"))};
     TestServices t;
-    std::unique_ptr<TLongLivedWindows> windows;
+    std::unique_ptr<LongLivedWindows> windows;
     int logins = 0;
     int quits = 0;
 
-    explicit MainFixture(const TChannelSettings& channel) : t(channel) {
+    explicit MainFixture(const ChannelSettings& channel) : t(channel) {
         QVERIFY(instance.acquire());
-        windows = std::make_unique<TLongLivedWindows>(t.services, instance);
+        windows = std::make_unique<LongLivedWindows>(t.services, instance);
         main().setLoginRunner([this] {
             ++logins;
             QVERIFY(!main().isVisible()); // the login comes before the window appears
@@ -202,7 +202,7 @@ private slots:
     }
 
     void categoryPanelsFoldOnDoubleClick() {
-        MainFixture f(TChannelSettings{});
+        MainFixture f(ChannelSettings{});
         TfrmMain& main = f.main();
         main.setLoginRunner([] {});
         main.show();
@@ -272,7 +272,7 @@ private slots:
         QFETCH(bool, atStart);
         QFETCH(bool, atQuestion);
         QTemporaryDir dir;
-        TSingleInstance instance(dir.filePath(QStringLiteral("client.lock")));
+        SingleInstance instance(dir.filePath(QStringLiteral("client.lock")));
         QVERIFY(instance.acquire());
         TestServices t;
         bool tray = atStart;
@@ -307,7 +307,7 @@ private slots:
     void exitFlow() {
         QFETCH(bool, reachable);
         ScriptedServer server;
-        server.setDefault(TScriptedReply::status_(500, "Internal Server Error"));
+        server.setDefault(ScriptedReply::status_(500, "Internal Server Error"));
         MainFixture f(reachable ? server.settings() : UnreachableChannel());
         TfrmMain& main = f.main();
         main.FormShow();
@@ -346,7 +346,7 @@ private slots:
             QCOMPARE(RequestsOf(server, cmLogout).front().headValue(QStringLiteral("head_username")),
                      QStringLiteral("alice"));
         }
-        TSingleInstance next(f.instance.path());
+        SingleInstance next(f.instance.path());
         QVERIFY(next.acquire());
     }
 };

@@ -77,7 +77,7 @@ private slots:
         QCOMPARE(int(t.prompter.entries.size()), 1);
         QCOMPARE(t.prompter.lastText(), message);
         QCOMPARE(t.prompter.last()->caption, QStringLiteral("提示"));
-        QCOMPARE(t.prompter.last()->icon, TMsgIcon::Information);
+        QCOMPARE(t.prompter.last()->icon, MessageIcon::Information);
         QCOMPARE(server.requestCount(), std::size_t(0));
         QCOMPARE(CurrentUser().Fuserpass, QStringLiteral("Secret1"));
     }
@@ -88,7 +88,7 @@ private slots:
         // The settings file saved at login keeps the old password after the change.
         QTemporaryDir dir;
         const QString settings = dir.filePath(QStringLiteral("client.ini"));
-        QCOMPARE(TSettingsFile(settings).writeLogin({QStringLiteral("alice"), QStringLiteral("Secret1")}), QString());
+        QCOMPARE(SettingsFile(settings).writeLogin({QStringLiteral("alice"), QStringLiteral("Secret1")}), QString());
 
         TfrmModifyUserPass dialog(t.services);
         dialog.show();
@@ -97,12 +97,12 @@ private slots:
         server.enqueueJson({{"returncode", 1}, {"returnmsg", ""}});
         dialog.btn_ModifyPass->click();
 
-        const TRecordedRequest sent = server.lastRequest();
+        const RecordedRequest sent = server.lastRequest();
         QCOMPARE(sent.headValue(QStringLiteral("head_command")), QStringLiteral("7"));
         QCOMPARE(sent.headValue(QStringLiteral("head_password")), QStringLiteral("Secret1"));
         QCOMPARE(sent.data, QStringList({"clientversion=1.0.0.0", "newpass=NewPass"}));
         QCOMPARE(t.prompter.lastText(), QStringLiteral("恭喜，修改登陆密码成功！"));
-        QCOMPARE(t.prompter.last()->icon, TMsgIcon::Information);
+        QCOMPARE(t.prompter.last()->icon, MessageIcon::Information);
         QCOMPARE(CurrentUser().Fuserpass, QStringLiteral("NewPass"));
         QVERIFY(dialog.isVisible());
 
@@ -118,7 +118,7 @@ private slots:
         QCOMPARE(server.lastRequest().headValue(QStringLiteral("head_password")), QStringLiteral("NewPass"));
         QCOMPARE(CurrentUser().Fuserpass, QStringLiteral("third"));
 
-        QCOMPARE(TSettingsFile(settings).readLogin().userpass, QStringLiteral("Secret1"));
+        QCOMPARE(SettingsFile(settings).readLogin().userpass, QStringLiteral("Secret1"));
     }
 
     void failuresKeepThePassword_data() {

@@ -1,15 +1,15 @@
 // Text that comes from users or the server is shown as the characters it holds: a user name or a
 // server message with markup in it shows the markup, it is not rendered.
-#include "remote/Prompter.h"
 #include "screens/account/ufrmOptLog.h"
 #include "screens/account/ufrmWelcome.h"
-#include "screens/tasks/uPagedList.h"
 #include "screens/tasks/ufrmViewTaskInfo.h"
-#include "shell/uSingleInstance.h"
-#include "shell/uStartup.h"
+#include "shell/SingleInstance.h"
+#include "shell/Startup.h"
 #include "shell/ufrmMain.h"
 #include "tests/screens/account/AccountFixture.h"
 #include "tests/shell/ShellFixtures.h"
+#include "widgets/PagedList.h"
+#include "widgets/Prompter.h"
 
 #include <QAbstractItemView>
 #include <QLabel>
@@ -56,9 +56,9 @@ private slots:
         ScriptedServer server;
         TestServices t(server.settings());
         QTemporaryDir dir;
-        TSingleInstance instance(dir.filePath(QStringLiteral("client.lock")));
+        SingleInstance instance(dir.filePath(QStringLiteral("client.lock")));
         QVERIFY(instance.acquire());
-        TLongLivedWindows windows(t.services, instance);
+        LongLivedWindows windows(t.services, instance);
         TfrmMain& main = *windows.frmMain;
         main.setLoginRunner([&text] {
             CurrentUser().Clear();
@@ -128,7 +128,7 @@ private slots:
             plain = !rendersMarkup(box->textFormat(), box->text());
             box->accept();
         });
-        prompter.showMessage(nullptr, text, QStringLiteral("提示"), TMsgIcon::Error);
+        prompter.showMessage(nullptr, text, QStringLiteral("提示"), MessageIcon::Error);
         QCOMPARE(shown, text);
         QVERIFY(plain);
     }

@@ -1,7 +1,7 @@
 // The settings file as a plain INI text: what a login reads from files as people and other programs
 // write them, and the exact bytes a saved login leaves behind.
 #include "shell/IniDocument.h"
-#include "shell/uSettingsFile.h"
+#include "shell/SettingsFile.h"
 
 #include <QDir>
 #include <QFile>
@@ -101,8 +101,8 @@ private slots:
             file.close();
             QVERIFY(file.setPermissions(file.permissions() | QFileDevice::ReadOther));
         }
-        const TSettingsFile settings(path);
-        const TSavedLogin read = settings.readLogin();
+        const SettingsFile settings(path);
+        const SavedLogin read = settings.readLogin();
         QCOMPARE(read.username, username);
         QCOMPARE(read.userpass, userpass);
 
@@ -110,7 +110,7 @@ private slots:
         QCOMPARE(readAll(path), after);
         QCOMPARE(QFile::permissions(path) & NotOwner, QFileDevice::Permissions());
         QCOMPARE(QFile::permissions(path) & OwnerOnly, OwnerOnly);
-        const TSavedLogin reread = settings.readLogin();
+        const SavedLogin reread = settings.readLogin();
         QCOMPARE(reread.username, QStringLiteral("王五"));
         QCOMPARE(reread.userpass, QStringLiteral("p,w;\"x\""));
         // Nothing is left beside it: the temporary file has replaced the old one.
@@ -122,7 +122,7 @@ private slots:
         // A folder where the file should be: it cannot be read (also not by root) and is not replaced.
         const QString path = dir.filePath(QStringLiteral("client.ini"));
         QVERIFY(QDir().mkpath(QDir(path).filePath(QStringLiteral("inner"))));
-        const TSettingsFile settings(path);
+        const SettingsFile settings(path);
         QCOMPARE(settings.readLogin().username, QString());
         QCOMPARE(settings.readLogin().userpass, QString());
         const QString failure = settings.writeLogin({QStringLiteral("a"), QStringLiteral("b")});
@@ -134,7 +134,7 @@ private slots:
     void lineBreaksInAValueAreRefusedAndChangeNothing() {
         QTemporaryDir dir;
         const QString path = dir.filePath(QStringLiteral("client.ini"));
-        const TSettingsFile settings(path);
+        const SettingsFile settings(path);
         QCOMPARE(settings.writeLogin({QStringLiteral("a"), QStringLiteral("b")}), QString());
         const QByteArray before = readAll(path);
         for (const QString& bad : {QStringLiteral("x\ny"), QStringLiteral("x\rpasswd=y")}) {

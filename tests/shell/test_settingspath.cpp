@@ -1,6 +1,6 @@
 // Where the settings file goes: beside the executable when its folder can be written (a build or a
 // portable copy), otherwise in the user's configuration folder (an installed program in /usr/bin).
-#include "shell/uSettingsFile.h"
+#include "shell/SettingsFile.h"
 
 #include <QDir>
 #include <QTest>

@@ -17,7 +17,7 @@ class TestSignInEndToEnd : public QObject {
     Q_OBJECT
 
     // Logs in through the dialog; true when it closed after a successful login.
-    static bool login(const TServices& services, const QString& settings, const QString& user, const QString& pass) {
+    static bool login(const Services& services, const QString& settings, const QString& user, const QString& pass) {
         TfrmLogin dialog(services, nullptr, settings);
         dialog.show();
         dialog.edt_username->setText(user);
@@ -32,7 +32,7 @@ private slots:
     void signUpLogInDashboardAndPasswordChange() {
         ServerProcess server(true);
         QVERIFY2(server.start(), qPrintable(server.errorText()));
-        TChannelSettings channel;
+        ChannelSettings channel;
         channel.port = server.port();
         TestServices t(channel);
         QTemporaryDir dir;
@@ -66,7 +66,7 @@ private slots:
         QCOMPARE(CurrentUser().Fusername, QStringLiteral("端到端用户"));
         QVERIFY(CurrentUser().Fid > 0);
         QCOMPARE(CurrentUser().Fshopkeeperusername, QStringLiteral("端到端小店"));
-        QCOMPARE(TSettingsFile(settings).readLogin().username, QStringLiteral("端到端用户"));
+        QCOMPARE(SettingsFile(settings).readLogin().username, QStringLiteral("端到端用户"));
 
         // A new account's dashboard: nothing in progress, nothing on the balance.
         TfrmWelcome welcome(t.services);
@@ -90,16 +90,16 @@ private slots:
         // The old password no longer logs in; the new one does. The settings file kept the old one.
         QVERIFY(!login(t.services, settings, QStringLiteral("端到端用户"), QStringLiteral("Start123")));
         QVERIFY(t.prompter.lastText().startsWith(QStringLiteral("登陆失败:")));
-        QCOMPARE(t.prompter.last()->icon, TMsgIcon::Error);
-        QCOMPARE(TSettingsFile(settings).readLogin().userpass, QStringLiteral("Start123"));
+        QCOMPARE(t.prompter.last()->icon, MessageIcon::Error);
+        QCOMPARE(SettingsFile(settings).readLogin().userpass, QStringLiteral("Start123"));
         QVERIFY(login(t.services, settings, QStringLiteral("端到端用户"), QStringLiteral("Next456")));
-        QCOMPARE(TSettingsFile(settings).readLogin().userpass, QStringLiteral("Next456"));
+        QCOMPARE(SettingsFile(settings).readLogin().userpass, QStringLiteral("Next456"));
     }
 
     void demoUserDashboardShowsTheServersFigures() {
         ServerProcess server(true);
         QVERIFY2(server.start(), qPrintable(server.errorText()));
-        TChannelSettings channel;
+        ChannelSettings channel;
         channel.port = server.port();
         TestServices t(channel);
         QTemporaryDir dir;

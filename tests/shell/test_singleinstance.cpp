@@ -1,5 +1,5 @@
 // One copy per user: a second copy is refused; a copy that died does not block the next start.
-#include "shell/uSingleInstance.h"
+#include "shell/SingleInstance.h"
 
 #include <QTemporaryDir>
 #include <QTest>
@@ -12,9 +12,9 @@ private slots:
     void secondCopyIsRefusedUntilTheFirstEnds() {
         QTemporaryDir dir;
         const QString path = dir.filePath(QStringLiteral("client.lock"));
-        TSingleInstance first(path);
+        SingleInstance first(path);
         QVERIFY(first.acquire());
-        TSingleInstance second(path);
+        SingleInstance second(path);
         QVERIFY(!second.acquire());
         first.release();
         QVERIFY(second.acquire());
@@ -25,14 +25,14 @@ private slots:
         const QString path = dir.filePath(QStringLiteral("client.lock"));
         const pid_t child = fork();
         if (child == 0) {
-            TSingleInstance held(path);
+            SingleInstance held(path);
             _exit(held.acquire() ? 0 : 1); // ends without releasing, as a crash would
         }
         int status = 0;
         waitpid(child, &status, 0);
         QVERIFY(WIFEXITED(status) && WEXITSTATUS(status) == 0);
         QVERIFY(QFile::exists(path));
-        TSingleInstance next(path);
+        SingleInstance next(path);
         QVERIFY(next.acquire());
     }
 };

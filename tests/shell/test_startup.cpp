@@ -2,7 +2,7 @@
 // and is painted before any long-lived window exists; the long-lived windows are built right after
 // that painting, while the dialog still waits for the user, and none of them is shown before the
 // login. Ends the process itself with its verdict once it has seen that (or after 20 s).
-#include "shell/uStartup.h"
+#include "shell/Startup.h"
 #include "shell/ufrmAbout.h"
 #include "shell/ufrmLogin.h"
 #include "shell/ufrmMain.h"
@@ -32,7 +32,7 @@ template <class TWindow> TWindow* topLevel() {
     std::_Exit(passed ? 0 : 1); // the login dialog is modal and would only end the process itself
 }
 
-class TStartupWatch : public QObject {
+class StartupWatch : public QObject {
 public:
     bool eventFilter(QObject* watched, QEvent* event) override {
         if (FLoginPainted || event->type() != QEvent::Paint || !watched->isWidgetType()) return false;
@@ -69,7 +69,7 @@ int main(int argc, char** argv) {
     if (!runtime.isValid()) finish(false, "no temporary folder");
     RuntimeFolder = &runtime;
     qputenv("XDG_RUNTIME_DIR", runtime.path().toLocal8Bit());
-    TStartupWatch watch;
+    StartupWatch watch;
     RunClient(argc, argv, [&](QApplication& app) {
         app.installEventFilter(&watch);
         QTimer::singleShot(20000, &app, [] { finish(false, "timed out waiting for the start-up"); });

@@ -4,8 +4,8 @@
 #include "screens/account/ufrmInviteInfo.h"
 #include "screens/account/ufrmRechargeRequest.h"
 #include "screens/account/ufrmWelcome.h"
-#include "shell/uClickLabel.h"
 #include "tests/shell/ShellFixtures.h"
+#include "widgets/ClickLabel.h"
 
 #include <QLabel>
 #include <QPushButton>
@@ -53,7 +53,7 @@ private slots:
         QCOMPARE(welcome.lbl_lastuptime->text(), QStringLiteral("上一次登录时间：2016-05-01 08:30:00"));
         QCOMPARE(server.requestCount(), std::size_t(0)); // 100 ms later
         QTRY_COMPARE(server.requestCount(), std::size_t(1));
-        const TRecordedRequest sent = server.lastRequest();
+        const RecordedRequest sent = server.lastRequest();
         QCOMPARE(sent.headValue(QStringLiteral("head_command")), QStringLiteral("15"));
         QCOMPARE(sent.data, QStringList{QStringLiteral("clientversion=1.0.0.0")});
         // The last object's figures remain.
@@ -104,7 +104,7 @@ private slots:
             QCOMPARE(int(t.prompter.entries.size()), 1);
             QVERIFY2(t.prompter.lastText().startsWith(message), qPrintable(t.prompter.lastText()));
             QCOMPARE(t.prompter.last()->caption, QStringLiteral("错误"));
-            QCOMPARE(t.prompter.last()->icon, TMsgIcon::Error);
+            QCOMPARE(t.prompter.last()->icon, MessageIcon::Error);
         }
         QCOMPARE(countTexts(welcome), before);
         QCOMPARE(welcome.lbl_accountbalance->text(), QStringLiteral("当前可用账户余额： 20.00 元"));

@@ -12,26 +12,26 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
-TScriptedReply TScriptedReply::json(const nlohmann::json& object) {
+ScriptedReply ScriptedReply::json(const nlohmann::json& object) {
     return enciphered(QString::fromStdString(object.dump()), ChannelKey);
 }
 
-TScriptedReply TScriptedReply::enciphered(const QString& text, const QString& key) {
-    TScriptedReply reply;
+ScriptedReply ScriptedReply::enciphered(const QString& text, const QString& key) {
+    ScriptedReply reply;
     reply.body = EncipherToHex(text, key).toLatin1();
     return reply;
 }
 
-TScriptedReply TScriptedReply::status_(int status, const QByteArray& reason) {
-    TScriptedReply reply;
+ScriptedReply ScriptedReply::status_(int status, const QByteArray& reason) {
+    ScriptedReply reply;
     reply.status = status;
     reply.reason = reason;
     reply.body = "<html>" + reason + "</html>";
     return reply;
 }
 
-TScriptedReply TScriptedReply::redirect(const QByteArray& location) {
-    TScriptedReply reply;
+ScriptedReply ScriptedReply::redirect(const QByteArray& location) {
+    ScriptedReply reply;
     reply.status = 302;
     reply.reason = "Found";
     reply.headers.append({"Location", location});
@@ -39,89 +39,89 @@ TScriptedReply TScriptedReply::redirect(const QByteArray& location) {
     return reply;
 }
 
-QString TRecordedRequest::headValue(const QString& name) const { return ValueOfLine(head, name); }
-QString TRecordedRequest::dataValue(const QString& name) const { return ValueOfLine(data, name); }
+QString RecordedRequest::headValue(const QString& name) const { return ValueOfLine(head, name); }
+QString RecordedRequest::dataValue(const QString& name) const { return ValueOfLine(data, name); }
 
 ScriptedServer::ScriptedServer() {
-    FDefault = TScriptedReply::json({{"returncode", 1}, {"returnmsg", ""}});
-    FListen = ::socket(AF_INET, SOCK_STREAM, 0);
+    m_default = ScriptedReply::json({{"returncode", 1}, {"returnmsg", ""}});
+    m_listen = ::socket(AF_INET, SOCK_STREAM, 0);
     int yes = 1;
-    ::setsockopt(FListen, SOL_SOCKET, SO_REUSEADDR, &yes, sizeof yes);
+    ::setsockopt(m_listen, SOL_SOCKET, SO_REUSEADDR, &yes, sizeof yes);
     sockaddr_in address{};
     address.sin_family = AF_INET;
     address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
     address.sin_port = 0;
-    if (::bind(FListen, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0 || ::listen(FListen, 16) != 0)
+    if (::bind(m_listen, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0 || ::listen(m_listen, 16) != 0)
         qFatal("ScriptedServer: cannot listen on a loopback port: %s", std::strerror(errno));
     socklen_t length = sizeof address;
-    ::getsockname(FListen, reinterpret_cast<sockaddr*>(&address), &length);
-    FPort = ntohs(address.sin_port);
-    FAcceptThread = std::thread([this] { acceptLoop(); });
+    ::getsockname(m_listen, reinterpret_cast<sockaddr*>(&address), &length);
+    m_port = ntohs(address.sin_port);
+    m_acceptThread = std::thread([this] { acceptLoop(); });
 }
 
 ScriptedServer::~ScriptedServer() {
     {
-        std::lock_guard lock(FMutex);
-        FStop = true;
+        std::lock_guard lock(m_mutex);
+        m_stop = true;
     }
-    FStopSignal.notify_all();
-    FAcceptThread.join();
-    for (std::thread& connection : FConnections) connection.join();
-    ::close(FListen);
+    m_stopSignal.notify_all();
+    m_acceptThread.join();
+    for (std::thread& connection : m_connections) connection.join();
+    ::close(m_listen);
 }
 
-TChannelSettings ScriptedServer::settings(int totalTimeoutMs) const {
-    TChannelSettings settings;
+ChannelSettings ScriptedServer::settings(int totalTimeoutMs) const {
+    ChannelSettings settings;
     settings.host = QStringLiteral("127.0.0.1");
-    settings.port = FPort;
+    settings.port = m_port;
     settings.connectTimeoutMs = 2000;
     settings.totalTimeoutMs = totalTimeoutMs;
     return settings;
 }
 
-void ScriptedServer::enqueue(const TScriptedReply& reply) {
-    std::lock_guard lock(FMutex);
-    FQueue.push_back(reply);
+void ScriptedServer::enqueue(const ScriptedReply& reply) {
+    std::lock_guard lock(m_mutex);
+    m_queue.push_back(reply);
 }
 
-void ScriptedServer::setDefault(const TScriptedReply& reply) {
-    std::lock_guard lock(FMutex);
-    FDefault = reply;
+void ScriptedServer::setDefault(const ScriptedReply& reply) {
+    std::lock_guard lock(m_mutex);
+    m_default = reply;
 }
 
-std::vector<TRecordedRequest> ScriptedServer::requests() const {
-    std::lock_guard lock(FMutex);
-    return FRequests;
+std::vector<RecordedRequest> ScriptedServer::requests() const {
+    std::lock_guard lock(m_mutex);
+    return m_requests;
 }
 
 std::size_t ScriptedServer::requestCount() const {
-    std::lock_guard lock(FMutex);
-    return FRequests.size();
+    std::lock_guard lock(m_mutex);
+    return m_requests.size();
 }
 
-TRecordedRequest ScriptedServer::lastRequest() const {
-    std::lock_guard lock(FMutex);
-    return FRequests.empty() ? TRecordedRequest{} : FRequests.back();
+RecordedRequest ScriptedServer::lastRequest() const {
+    std::lock_guard lock(m_mutex);
+    return m_requests.empty() ? RecordedRequest{} : m_requests.back();
 }
 
 void ScriptedServer::clearRequests() {
-    std::lock_guard lock(FMutex);
-    FRequests.clear();
+    std::lock_guard lock(m_mutex);
+    m_requests.clear();
 }
 
 bool ScriptedServer::waitOrStop(int delayMs) {
-    std::unique_lock lock(FMutex);
-    return !FStopSignal.wait_for(lock, std::chrono::milliseconds(delayMs), [this] { return FStop.load(); });
+    std::unique_lock lock(m_mutex);
+    return !m_stopSignal.wait_for(lock, std::chrono::milliseconds(delayMs), [this] { return m_stop.load(); });
 }
 
 void ScriptedServer::acceptLoop() {
-    while (!FStop) {
-        pollfd descriptor{FListen, POLLIN, 0};
+    while (!m_stop) {
+        pollfd descriptor{m_listen, POLLIN, 0};
         if (::poll(&descriptor, 1, 50) <= 0) continue;
-        const int socket = ::accept(FListen, nullptr, nullptr);
+        const int socket = ::accept(m_listen, nullptr, nullptr);
         if (socket < 0) continue;
-        std::lock_guard lock(FMutex);
-        FConnections.emplace_back([this, socket] { serve(socket); });
+        std::lock_guard lock(m_mutex);
+        m_connections.emplace_back([this, socket] { serve(socket); });
     }
 }
 
@@ -163,11 +163,11 @@ void ScriptedServer::serve(int socket) {
     QByteArray buffer;
     qsizetype headerEnd = -1;
     while ((headerEnd = buffer.indexOf("\r\n\r\n")) < 0)
-        if (!readMore(socket, buffer, FStop)) {
+        if (!readMore(socket, buffer, m_stop)) {
             ::close(socket);
             return;
         }
-    TRecordedRequest request;
+    RecordedRequest request;
     const QList<QByteArray> lines = buffer.left(headerEnd).split('\n');
     request.requestLine = lines.value(0).trimmed();
     const QList<QByteArray> parts = request.requestLine.split(' ');
@@ -181,7 +181,7 @@ void ScriptedServer::serve(int socket) {
     const qsizetype length =
         request.headers.count("content-length") ? request.headers["content-length"].toLongLong() : 0;
     while (buffer.size() - headerEnd - 4 < length)
-        if (!readMore(socket, buffer, FStop)) break;
+        if (!readMore(socket, buffer, m_stop)) break;
     request.body = buffer.mid(headerEnd + 4, length);
     for (const QByteArray& field : request.body.split('&')) {
         const qsizetype equals = field.indexOf('=');
@@ -191,15 +191,15 @@ void ScriptedServer::serve(int socket) {
     request.hasData = request.form.count("data") > 0;
     if (request.hasData) request.data = decipherList(request.form["data"]);
 
-    TScriptedReply reply;
+    ScriptedReply reply;
     {
-        std::lock_guard lock(FMutex);
-        FRequests.push_back(request);
-        if (FQueue.empty())
-            reply = FDefault;
+        std::lock_guard lock(m_mutex);
+        m_requests.push_back(request);
+        if (m_queue.empty())
+            reply = m_default;
         else {
-            reply = FQueue.front();
-            FQueue.pop_front();
+            reply = m_queue.front();
+            m_queue.pop_front();
         }
     }
     if (reply.delayMs > 0 && !waitOrStop(reply.delayMs)) {

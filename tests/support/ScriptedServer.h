@@ -18,7 +18,7 @@
 #include <thread>
 #include <vector>
 
-struct TScriptedReply {
+struct ScriptedReply {
     int status = 200;
     QByteArray reason = "OK";
     QList<QPair<QByteArray, QByteArray>> headers;
@@ -28,14 +28,14 @@ struct TScriptedReply {
     QByteArray raw;                 // when set: these bytes are the whole answer
 
     // A 200 reply whose body is the JSON text enciphered with the channel key.
-    static TScriptedReply json(const nlohmann::json& object);
+    static ScriptedReply json(const nlohmann::json& object);
     // A 200 reply whose body is `text` enciphered with `key`.
-    static TScriptedReply enciphered(const QString& text, const QString& key);
-    static TScriptedReply status_(int status, const QByteArray& reason);
-    static TScriptedReply redirect(const QByteArray& location);
+    static ScriptedReply enciphered(const QString& text, const QString& key);
+    static ScriptedReply status_(int status, const QByteArray& reason);
+    static ScriptedReply redirect(const QByteArray& location);
 };
 
-struct TRecordedRequest {
+struct RecordedRequest {
     QByteArray requestLine; // "POST /rest HTTP/1.0"
     QByteArray method, path, version;
     std::map<QByteArray, QByteArray> headers; // names in lower case
@@ -56,18 +56,18 @@ public:
     ScriptedServer(const ScriptedServer&) = delete;
     ScriptedServer& operator=(const ScriptedServer&) = delete;
 
-    int port() const { return FPort; }
+    int port() const { return m_port; }
     // Channel settings pointing at this server, with short time-outs for tests.
-    TChannelSettings settings(int totalTimeoutMs = 5000) const;
+    ChannelSettings settings(int totalTimeoutMs = 5000) const;
 
     // Replies are used in the order queued; with the queue empty the default reply answers.
-    void enqueue(const TScriptedReply& reply);
-    void enqueueJson(const nlohmann::json& object) { enqueue(TScriptedReply::json(object)); }
-    void setDefault(const TScriptedReply& reply);
+    void enqueue(const ScriptedReply& reply);
+    void enqueueJson(const nlohmann::json& object) { enqueue(ScriptedReply::json(object)); }
+    void setDefault(const ScriptedReply& reply);
 
-    std::vector<TRecordedRequest> requests() const;
+    std::vector<RecordedRequest> requests() const;
     std::size_t requestCount() const;
-    TRecordedRequest lastRequest() const;
+    RecordedRequest lastRequest() const;
     void clearRequests();
 
 private:
@@ -75,14 +75,14 @@ private:
     void serve(int socket);
     bool waitOrStop(int delayMs);
 
-    int FListen = -1;
-    int FPort = 0;
-    std::atomic<bool> FStop{false};
-    std::thread FAcceptThread;
-    mutable std::mutex FMutex;
-    std::condition_variable FStopSignal;
-    std::deque<TScriptedReply> FQueue;
-    TScriptedReply FDefault;
-    std::vector<TRecordedRequest> FRequests;
-    std::vector<std::thread> FConnections;
+    int m_listen = -1;
+    int m_port = 0;
+    std::atomic<bool> m_stop{false};
+    std::thread m_acceptThread;
+    mutable std::mutex m_mutex;
+    std::condition_variable m_stopSignal;
+    std::deque<ScriptedReply> m_queue;
+    ScriptedReply m_default;
+    std::vector<RecordedRequest> m_requests;
+    std::vector<std::thread> m_connections;
 };

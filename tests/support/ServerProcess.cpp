@@ -10,7 +10,7 @@
 ServerProcess::ServerProcess(bool seedDemo) : ServerProcess(std::make_shared<TestDatabase>(), seedDemo) {}
 
 ServerProcess::ServerProcess(std::shared_ptr<TestDatabase> database, bool seedDemo)
-    : FDatabase(std::move(database)), FSeedDemo(seedDemo) {}
+    : m_database(std::move(database)), m_seedDemo(seedDemo) {}
 
 ServerProcess::~ServerProcess() { stop(); }
 
@@ -21,64 +21,64 @@ QString ServerProcess::binaryPath() {
     return other.isEmpty() ? QStringLiteral(QUORVANE_SERVER_BIN) : other;
 }
 
-QString ServerProcess::logPath() const { return FDir.filePath(QStringLiteral("server.log")); }
+QString ServerProcess::logPath() const { return m_dir.filePath(QStringLiteral("server.log")); }
 
-bool ServerProcess::isRunning() const { return FProcess && FProcess->state() == QProcess::Running; }
+bool ServerProcess::isRunning() const { return m_process && m_process->state() == QProcess::Running; }
 
 bool ServerProcess::start() {
     if (isRunning()) return true;
-    FProcess = std::make_unique<QProcess>();
-    FProcess->setProcessChannelMode(QProcess::SeparateChannels);
+    m_process = std::make_unique<QProcess>();
+    m_process->setProcessChannelMode(QProcess::SeparateChannels);
     // A free port the first time; a restart comes back on the same port, as a real server would.
     QStringList args = {QStringLiteral("--address"), QStringLiteral("127.0.0.1"),
-                        QStringLiteral("--port"),    QString::number(FPort),
+                        QStringLiteral("--port"),    QString::number(m_port),
                         QStringLiteral("--db"),      database(),
                         QStringLiteral("--log"),     logPath()};
-    if (FSeedDemo) args << QStringLiteral("--seed-demo");
-    if (!FRealIterations) args << QStringLiteral("--test-password-iterations") << QStringLiteral("1000");
-    args << FExtraArgs;
-    FProcess->start(binaryPath(), args);
-    if (!FProcess->waitForStarted(10000)) {
-        FError = QStringLiteral("cannot start %1: %2").arg(binaryPath(), FProcess->errorString());
+    if (m_seedDemo) args << QStringLiteral("--seed-demo");
+    if (!m_realIterations) args << QStringLiteral("--test-password-iterations") << QStringLiteral("1000");
+    args << m_extraArgs;
+    m_process->start(binaryPath(), args);
+    if (!m_process->waitForStarted(10000)) {
+        m_error = QStringLiteral("cannot start %1: %2").arg(binaryPath(), m_process->errorString());
         return false;
     }
     static const QRegularExpression listening(QStringLiteral(R"(listening on [^\s:]+:(\d+))"));
     QByteArray seen;
     QDeadlineTimer deadline(20000);
     while (!deadline.hasExpired()) {
-        if (!FProcess->waitForReadyRead(int(std::max<qint64>(1, deadline.remainingTime())))) break;
-        seen += FProcess->readAllStandardOutput();
+        if (!m_process->waitForReadyRead(int(std::max<qint64>(1, deadline.remainingTime())))) break;
+        seen += m_process->readAllStandardOutput();
         const QRegularExpressionMatch m = listening.match(QString::fromUtf8(seen));
         if (m.hasMatch()) {
-            FPort = m.captured(1).toInt();
+            m_port = m.captured(1).toInt();
             return true;
         }
     }
-    FError = QStringLiteral("server did not report its port; stdout: %1 stderr: %2")
-                 .arg(QString::fromUtf8(seen), QString::fromUtf8(FProcess->readAllStandardError()));
+    m_error = QStringLiteral("server did not report its port; stdout: %1 stderr: %2")
+                  .arg(QString::fromUtf8(seen), QString::fromUtf8(m_process->readAllStandardError()));
     stop();
     return false;
 }
 
 void ServerProcess::stop() {
-    if (!FProcess) return;
-    if (FProcess->state() != QProcess::NotRunning) {
-        FProcess->terminate();
-        if (!FProcess->waitForFinished(5000)) {
-            FProcess->kill();
-            FProcess->waitForFinished(5000);
+    if (!m_process) return;
+    if (m_process->state() != QProcess::NotRunning) {
+        m_process->terminate();
+        if (!m_process->waitForFinished(5000)) {
+            m_process->kill();
+            m_process->waitForFinished(5000);
         }
     }
-    FProcess.reset();
+    m_process.reset();
 }
 
 void ServerProcess::kill9() {
-    if (!FProcess) return;
-    if (FProcess->state() != QProcess::NotRunning) {
-        FProcess->kill(); // SIGKILL on this platform
-        FProcess->waitForFinished(5000);
+    if (!m_process) return;
+    if (m_process->state() != QProcess::NotRunning) {
+        m_process->kill(); // SIGKILL on this platform
+        m_process->waitForFinished(5000);
     }
-    FProcess.reset();
+    m_process.reset();
 }
 
 int ServerProcess::admin(const QStringList& args, QString* output) const {
@@ -95,10 +95,10 @@ int ServerProcess::admin(const QStringList& args, QString* output) const {
     return process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
 }
 
-TChannelSettings ServerProcess::channel(int totalTimeoutMs) const {
-    TChannelSettings settings;
+ChannelSettings ServerProcess::channel(int totalTimeoutMs) const {
+    ChannelSettings settings;
     settings.host = QStringLiteral("127.0.0.1");
-    settings.port = FPort;
+    settings.port = m_port;
     settings.totalTimeoutMs = totalTimeoutMs;
     return settings;
 }

@@ -26,9 +26,9 @@ public:
     // False with errorText() when it does not.
     bool start();
     // Options added to the server's command line from the next start() on.
-    void setExtraArguments(const QStringList& args) { FExtraArgs = args; }
+    void setExtraArguments(const QStringList& args) { m_extraArgs = args; }
     // The real iteration count from the next start() on (by default tests lower it).
-    void useRealPasswordIterations() { FRealIterations = true; }
+    void useRealPasswordIterations() { m_realIterations = true; }
     // Stops the server (SIGTERM, then SIGKILL); the database stays until the object is destroyed.
     void stop();
     // Ends the server at once with SIGKILL, as a crash would (no clean shutdown); the database stays.
@@ -36,16 +36,16 @@ public:
 
     bool isRunning() const;
     // The running server's process id, 0 when none runs.
-    qint64 processId() const { return FProcess ? FProcess->processId() : 0; }
-    int port() const { return FPort; }
+    qint64 processId() const { return m_process ? m_process->processId() : 0; }
+    int port() const { return m_port; }
     // Channel settings that point the client at this server.
-    TChannelSettings channel(int totalTimeoutMs = 15'000) const;
+    ChannelSettings channel(int totalTimeoutMs = 15'000) const;
     // What --db names: the SQLite file or the PostgreSQL URI.
-    QString database() const { return FDatabase->location(); }
-    const std::shared_ptr<TestDatabase>& sharedDatabase() const { return FDatabase; }
+    QString database() const { return m_database->location(); }
+    const std::shared_ptr<TestDatabase>& sharedDatabase() const { return m_database; }
     // The request log the server appends to.
     QString logPath() const;
-    QString errorText() const { return FError; }
+    QString errorText() const { return m_error; }
 
     // `quorvane-server admin --db <this database> args...`: the exit code; stdout and stderr in `output`.
     int admin(const QStringList& args, QString* output = nullptr) const;
@@ -53,12 +53,12 @@ public:
     static QString binaryPath();
 
 private:
-    std::shared_ptr<TestDatabase> FDatabase;
-    bool FSeedDemo;
-    bool FRealIterations = false;
-    QStringList FExtraArgs;
-    QTemporaryDir FDir;
-    std::unique_ptr<QProcess> FProcess;
-    int FPort = 0;
-    QString FError;
+    std::shared_ptr<TestDatabase> m_database;
+    bool m_seedDemo;
+    bool m_realIterations = false;
+    QStringList m_extraArgs;
+    QTemporaryDir m_dir;
+    std::unique_ptr<QProcess> m_process;
+    int m_port = 0;
+    QString m_error;
 };

@@ -2,13 +2,13 @@
 
 #include "model/uCommonVarConst.h"
 
-void TestPrompter::showMessage(QWidget*, const QString& text, const QString& caption, TMsgIcon icon) {
+void TestPrompter::showMessage(QWidget*, const QString& text, const QString& caption, MessageIcon icon) {
     entries.push_back({Kind::Message, text, caption, icon});
     if (onShow) onShow(entries.back());
 }
 
 bool TestPrompter::askYesNo(QWidget*, const QString& text, const QString& caption) {
-    entries.push_back({Kind::Question, text, caption, TMsgIcon::Question});
+    entries.push_back({Kind::Question, text, caption, MessageIcon::Question});
     if (onShow) onShow(entries.back());
     if (yesNoAnswers.empty()) {
         ++unanswered;
@@ -21,7 +21,7 @@ bool TestPrompter::askYesNo(QWidget*, const QString& text, const QString& captio
 
 std::optional<QString> TestPrompter::askText(QWidget*, const QString& caption, const QString& prompt,
                                              const QString& initial) {
-    entries.push_back({Kind::Input, prompt, caption, TMsgIcon::None});
+    entries.push_back({Kind::Input, prompt, caption, MessageIcon::None});
     inputInitials.append(initial);
     if (onShow) onShow(entries.back());
     if (inputAnswers.empty()) {
@@ -35,7 +35,7 @@ std::optional<QString> TestPrompter::askText(QWidget*, const QString& caption, c
     return text;
 }
 
-bool LogInAs(const TServices& services, const QString& name, const QString& password) {
+bool LogInAs(const Services& services, const QString& name, const QString& password) {
     TUserInfo& user = CurrentUser();
     user.Clear();
     user.Fusername = name;

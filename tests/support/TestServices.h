@@ -1,8 +1,8 @@
 #pragma once
 // Test doubles of the desktop seams: a Prompter that records every box and answers from a script,
 // a LinkOpener that records addresses, and a clock fixed by the test.
-#include "remote/Prompter.h"
-#include "remote/uRemoteCall.h"
+#include "widgets/Prompter.h"
+#include "widgets/RemoteCall.h"
 
 #include <QStringList>
 #include <deque>
@@ -17,10 +17,10 @@ public:
         Kind kind;
         QString text;
         QString caption;
-        TMsgIcon icon;
+        MessageIcon icon;
     };
 
-    void showMessage(QWidget* parent, const QString& text, const QString& caption, TMsgIcon icon) override;
+    void showMessage(QWidget* parent, const QString& text, const QString& caption, MessageIcon icon) override;
     bool askYesNo(QWidget* parent, const QString& text, const QString& caption) override;
     std::optional<QString> askText(QWidget* parent, const QString& caption, const QString& prompt,
                                    const QString& initial) override;
@@ -64,24 +64,24 @@ public:
 
 class FixedClock : public Clock {
 public:
-    explicit FixedClock(QDateTime at = QDateTime(QDate(2016, 5, 1), QTime(8, 30, 0))) : FNow(std::move(at)) {}
-    QDateTime now() const override { return FNow; }
-    void set(const QDateTime& at) { FNow = at; }
+    explicit FixedClock(QDateTime at = QDateTime(QDate(2016, 5, 1), QTime(8, 30, 0))) : m_now(std::move(at)) {}
+    QDateTime now() const override { return m_now; }
+    void set(const QDateTime& at) { m_now = at; }
 
 private:
-    QDateTime FNow;
+    QDateTime m_now;
 };
 
 // Logs `name` in with the real login command and fills the process-wide current user from the
 // reply, as the login dialog does. False when the login did not succeed.
-bool LogInAs(const TServices& services, const QString& name, const QString& password);
+bool LogInAs(const Services& services, const QString& name, const QString& password);
 
 // Everything a screen needs, wired to the doubles above and to a given endpoint.
 struct TestServices {
     TestPrompter prompter;
     RecordingLinkOpener links;
     FixedClock clock;
-    TServices services{prompter, links, clock, TChannelSettings()};
+    Services services{prompter, links, clock, ChannelSettings()};
 
-    explicit TestServices(const TChannelSettings& channel = TChannelSettings()) { services.channel = channel; }
+    explicit TestServices(const ChannelSettings& channel = ChannelSettings()) { services.channel = channel; }
 };

@@ -21,7 +21,7 @@ size_t collect(char* data, size_t size, size_t count, void* target) {
 
 } // namespace
 
-WireClient::WireClient(int port, QString host) : FHost(std::move(host)), FPort(port) { initCurl(); }
+WireClient::WireClient(int port, QString host) : m_host(std::move(host)), m_port(port) { initCurl(); }
 
 QStringList WireClient::headLines(int command, const QString& username, const QString& password) {
     return {QStringLiteral("head_command=%1").arg(command), QStringLiteral("head_clienttype=2"),
@@ -50,7 +50,7 @@ WireClient::RawReply WireClient::postRaw(const QByteArray& body, const QByteArra
         reply.transportError = QStringLiteral("curl_easy_init failed");
         return reply;
     }
-    const QByteArray url = QStringLiteral("http://%1:%2").arg(FHost).arg(FPort).toLatin1() + path;
+    const QByteArray url = QStringLiteral("http://%1:%2").arg(m_host).arg(m_port).toLatin1() + path;
     const QByteArray typeHeader = "Content-Type: " + contentType;
     curl_slist* headers = curl_slist_append(nullptr, typeHeader.constData());
     char errorBuffer[CURL_ERROR_SIZE] = {};

@@ -37,9 +37,9 @@ public:
     RawReply postRaw(const QByteArray& body, const QByteArray& contentType = "application/x-www-form-urlencoded",
                      const QByteArray& method = "POST", const QByteArray& path = "/rest") const;
 
-    int port() const { return FPort; }
+    int port() const { return m_port; }
 
 private:
-    QString FHost;
-    int FPort;
+    QString m_host;
+    int m_port;
 };

@@ -45,7 +45,7 @@ private slots:
         screen.GetSubUserList();
         QCOMPARE(f.shown(), QStringList{"获取下线用户列表失败！"});
         QCOMPARE(f.t.prompter.last()->caption, QStringLiteral("错误"));
-        QCOMPARE(f.t.prompter.last()->icon, TMsgIcon::Error);
+        QCOMPARE(f.t.prompter.last()->icon, MessageIcon::Error);
         QCOMPARE(RowCount(FindList(&screen, "lv_user")), 0);
 
         f.t.prompter.clear();

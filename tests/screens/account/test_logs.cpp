@@ -78,7 +78,7 @@ private slots:
         const QAbstractItemView* list = FindList(&screen, "lv_OptLog");
         QCOMPARE(RowCount(list), 2);
         QCOMPARE(f.t.prompter.entries.size(), std::size_t(1));
-        QCOMPARE(f.t.prompter.last()->icon, TMsgIcon::Error);
+        QCOMPARE(f.t.prompter.last()->icon, MessageIcon::Error);
         QCOMPARE(RowTexts(list, 0), QStringList({"", "T1", "发布任务", "2016-03-05 08:04:09", "备注"}));
         QCOMPARE(int(screen.rowRecord(1)->Fopttype), int(otClear));
         QVERIFY(!screen.rowRecord(2));
@@ -141,7 +141,7 @@ private slots:
     void transportFailureText() {
         AccountFixture f;
         TfrmTradeLog screen(f.t.services);
-        f.server.enqueue(TScriptedReply::status_(500, "Internal Server Error"));
+        f.server.enqueue(ScriptedReply::status_(500, "Internal Server Error"));
         screen.GetTradeLogList();
         QVERIFY(f.t.prompter.lastText().startsWith(QStringLiteral("获取交易记录列表失败，请稍后再试！")));
         QCOMPARE(f.t.prompter.last()->caption, QStringLiteral("错误"));

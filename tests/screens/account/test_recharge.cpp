@@ -61,7 +61,7 @@ private slots:
         if (sent.isEmpty()) {
             QCOMPARE(f.shown(), QStringList{"你输入的充值金额有误，请重新输入！"});
             QCOMPARE(f.t.prompter.last()->caption, QStringLiteral("提示"));
-            QCOMPARE(f.t.prompter.last()->icon, TMsgIcon::Information);
+            QCOMPARE(f.t.prompter.last()->icon, MessageIcon::Information);
             QCOMPARE(f.server.requestCount(), std::size_t(0));
             return;
         }
@@ -70,7 +70,7 @@ private slots:
         QCOMPARE(f.shown(), QStringList({"确定要提交充值申请吗?", "恭喜，充值申请提交成功，请等待管理员审核！"}));
         QCOMPARE(f.t.prompter.entries[0].kind, TestPrompter::Kind::Question);
         QCOMPARE(f.t.prompter.entries[0].caption, QStringLiteral("提示"));
-        QCOMPARE(f.t.prompter.last()->icon, TMsgIcon::Information);
+        QCOMPARE(f.t.prompter.last()->icon, MessageIcon::Information);
         // The dialog stays open with its boxes as they were.
         QCOMPARE(dialog.edt_money->text(), typed);
     }
@@ -110,7 +110,7 @@ private slots:
         dialog.btn_Apply->click();
         QCOMPARE(f.t.prompter.lastText(), QStringLiteral("充值申请提交失败交易号已存在"));
         QCOMPARE(f.t.prompter.last()->caption, QStringLiteral("提示"));
-        QCOMPARE(f.t.prompter.last()->icon, TMsgIcon::Information);
+        QCOMPARE(f.t.prompter.last()->icon, MessageIcon::Information);
 
         f.t.prompter.clear();
         f.server.enqueueJson({{"returncode", 2}, {"returnmsg", "x"}});
@@ -119,13 +119,13 @@ private slots:
         QCOMPARE(f.shown(), QStringList{"确定要提交充值申请吗?"});
 
         f.t.prompter.clear();
-        f.server.enqueue(TScriptedReply::status_(500, "Internal Server Error"));
+        f.server.enqueue(ScriptedReply::status_(500, "Internal Server Error"));
         f.t.prompter.yesNoAnswers = {true};
         dialog.btn_Apply->click();
         QVERIFY(f.t.prompter.lastText().startsWith(QStringLiteral("充值申请提交失败，请稍后再试！")));
         QVERIFY(f.t.prompter.lastText().size() > QStringLiteral("充值申请提交失败，请稍后再试！").size());
         QCOMPARE(f.t.prompter.last()->caption, QStringLiteral("错误"));
-        QCOMPARE(f.t.prompter.last()->icon, TMsgIcon::Error);
+        QCOMPARE(f.t.prompter.last()->icon, MessageIcon::Error);
         QCOMPARE(f.server.requestCount(), std::size_t(3));
     }
 
@@ -191,7 +191,7 @@ private slots:
                 {{"money", 2}, {"tradetype", "支付宝"}, {"tradeid", "A2"}, {"addtime", "x"}, {"status", "one"}}}));
         Child<QAbstractButton>(&screen, "btn_refreshrecharge")->click();
         QCOMPARE(RowCount(FindList(&screen, "lv_recharge")), 1);
-        QCOMPARE(f.t.prompter.last()->icon, TMsgIcon::Error);
+        QCOMPARE(f.t.prompter.last()->icon, MessageIcon::Error);
     }
 
     void loadsAfterShowingAndAfterRequestDialogCloses() {

@@ -70,7 +70,7 @@ private slots:
         dialog.btn_SaveUserInfo->click();
         QCOMPARE(f.shown(), QStringList{message});
         QCOMPARE(f.t.prompter.last()->caption, QStringLiteral("提示"));
-        QCOMPARE(f.t.prompter.last()->icon, TMsgIcon::Information);
+        QCOMPARE(f.t.prompter.last()->icon, MessageIcon::Information);
         QCOMPARE(f.server.requestCount(), std::size_t(0));
     }
 
@@ -114,11 +114,11 @@ private slots:
         dialog.btn_SaveUserInfo->click();
         QVERIFY(f.t.prompter.entries.empty());
 
-        f.server.enqueue(TScriptedReply::status_(500, "Internal Server Error"));
+        f.server.enqueue(ScriptedReply::status_(500, "Internal Server Error"));
         dialog.btn_SaveUserInfo->click();
         QVERIFY(f.t.prompter.lastText().startsWith(QStringLiteral("修改用户资料失败，请稍后再试！")));
         QCOMPARE(f.t.prompter.last()->caption, QStringLiteral("错误"));
-        QCOMPARE(f.t.prompter.last()->icon, TMsgIcon::Error);
+        QCOMPARE(f.t.prompter.last()->icon, MessageIcon::Error);
 
         QCOMPARE(f.server.requestCount(), std::size_t(3));
         QCOMPARE(CurrentUser().Fqq, QStringLiteral("10001"));

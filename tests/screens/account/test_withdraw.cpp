@@ -146,7 +146,7 @@ private slots:
         if (!message.isEmpty()) {
             QCOMPARE(f.shown(), QStringList{message});
             QCOMPARE(f.t.prompter.last()->caption, QStringLiteral("提示"));
-            QCOMPARE(f.t.prompter.last()->icon, TMsgIcon::Information);
+            QCOMPARE(f.t.prompter.last()->icon, MessageIcon::Information);
             QCOMPARE(f.server.requestCount(), std::size_t(0));
         } else {
             QCOMPARE(f.lastData(), QStringList{"tixianamount=" + sent});
@@ -215,11 +215,11 @@ private slots:
         f.server.enqueueJson({{"returncode", 0}, {"returnmsg", "今日已提现"}});
         dialog.btn_Apply->click();
         QCOMPARE(f.shown(), QStringList{"提现申请提交失败今日已提现"});
-        f.server.enqueue(TScriptedReply::status_(503, "Service Unavailable"));
+        f.server.enqueue(ScriptedReply::status_(503, "Service Unavailable"));
         dialog.btn_Apply->click();
         QVERIFY(f.t.prompter.lastText().startsWith(QStringLiteral("提现申请提交失败，请稍后再试！")));
         QCOMPARE(f.t.prompter.last()->caption, QStringLiteral("错误"));
-        QCOMPARE(f.t.prompter.last()->icon, TMsgIcon::Error);
+        QCOMPARE(f.t.prompter.last()->icon, MessageIcon::Error);
         QCOMPARE(CurrentUser().Finviteaccountbalance.fen(), Q_INT64_C(15000));
         QCOMPARE(dialog.edt_inviteaccountbalance->text(), QStringLiteral("150"));
     }
@@ -254,7 +254,7 @@ private slots:
         f.t.prompter.yesNoAnswers = {true};
         dialog.btn_BindAlipay->click();
         QCOMPARE(f.t.prompter.lastText(), QStringLiteral("支付宝绑定信息未改变！"));
-        QCOMPARE(f.t.prompter.last()->icon, TMsgIcon::Information);
+        QCOMPARE(f.t.prompter.last()->icon, MessageIcon::Information);
         QCOMPARE(f.server.requestCount(), std::size_t(0));
 
         // Changing only the name sends; a refusal leaves the profile alone.
@@ -269,10 +269,10 @@ private slots:
         QCOMPARE(CurrentUser().Falipayusername, QStringLiteral("张三"));
 
         f.t.prompter.yesNoAnswers = {true};
-        f.server.enqueue(TScriptedReply::status_(500, "Internal Server Error"));
+        f.server.enqueue(ScriptedReply::status_(500, "Internal Server Error"));
         dialog.btn_BindAlipay->click();
         QVERIFY(f.t.prompter.lastText().startsWith(QStringLiteral("支付宝信息绑定失败，请稍后再试！")));
-        QCOMPARE(f.t.prompter.last()->icon, TMsgIcon::Error);
+        QCOMPARE(f.t.prompter.last()->icon, MessageIcon::Error);
         QVERIFY(dialog.isVisible());
     }
 

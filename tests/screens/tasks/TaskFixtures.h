@@ -22,7 +22,7 @@
 inline QDateTime T0() { return QDateTime(QDate(2016, 5, 1), QTime(10, 0, 0)); }
 inline std::string WireTime(const QDateTime& at) { return FormatDateTime(at).toStdString(); }
 
-struct TTaskFixture {
+struct TaskFixture {
     QString taskid = QStringLiteral("T100");
     int status = 1;
     QDateTime shouldpay = T0().addSecs(15 * 60);
@@ -37,7 +37,7 @@ struct ScriptedScreen {
     TestServices t{server.settings()};
     std::unique_ptr<QWidget> screen;
 
-    explicit ScriptedScreen(const std::function<std::unique_ptr<QWidget>(const TServices&)>& make)
+    explicit ScriptedScreen(const std::function<std::unique_ptr<QWidget>(const Services&)>& make)
         : screen(make(t.services)) {
         TUserInfo& user = CurrentUser();
         user.Fid = 7;
@@ -48,7 +48,7 @@ struct ScriptedScreen {
 };
 
 // A task object carrying every member any of the six readers reads.
-inline nlohmann::json TaskJson(const TTaskFixture& f) {
+inline nlohmann::json TaskJson(const TaskFixture& f) {
     return {{"id", 7},
             {"taskid", f.taskid.toStdString()},
             {"publishtime", WireTime(T0().addDays(-1))},
@@ -78,9 +78,9 @@ inline nlohmann::json TaskJson(const TTaskFixture& f) {
             {"publisherqq", "12345"}};
 }
 
-inline nlohmann::json ListReply(const std::vector<TTaskFixture>& tasks, int total = -1) {
+inline nlohmann::json ListReply(const std::vector<TaskFixture>& tasks, int total = -1) {
     nlohmann::json body = nlohmann::json::array();
-    for (const TTaskFixture& task : tasks) body.push_back(TaskJson(task));
+    for (const TaskFixture& task : tasks) body.push_back(TaskJson(task));
     return {{"returncode", 1}, {"totalnum", total < 0 ? int(tasks.size()) : total}, {"msgbody", body}};
 }
 

@@ -36,7 +36,7 @@ struct Screen {
         if (auto* label = w.findChild<QLabel*>(QString::fromLatin1(name))) return label->text();
         return w.findChild<QLineEdit*>(QString::fromLatin1(name))->text();
     }
-    void load(const std::vector<TTaskFixture>& tasks, int total = -1) {
+    void load(const std::vector<TaskFixture>& tasks, int total = -1) {
         server.enqueueJson(ListReply(tasks, total));
         w.GetHandledTaskList();
     }
@@ -58,14 +58,14 @@ class TestHandledTasks : public QObject {
 private slots:
     void pageFetchFillsRowsAndBar() {
         Screen s;
-        TTaskFixture soon;
+        TaskFixture soon;
         soon.shouldpay = T0().addSecs(5 * 60);
-        TTaskFixture late{QStringLiteral("T101"), 1, T0(), T0()};
-        TTaskFixture waiting{QStringLiteral("T102"), 3, T0(), T0().addSecs(3600), 120.5};
+        TaskFixture late{QStringLiteral("T101"), 1, T0(), T0()};
+        TaskFixture waiting{QStringLiteral("T102"), 3, T0(), T0().addSecs(3600), 120.5};
         s.w.pagedList()->FCurrentPageIndex = 2;
         s.load({soon, late, waiting}, 45);
 
-        const TRecordedRequest request = s.server.lastRequest();
+        const RecordedRequest request = s.server.lastRequest();
         QCOMPARE(request.headValue(QStringLiteral("head_command")), QStringLiteral("18"));
         QCOMPARE(request.headValue(QStringLiteral("head_username")), QStringLiteral("handler"));
         QCOMPARE(request.data, QStringList({"clientversion=1.0.0.0", "pageindex=2"}));
@@ -90,13 +90,13 @@ private slots:
 
     void fetchFailureAndShowingLoads() {
         Screen s;
-        s.load({TTaskFixture()});
-        s.server.enqueue(TScriptedReply::status_(500, "Internal Server Error"));
+        s.load({TaskFixture()});
+        s.server.enqueue(ScriptedReply::status_(500, "Internal Server Error"));
         s.w.findChild<QAction*>(QStringLiteral("N_N3"))->trigger();
         QCOMPARE(RowCount(s.list()), 0);
         QCOMPARE(s.t.prompter.lastText(), QStringLiteral("获取已接手任务列表失败，请稍后再试！") + Http500);
         QCOMPARE(s.t.prompter.last()->caption, QStringLiteral("错误"));
-        QCOMPARE(s.t.prompter.last()->icon, TMsgIcon::Error);
+        QCOMPARE(s.t.prompter.last()->icon, MessageIcon::Error);
 
         // Showing the screen loads the page it shows, from the event loop.
         s.w.pagedList()->FCurrentPageIndex = 4;
@@ -132,7 +132,7 @@ private slots:
         QFETCH(QDateTime, openedAt);
         QFETCH(QString, shown);
         Screen s;
-        TTaskFixture task;
+        TaskFixture task;
         task.status = qMax(status, 0);
         s.load({task});
         if (status >= 0) SelectRow(s.list(), 0);
@@ -183,7 +183,7 @@ private slots:
         QFETCH(QString, refused);
         QFETCH(QString, transport);
         Screen s;
-        TTaskFixture task;
+        TaskFixture task;
         task.status = status;
         s.w.pagedList()->FCurrentPageIndex = 3;
         s.load({task}, 60);
@@ -208,35 +208,35 @@ private slots:
         action->trigger();
         s.settle();
         QCOMPARE(s.server.requestCount(), count + 1);
-        const TRecordedRequest sent = s.server.lastRequest();
+        const RecordedRequest sent = s.server.lastRequest();
         QCOMPARE(sent.headValue(QStringLiteral("head_command")), QString::number(command));
         QStringList expected{"clientversion=1.0.0.0", "taskid=T100"};
         if (sendsStatus) expected.append(QStringLiteral("status=%1").arg(status));
         QCOMPARE(sent.data, expected);
         QCOMPARE(prompter.lastText(), refused + QStringLiteral("任务状态已改变"));
         QCOMPARE(prompter.last()->caption, QStringLiteral("提示"));
-        QCOMPARE(prompter.last()->icon, TMsgIcon::Information);
+        QCOMPARE(prompter.last()->icon, MessageIcon::Information);
         QCOMPARE(RowCount(s.list()), 1);
 
         // Transport failure: the error box, no reload.
         prompter.yesNoAnswers = {true};
-        s.server.enqueue(TScriptedReply::status_(500, "Internal Server Error"));
+        s.server.enqueue(ScriptedReply::status_(500, "Internal Server Error"));
         action->trigger();
         s.settle();
         QCOMPARE(s.server.requestCount(), count + 2);
         QCOMPARE(prompter.lastText(), transport + Http500);
         QCOMPARE(prompter.last()->caption, QStringLiteral("错误"));
-        QCOMPARE(prompter.last()->icon, TMsgIcon::Error);
+        QCOMPARE(prompter.last()->icon, MessageIcon::Error);
 
         // A reply that cannot be read: the general error box, no reload.
         prompter.yesNoAnswers = {true};
-        s.server.enqueue(TScriptedReply::enciphered(QStringLiteral("not json"), QStringLiteral("wrongkey")));
+        s.server.enqueue(ScriptedReply::enciphered(QStringLiteral("not json"), QStringLiteral("wrongkey")));
         action->trigger();
         s.settle();
         QCOMPARE(s.server.requestCount(), count + 3);
         QVERIFY2(prompter.lastText().startsWith(QStringLiteral("处理服务器返回的数据时出错：")),
                  qPrintable(prompter.lastText()));
-        QCOMPARE(prompter.last()->icon, TMsgIcon::Error);
+        QCOMPARE(prompter.last()->icon, MessageIcon::Error);
         count += 1;
 
         // A returncode other than 0 and 1: nothing shown after the question, no reload.
@@ -263,10 +263,10 @@ private slots:
         prompter.onShow = nullptr;
         QCOMPARE(prompter.lastText(), success);
         QCOMPARE(prompter.last()->caption, QStringLiteral("提示"));
-        QCOMPARE(prompter.last()->icon, TMsgIcon::Information);
+        QCOMPARE(prompter.last()->icon, MessageIcon::Information);
         QCOMPARE(duringBox, count + 4);
         QTRY_COMPARE(s.server.requestCount(), count + 5);
-        const TRecordedRequest reload = s.server.lastRequest();
+        const RecordedRequest reload = s.server.lastRequest();
         QCOMPARE(reload.headValue(QStringLiteral("head_command")), QStringLiteral("18"));
         QCOMPARE(reload.dataValue(QStringLiteral("pageindex")), QStringLiteral("3"));
         s.settle();
@@ -276,7 +276,7 @@ private slots:
 
     void withoutSelectionEveryRowActionDoesNothing() {
         Screen s;
-        s.load({TTaskFixture()});
+        s.load({TaskFixture()});
         s.list()->clearSelection();
         const std::size_t count = s.server.requestCount();
         for (const char* name : {"N_ConfirmHasPay", "N_Back", "N_ConfirmShouhuoAndReply", "N1", "N_AddPayTime",
@@ -291,9 +291,9 @@ private slots:
 
     void contactAndCopyUseTheSelectedRecord() {
         Screen s;
-        TTaskFixture other;
+        TaskFixture other;
         other.taskid = QStringLiteral("T200");
-        s.load({TTaskFixture(), other});
+        s.load({TaskFixture(), other});
         SelectRow(s.list(), 1);
         s.item("N_ConnectPublisher")->trigger();
         s.item("N_AddPayTime")->trigger();
@@ -305,14 +305,14 @@ private slots:
         QCOMPARE(QApplication::clipboard()->text(), QStringLiteral("T200"));
         QCOMPARE(s.t.prompter.lastText(), QStringLiteral("已复制任务ID到剪切板！"));
         QCOMPARE(s.t.prompter.last()->caption, QStringLiteral("提示"));
-        QCOMPARE(s.t.prompter.last()->icon, TMsgIcon::Information);
+        QCOMPARE(s.t.prompter.last()->icon, MessageIcon::Information);
     }
 
     void detailsOpenForTheSelectedRow() {
         Screen s;
-        TTaskFixture other;
+        TaskFixture other;
         other.taskid = QStringLiteral("T200");
-        s.load({TTaskFixture(), other});
+        s.load({TaskFixture(), other});
         SelectRow(s.list(), 1);
         QCOMPARE(DetailDialogTaskLine([&] { s.item("N_ViewTaskInfo")->trigger(); }), QStringLiteral("任务ID：T200"));
         SelectRow(s.list(), 0);
@@ -324,18 +324,18 @@ private slots:
     void searchReplacesTheRowsAndRefreshBringsThePageBack() {
         Screen s;
         s.w.pagedList()->FCurrentPageIndex = 3;
-        s.load({TTaskFixture()}, 60);
+        s.load({TaskFixture()}, 60);
 
         // Blanks only: a hint, nothing sent, the list as it was.
         const std::size_t count = s.server.requestCount();
         s.search(QStringLiteral(" \t "));
         QCOMPARE(s.server.requestCount(), count);
         QCOMPARE(s.t.prompter.lastText(), QStringLiteral("请输入待查找的任务ID！"));
-        QCOMPARE(s.t.prompter.last()->icon, TMsgIcon::Information);
+        QCOMPARE(s.t.prompter.last()->icon, MessageIcon::Information);
         QCOMPARE(RowCount(s.list()), 1);
 
         // Found: trimmed id sent; publisher on three lines; the long expired text; one page shown.
-        TTaskFixture expired{QStringLiteral("T7"), 1, T0().addSecs(-1), T0()};
+        TaskFixture expired{QStringLiteral("T7"), 1, T0().addSecs(-1), T0()};
         s.server.enqueueJson(ListReply({expired}, 1));
         s.search(QStringLiteral("  T7 "));
         QCOMPARE(s.server.lastRequest().headValue(QStringLiteral("head_command")), QStringLiteral("19"));
@@ -362,12 +362,12 @@ private slots:
         QCOMPARE(s.t.prompter.entries.size(), messages);
 
         // Transport failure: the page fetch's text.
-        s.server.enqueue(TScriptedReply::status_(500, "Internal Server Error"));
+        s.server.enqueue(ScriptedReply::status_(500, "Internal Server Error"));
         s.search(QStringLiteral("T7"));
         QCOMPARE(s.t.prompter.lastText(), QStringLiteral("获取已接手任务列表失败，请稍后再试！") + Http500);
 
         // Refresh returns to the page shown before the search.
-        s.server.enqueueJson(ListReply({TTaskFixture()}, 60));
+        s.server.enqueueJson(ListReply({TaskFixture()}, 60));
         s.item("N_N3")->trigger();
         QCOMPARE(s.server.lastRequest().headValue(QStringLiteral("head_command")), QStringLiteral("18"));
         QCOMPARE(s.server.lastRequest().dataValue(QStringLiteral("pageindex")), QStringLiteral("3"));

@@ -37,7 +37,7 @@ struct Screen {
         if (auto* label = w.findChild<QLabel*>(QString::fromLatin1(name))) return label->text();
         return w.findChild<QLineEdit*>(QString::fromLatin1(name))->text();
     }
-    void load(const std::vector<TTaskFixture>& tasks, int total = -1) {
+    void load(const std::vector<TaskFixture>& tasks, int total = -1) {
         server.enqueueJson(ListReply(tasks, total));
         w.GetPublishedTaskList();
     }
@@ -59,8 +59,8 @@ class TestPublishedTasks : public QObject {
 private slots:
     void pageFetchShowsDashesForUntakenTasks() {
         Screen s;
-        TTaskFixture open{QStringLiteral("T1"), 0};
-        TTaskFixture late{QStringLiteral("T2"), 1, T0(), T0()};
+        TaskFixture open{QStringLiteral("T1"), 0};
+        TaskFixture late{QStringLiteral("T2"), 1, T0(), T0()};
         s.load({open, late}, 2);
         QCOMPARE(s.server.lastRequest().headValue(QStringLiteral("head_command")), QStringLiteral("20"));
         QCOMPARE(s.server.lastRequest().data, QStringList({"clientversion=1.0.0.0", "pageindex=1"}));
@@ -73,7 +73,7 @@ private slots:
                                                  "2016-05-01 09:59:00", " 15.00 元", "支付超时"}));
         QCOMPARE(s.bar("lbl_totalnum"), QStringLiteral("总:2条"));
 
-        s.server.enqueue(TScriptedReply::status_(500, "Internal Server Error"));
+        s.server.enqueue(ScriptedReply::status_(500, "Internal Server Error"));
         s.item(QStringLiteral("N_Refresh"))->trigger();
         QCOMPARE(RowCount(list), 0);
         QCOMPARE(s.t.prompter.lastText(), QStringLiteral("获取已发布任务列表失败，请稍后再试！") + Http500);
@@ -101,7 +101,7 @@ private slots:
         QFETCH(QDateTime, openedAt);
         QFETCH(QString, shown);
         Screen s;
-        TTaskFixture task;
+        TaskFixture task;
         task.status = qMax(status, 0);
         s.load({task});
         if (status >= 0) SelectRow(s.list(), 0);
@@ -151,7 +151,7 @@ private slots:
         QFETCH(QString, refused);
         QFETCH(QString, transport);
         Screen s;
-        TTaskFixture task;
+        TaskFixture task;
         task.status = status;
         s.w.pagedList()->FCurrentPageIndex = 2;
         s.load({task}, 30);
@@ -185,16 +185,16 @@ private slots:
         QCOMPARE(s.server.lastRequest().data, QStringList{"clientversion=1.0.0.0"} + lines);
         QCOMPARE(prompter.lastText(), refused + QStringLiteral("不能操作"));
         QCOMPARE(prompter.last()->caption, QStringLiteral("提示"));
-        QCOMPARE(prompter.last()->icon, TMsgIcon::Information);
+        QCOMPARE(prompter.last()->icon, MessageIcon::Information);
 
         answer();
-        s.server.enqueue(TScriptedReply::status_(500, "Internal Server Error"));
+        s.server.enqueue(ScriptedReply::status_(500, "Internal Server Error"));
         action->trigger();
         s.settle();
         QCOMPARE(s.server.requestCount(), count + 2);
         QCOMPARE(prompter.lastText(), transport + Http500);
         QCOMPARE(prompter.last()->caption, QStringLiteral("错误"));
-        QCOMPARE(prompter.last()->icon, TMsgIcon::Error);
+        QCOMPARE(prompter.last()->icon, MessageIcon::Error);
         QCOMPARE(dashboard.count(), 0);
 
         answer();
@@ -213,7 +213,7 @@ private slots:
         action->trigger();
         prompter.onShow = nullptr;
         QCOMPARE(prompter.lastText(), success);
-        QCOMPARE(prompter.last()->icon, TMsgIcon::Information);
+        QCOMPARE(prompter.last()->icon, MessageIcon::Information);
         QCOMPARE(duringBox, count + 3);
         QTRY_COMPARE(s.server.requestCount(), count + 4);
         QCOMPARE(s.server.lastRequest().headValue(QStringLiteral("head_command")), QStringLiteral("20"));
@@ -243,7 +243,7 @@ private slots:
         QFETCH(QString, sent);
         QFETCH(bool, refused);
         Screen s;
-        s.load({TTaskFixture{QStringLiteral("T100"), 1, T0(), T0()}});
+        s.load({TaskFixture{QStringLiteral("T100"), 1, T0(), T0()}});
         SelectRow(s.list(), 0);
         const std::size_t count = s.server.requestCount();
         s.t.prompter.yesNoAnswers = {true};
@@ -265,7 +265,7 @@ private slots:
                 QCOMPARE(entries.size(), std::size_t(3));
                 QCOMPARE(entries[2].text, BadExtension);
                 QCOMPARE(entries[2].caption, QStringLiteral("提示"));
-                QCOMPARE(entries[2].icon, TMsgIcon::Error);
+                QCOMPARE(entries[2].icon, MessageIcon::Error);
             } else {
                 QCOMPARE(entries.size(), std::size_t(2));
             }
@@ -277,7 +277,7 @@ private slots:
 
     void withoutSelectionEveryRowActionDoesNothing() {
         Screen s;
-        s.load({TTaskFixture()});
+        s.load({TaskFixture()});
         s.list()->clearSelection();
         const std::size_t count = s.server.requestCount();
         for (const char* name :
@@ -292,7 +292,7 @@ private slots:
 
     void contactAndCopyUseTheSelectedRecord() {
         Screen s;
-        s.load({TTaskFixture{QStringLiteral("T1"), 0}, TTaskFixture{QStringLiteral("T2"), 2}});
+        s.load({TaskFixture{QStringLiteral("T1"), 0}, TaskFixture{QStringLiteral("T2"), 2}});
         // Not validated even for an untaken task: the handler's QQ of the record as read.
         SelectRow(s.list(), 0);
         s.item(QStringLiteral("N_ConnectHandler"))->trigger();
@@ -301,12 +301,12 @@ private slots:
         s.item(QStringLiteral("N_CopyTaskID"))->trigger();
         QCOMPARE(QApplication::clipboard()->text(), QStringLiteral("T2"));
         QCOMPARE(s.t.prompter.lastText(), QStringLiteral("已复制任务ID到剪切板！"));
-        QCOMPARE(s.t.prompter.last()->icon, TMsgIcon::Information);
+        QCOMPARE(s.t.prompter.last()->icon, MessageIcon::Information);
     }
 
     void detailsOpenForTheSelectedRow() {
         Screen s;
-        s.load({TTaskFixture{QStringLiteral("T1"), 0}, TTaskFixture{QStringLiteral("T2"), 2}});
+        s.load({TaskFixture{QStringLiteral("T1"), 0}, TaskFixture{QStringLiteral("T2"), 2}});
         SelectRow(s.list(), 1);
         QCOMPARE(DetailDialogTaskLine([&] { s.item(QStringLiteral("N_ViewTaskInfo"))->trigger(); }),
                  QStringLiteral("任务ID：T2"));
@@ -318,7 +318,7 @@ private slots:
     void searchTexts() {
         Screen s;
         s.w.pagedList()->FCurrentPageIndex = 2;
-        s.load({TTaskFixture()}, 30);
+        s.load({TaskFixture()}, 30);
 
         const std::size_t count = s.server.requestCount();
         s.search(QStringLiteral("   "));
@@ -327,7 +327,7 @@ private slots:
         QCOMPARE(RowCount(s.list()), 1);
 
         // Found: the status name alone, even past the payment deadline.
-        s.server.enqueueJson(ListReply({TTaskFixture{QStringLiteral("T9"), 1, T0().addSecs(-60), T0()}}, 1));
+        s.server.enqueueJson(ListReply({TaskFixture{QStringLiteral("T9"), 1, T0().addSecs(-60), T0()}}, 1));
         s.search(QStringLiteral(" T9 "));
         QCOMPARE(s.server.lastRequest().headValue(QStringLiteral("head_command")), QStringLiteral("21"));
         QCOMPARE(s.server.lastRequest().data, QStringList({"clientversion=1.0.0.0", "taskid=T9"}));
@@ -343,14 +343,14 @@ private slots:
         QCOMPARE(s.bar("lbl_totalnum"), QStringLiteral("总:0条"));
         QCOMPARE(s.t.prompter.lastText(), QStringLiteral("没有搜索到相关任务！"));
         QCOMPARE(s.t.prompter.last()->caption, QStringLiteral("提示"));
-        QCOMPARE(s.t.prompter.last()->icon, TMsgIcon::Information);
+        QCOMPARE(s.t.prompter.last()->icon, MessageIcon::Information);
 
-        s.server.enqueue(TScriptedReply::status_(500, "Internal Server Error"));
+        s.server.enqueue(ScriptedReply::status_(500, "Internal Server Error"));
         s.search(QStringLiteral("T9"));
         QCOMPARE(s.t.prompter.lastText(), QStringLiteral("搜索任务失败，请稍后再试！") + Http500);
         QCOMPARE(s.t.prompter.last()->caption, QStringLiteral("错误"));
 
-        s.server.enqueueJson(ListReply({TTaskFixture()}, 30));
+        s.server.enqueueJson(ListReply({TaskFixture()}, 30));
         s.item(QStringLiteral("N_Refresh"))->trigger();
         QCOMPARE(s.server.lastRequest().dataValue(QStringLiteral("pageindex")), QStringLiteral("2"));
         QCOMPARE(CellText(s.list(), 0, 1), QStringLiteral("T100"));

@@ -114,7 +114,7 @@ private slots:
         QCOMPARE(s.t.prompter.entries[0].text, QStringLiteral("确定要发布此任务吗?"));
         QCOMPARE(s.t.prompter.lastText(), message);
         QCOMPARE(s.t.prompter.last()->caption, QStringLiteral("提示"));
-        QCOMPARE(s.t.prompter.last()->icon, TMsgIcon::Information);
+        QCOMPARE(s.t.prompter.last()->icon, MessageIcon::Information);
         QVERIFY(s.d.isVisible());
         QCOMPARE(s.typed(), before);
     }
@@ -151,7 +151,7 @@ private slots:
         s.server.enqueueJson({{"returncode", 1}, {"returnmsg", ""}});
         s.publish();
         QCOMPARE(s.server.requestCount(), std::size_t(1));
-        const TRecordedRequest sent = s.server.lastRequest();
+        const RecordedRequest sent = s.server.lastRequest();
         QCOMPARE(sent.headValue(QStringLiteral("head_command")), QStringLiteral("11"));
         QCOMPARE(sent.headValue(QStringLiteral("head_username")), QStringLiteral("publisher"));
         QCOMPARE(sent.data, QStringList({"clientversion=1.0.0.0", "publishuserid=42", "publishtaobaoxiaohao=buyer_x",
@@ -160,7 +160,7 @@ private slots:
                                          QStringLiteral("shouhuoandreplyintervalafterfahuo=%1").arg(ordinal)}));
         QCOMPARE(s.t.prompter.lastText(), QStringLiteral("恭喜，任务发布成功！"));
         QCOMPARE(s.t.prompter.last()->caption, QStringLiteral("提示"));
-        QCOMPARE(s.t.prompter.last()->icon, TMsgIcon::Information);
+        QCOMPARE(s.t.prompter.last()->icon, MessageIcon::Information);
         QVERIFY(!s.d.isVisible());
         QCOMPARE(s.d.result(), int(QDialog::Accepted));
     }
@@ -173,7 +173,7 @@ private slots:
         s.publish();
         QCOMPARE(s.t.prompter.lastText(), QStringLiteral("任务发布失败！原因： 余额不足"));
         QCOMPARE(s.t.prompter.last()->caption, QStringLiteral("提示"));
-        QCOMPARE(s.t.prompter.last()->icon, TMsgIcon::Information);
+        QCOMPARE(s.t.prompter.last()->icon, MessageIcon::Information);
         QVERIFY(!s.d.isVisible());
         QCOMPARE(s.d.result(), int(QDialog::Rejected));
     }
@@ -183,11 +183,11 @@ private slots:
         s.d.show();
         s.fill(QStringLiteral("20"), QStringLiteral("裙"), QStringLiteral("好"), QStringLiteral("第一行\n第二行"));
         s.radio(QStringLiteral("rb_96hour"))->setChecked(true);
-        s.server.enqueue(TScriptedReply::status_(500, "Internal Server Error"));
+        s.server.enqueue(ScriptedReply::status_(500, "Internal Server Error"));
         s.publish();
         QCOMPARE(s.t.prompter.lastText(), QStringLiteral("任务发布失败，请稍后再试！") + Http500);
         QCOMPARE(s.t.prompter.last()->caption, QStringLiteral("错误"));
-        QCOMPARE(s.t.prompter.last()->icon, TMsgIcon::Error);
+        QCOMPARE(s.t.prompter.last()->icon, MessageIcon::Error);
         QVERIFY(s.d.isVisible());
         QCOMPARE(s.typed(), QStringList({"20", "裙", "好", "第一行\n第二行"}));
         QVERIFY(s.radio(QStringLiteral("rb_96hour"))->isChecked());

@@ -26,7 +26,7 @@ namespace {
 
 struct ScreenKind {
     const char* name;
-    std::function<std::unique_ptr<QWidget>(const TServices&)> make;
+    std::function<std::unique_ptr<QWidget>(const Services&)> make;
     const char* searchEdit;
     int pageCommand;
     int searchCommand;
@@ -37,11 +37,11 @@ struct ScreenKind {
 };
 
 const ScreenKind Kinds[] = {
-    {"task hall", [](const TServices& s) { return std::make_unique<TfrmTaskCenter>(s); }, "edt_TaskID", 16, 17,
+    {"task hall", [](const Services& s) { return std::make_unique<TfrmTaskCenter>(s); }, "edt_TaskID", 16, 17,
      "lv_handledtask", "N_N2"},
-    {"taken tasks", [](const TServices& s) { return std::make_unique<TfrmHandledTaskManager>(s); }, "edt_TaskID", 18,
-     19, "lv_task", "N_N3"},
-    {"published tasks", [](const TServices& s) { return std::make_unique<TfrmPublishedTaskManager>(s); }, "edt_taskid",
+    {"taken tasks", [](const Services& s) { return std::make_unique<TfrmHandledTaskManager>(s); }, "edt_TaskID", 18, 19,
+     "lv_task", "N_N3"},
+    {"published tasks", [](const Services& s) { return std::make_unique<TfrmPublishedTaskManager>(s); }, "edt_taskid",
      20, 21, "lv_task", "N_Refresh"},
 };
 
@@ -62,7 +62,7 @@ void selectRow(const QWidget* screen, const char* list, int row) {
 
 QStringList commands(const ScriptedServer& server) {
     QStringList sent;
-    for (const TRecordedRequest& request : server.requests())
+    for (const RecordedRequest& request : server.requests())
         sent.append(request.headValue(QStringLiteral("head_command")));
     return sent;
 }
@@ -76,8 +76,8 @@ struct Fixture : ScriptedScreen {
     }
 };
 
-TTaskFixture taken(const char* id) {
-    return TTaskFixture{QString::fromLatin1(id), 1, T0().addSecs(600), T0().addSecs(7200)};
+TaskFixture taken(const char* id) {
+    return TaskFixture{QString::fromLatin1(id), 1, T0().addSecs(600), T0().addSecs(7200)};
 }
 
 } // namespace
@@ -105,10 +105,10 @@ private slots:
         const ScreenKind& kind = Kinds[index];
         {
             Fixture f(kind);
-            TScriptedReply slow = TScriptedReply::json(ListReply({taken("T77")}, 1));
+            ScriptedReply slow = ScriptedReply::json(ListReply({taken("T77")}, 1));
             slow.delayMs = 400;
             f.server.enqueue(slow);
-            f.server.setDefault(TScriptedReply::json(ListReply({taken("T77"), TTaskFixture{"T1", 0}}, 2)));
+            f.server.setDefault(ScriptedReply::json(ListReply({taken("T77"), TaskFixture{"T1", 0}}, 2)));
             f.screen->show();
             QVERIFY2(f.loadTimer() && f.loadTimer()->isActive(), kind.name);
             f.search(kind, QStringLiteral("T77"));
@@ -133,7 +133,7 @@ private slots:
         const ScreenKind& kind = Kinds[index];
         {
             Fixture f(kind);
-            f.server.setDefault(TScriptedReply::json(ListReply({TTaskFixture{"T1", 0}, TTaskFixture{"T2", 0}}, 2)));
+            f.server.setDefault(ScriptedReply::json(ListReply({TaskFixture{"T1", 0}, TaskFixture{"T2", 0}}, 2)));
             f.screen->show();
             QTRY_COMPARE(f.server.requestCount(), std::size_t(1));
             f.server.enqueueJson(ListReply({taken("T77")}, 1));
@@ -174,7 +174,7 @@ private slots:
                 if (!dialog || dialog->objectName() != QStringLiteral("frmViewTaskInfo")) return;
                 opened = true;
                 // The list is fetched again while the dialog is up: other tasks now.
-                f.server.enqueueJson(ListReply({TTaskFixture{"T300", 0}}, 1));
+                f.server.enqueueJson(ListReply({TaskFixture{"T300", 0}}, 1));
                 f.screen->findChild<QAction*>(QString::fromLatin1(kind.refreshItem))->trigger();
                 dialog->hide();
                 dialog->show();

@@ -98,7 +98,7 @@ private slots:
         f.server.enqueueJson(listReply(3, {task("T1", 0), task("T2", 1, 20.5), task("T3", 0, 8)}));
         f.action("N_N2")->trigger();
 
-        const TRecordedRequest request = f.server.lastRequest();
+        const RecordedRequest request = f.server.lastRequest();
         QCOMPARE(request.head.value(0), QStringLiteral("head_command=16"));
         QCOMPARE(request.data, QStringList({"clientversion=1.0.0.0", "pageindex=1", "taskttimetype=0"}));
         QCOMPARE(f.tabs()->currentIndex(), 0);
@@ -190,7 +190,7 @@ private slots:
         QCOMPARE(f.t.prompter.entries.size(), std::size_t(1));
         QCOMPARE(f.t.prompter.lastText(), QStringLiteral("请输入要查找的任务ID!"));
         QCOMPARE(f.t.prompter.last()->caption, QStringLiteral("提示"));
-        QCOMPARE(f.t.prompter.last()->icon, TMsgIcon::Information);
+        QCOMPARE(f.t.prompter.last()->icon, MessageIcon::Information);
         QCOMPARE(RowCount(f.open()), 2); // nothing cleared
     }
 
@@ -208,7 +208,7 @@ private slots:
         f.edit()->setText(QStringLiteral("  T-77\t"));
         f.button("btn_Search")->click();
 
-        const TRecordedRequest request = f.server.lastRequest();
+        const RecordedRequest request = f.server.lastRequest();
         QCOMPARE(request.head.value(0), QStringLiteral("head_command=17"));
         QCOMPARE(request.data, QStringList({"clientversion=1.0.0.0", "taskid=T-77"}));
         QVERIFY(f.t.prompter.entries.empty());
@@ -233,18 +233,18 @@ private slots:
         Fixture f;
         f.loadMixedPage();
         f.edit()->setText(QStringLiteral("T1"));
-        f.server.enqueue(TScriptedReply::status_(500, "Internal Server Error"));
+        f.server.enqueue(ScriptedReply::status_(500, "Internal Server Error"));
         f.button("btn_Search")->click();
         const QString prefix = QStringLiteral("搜索任务失败，请稍后再试！");
         QVERIFY(f.t.prompter.lastText().startsWith(prefix));
         QVERIFY(f.t.prompter.lastText().size() > prefix.size());
         QCOMPARE(f.t.prompter.last()->caption, QStringLiteral("错误"));
-        QCOMPARE(f.t.prompter.last()->icon, TMsgIcon::Error);
+        QCOMPARE(f.t.prompter.last()->icon, MessageIcon::Error);
         QCOMPARE(RowCount(f.open()) + RowCount(f.taken()), 0);
 
         // The page fetch names its own operation.
         f.loadMixedPage();
-        f.server.enqueue(TScriptedReply::status_(500, "Internal Server Error"));
+        f.server.enqueue(ScriptedReply::status_(500, "Internal Server Error"));
         f.action("N_N2")->trigger();
         QVERIFY(f.t.prompter.lastText().startsWith(QStringLiteral("获取已发布任务列表失败，请稍后再试！")));
         QCOMPARE(f.t.prompter.last()->caption, QStringLiteral("错误"));
@@ -297,12 +297,12 @@ private slots:
         f.action("N1")->trigger();
 
         QCOMPARE(f.server.requestCount(), std::size_t(1));
-        const TRecordedRequest take = f.server.lastRequest();
+        const RecordedRequest take = f.server.lastRequest();
         QCOMPARE(take.head.value(0), QStringLiteral("head_command=24"));
         QCOMPARE(take.data, QStringList({"clientversion=1.0.0.0", "taskid=T3", "handleuserid=4242"}));
         QCOMPARE(f.t.prompter.lastText(), QStringLiteral("恭喜，任务接手成功，请尽快完成支付操作！"));
         QCOMPARE(f.t.prompter.last()->caption, QStringLiteral("提示"));
-        QCOMPARE(f.t.prompter.last()->icon, TMsgIcon::Information);
+        QCOMPARE(f.t.prompter.last()->icon, MessageIcon::Information);
         QCOMPARE(requestsWhileBoxUp, std::vector<std::size_t>({1, 1}));
 
         QTRY_COMPARE(f.server.requestCount(), std::size_t(2));
@@ -335,7 +335,7 @@ private slots:
         if (status == 0)
             f.server.enqueueJson({{"returncode", code}, {"returnmsg", "余额不足"}});
         else
-            f.server.enqueue(TScriptedReply::status_(status, "Service Unavailable"));
+            f.server.enqueue(ScriptedReply::status_(status, "Service Unavailable"));
         f.action("N1")->trigger();
         QCOMPARE(f.server.lastRequest().dataValue("taskid"), QStringLiteral("T1"));
 
@@ -346,7 +346,7 @@ private slots:
             QVERIFY2(f.t.prompter.lastText().startsWith(message), qPrintable(f.t.prompter.lastText()));
             if (status == 0) QCOMPARE(f.t.prompter.lastText(), message);
             QCOMPARE(f.t.prompter.last()->caption, caption);
-            QCOMPARE(f.t.prompter.last()->icon, status == 0 ? TMsgIcon::Information : TMsgIcon::Error);
+            QCOMPARE(f.t.prompter.last()->icon, status == 0 ? MessageIcon::Information : MessageIcon::Error);
         }
         QTest::qWait(50);
         QCOMPARE(f.server.requestCount(), std::size_t(1));

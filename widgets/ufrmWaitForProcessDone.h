@@ -8,10 +8,10 @@ class QLabel;
 class QTimer;
 
 // The turning picture of the wait dialog.
-class TWindupImage : public QWidget {
+class WindupImage : public QWidget {
     Q_OBJECT
 public:
-    explicit TWindupImage(QWidget* parent = nullptr);
+    explicit WindupImage(QWidget* parent = nullptr);
     void start(int speedPercent);
     void stop();
 
@@ -19,8 +19,8 @@ protected:
     void paintEvent(QPaintEvent* event) override;
 
 private:
-    QTimer* FTimer;
-    int FAngle = 0;
+    QTimer* m_timer;
+    int m_angle = 0;
 };
 
 class TfrmWaitForProcessDone : public QDialog {
@@ -50,5 +50,10 @@ private:
     bool FDragging = false;
     QPoint FDragOffset;
     QLabel* lbl_Msg;
-    TWindupImage* img_Windup;
+    WindupImage* img_Windup;
 };
+
+// The channel's wait on the desktop (ChannelWait, remote/uHttpClient.h): the modal wait dialog over
+// `owner` with "命令正在执行，请耐心等待......", which starts the worker when it shows and closes on the
+// worker's completion.
+void ShowWaitDialog(QWidget* owner, const std::function<void(std::function<void()> finished)>& start);

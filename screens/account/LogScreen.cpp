@@ -1,9 +1,9 @@
-#include "screens/account/uLogScreen.h"
+#include "screens/account/LogScreen.h"
 #include "model/uAccountInput.h"
-#include "screens/tasks/uTaskScreens.h"
-#include "shell/udmResource.h"
 #include "widgets/ListView.h"
+#include "widgets/MenuHelpers.h"
 #include "widgets/RequestQueue.h"
+#include "widgets/udmResource.h"
 
 #include <QAction>
 #include <QHBoxLayout>
@@ -16,8 +16,8 @@
 #include <QStyle>
 #include <QVBoxLayout>
 
-TLogScreen::TLogScreen(const TServices& services, QWidget* parent, const TLogScreenLayout& layout)
-    : QWidget(parent), FServices(services), FColumns(layout.columns), FBoldGreenColumn(layout.boldGreenColumn) {
+LogScreen::LogScreen(const Services& services, QWidget* parent, const LogScreenLayout& layout)
+    : QWidget(parent), m_services(services), m_columns(layout.columns), m_boldGreenColumn(layout.boldGreenColumn) {
     setObjectName(QString::fromLatin1(layout.objectName));
     setWindowTitle(layout.caption);
 
@@ -40,19 +40,19 @@ TLogScreen::TLogScreen(const TServices& services, QWidget* parent, const TLogScr
     topLayout->addWidget(picture);
     topLayout->addWidget(title, 1);
 
-    FList = new ListView(QString::fromLatin1(layout.listName), this);
-    FList->horizontalHeader()->setStretchLastSection(true);
-    FList->setFrameShape(QFrame::NoFrame);
-    FList->setHandCursor(true);
-    FList->setIconSize(QSize(16, 16));
+    m_list = new ListView(QString::fromLatin1(layout.listName), this);
+    m_list->horizontalHeader()->setStretchLastSection(true);
+    m_list->setFrameShape(QFrame::NoFrame);
+    m_list->setHandCursor(true);
+    m_list->setIconSize(QSize(16, 16));
     m_filter = new QSortFilterProxyModel(this);
     m_filter->setFilterRole(ListModel::IdRole);
     m_filter->setFilterCaseSensitivity(Qt::CaseInsensitive);
-    auto* PopupMenu1 = new QMenu(FList);
+    auto* PopupMenu1 = new QMenu(m_list);
     PopupMenu1->setObjectName(QStringLiteral("PopupMenu1"));
-    connect(AddMenuItem(PopupMenu1, "N_N1", QStringLiteral("刷新")), &QAction::triggered, this, &TLogScreen::N_N1Click);
-    connect(FList, &QWidget::customContextMenuRequested, this,
-            [this, PopupMenu1](const QPoint& at) { PopupMenu1->popup(FList->viewport()->mapToGlobal(at)); });
+    connect(AddMenuItem(PopupMenu1, "N_N1", QStringLiteral("刷新")), &QAction::triggered, this, &LogScreen::N_N1Click);
+    connect(m_list, &QWidget::customContextMenuRequested, this,
+            [this, PopupMenu1](const QPoint& at) { PopupMenu1->popup(m_list->viewport()->mapToGlobal(at)); });
 
     auto* bottom = new QWidget(this);
     bottom->setObjectName(QStringLiteral("pnl_Bottom"));
@@ -65,25 +65,25 @@ TLogScreen::TLogScreen(const TServices& services, QWidget* parent, const TLogScr
     taskLabel->setBuddy(edt_TASKID);
     auto* btn_Search = new QPushButton(QStringLiteral("查找"), bottom);
     btn_Search->setObjectName(QStringLiteral("btn_Search"));
-    FBar = new TPageNavigationBar(bottom);
+    m_bar = new PageNavigationBar(bottom);
     auto* bottomLayout = new QHBoxLayout(bottom);
     bottomLayout->setContentsMargins(6, 0, 0, 0);
     bottomLayout->addWidget(taskLabel);
     bottomLayout->addWidget(edt_TASKID);
     bottomLayout->addWidget(btn_Search);
-    bottomLayout->addWidget(FBar, 1);
-    connect(btn_Search, &QPushButton::clicked, this, &TLogScreen::btn_SearchClick);
+    bottomLayout->addWidget(m_bar, 1);
+    connect(btn_Search, &QPushButton::clicked, this, &LogScreen::btn_SearchClick);
     connect(edt_TASKID, &QLineEdit::returnPressed, btn_Search, &QPushButton::click);
 
     auto* outer = new QVBoxLayout(this);
     outer->setContentsMargins(0, 0, 0, 0);
     outer->setSpacing(0);
     outer->addWidget(top);
-    outer->addWidget(FList, 1);
+    outer->addWidget(m_list, 1);
     outer->addWidget(bottom);
 
     m_requests = new RequestQueue(this);
-    TPagedListConfig config;
+    PagedListConfig config;
     config.command = layout.command;
     config.failurePrefix = layout.failurePrefix;
     config.clearRows = [this] {
@@ -91,23 +91,23 @@ TLogScreen::TLogScreen(const TServices& services, QWidget* parent, const TLogScr
         clearRecords();
     };
     config.addRows = [this](const TReplyObject& reply) { addRecords(reply); };
-    FPaging = new TPagedList(this, services, FBar, std::move(config), *m_requests);
+    m_paging = new PagedList(this, services, m_bar, std::move(config), *m_requests);
 }
 
-void TLogScreen::setRecords(ListModel* model) {
-    FRecords = model;
-    FRecords->setColumnColours(FBoldGreenColumn, -1);
-    FRecords->setColumnIcon(0, StandardIcon(QStyle::SP_FileIcon));
-    m_filter->setSourceModel(FRecords);
-    FList->setModel(m_filter);
-    FList->setColumns(FColumns);
+void LogScreen::setRecords(ListModel* model) {
+    m_records = model;
+    m_records->setColumnColours(m_boldGreenColumn, -1);
+    m_records->setColumnIcon(0, StandardIcon(QStyle::SP_FileIcon));
+    m_filter->setSourceModel(m_records);
+    m_list->setModel(m_filter);
+    m_list->setColumns(m_columns);
 }
 
-void TLogScreen::btn_SearchClick() {
+void LogScreen::btn_SearchClick() {
     const QString wanted = TrimControls(edt_TASKID->text());
     m_filter->setFilterFixedString(wanted);
     if (!wanted.isEmpty() && m_filter->rowCount() == 0) {
         m_filter->setFilterFixedString(QString());
-        ShowHint(FServices.prompter, this, QStringLiteral("本页没有找到该任务ID的记录！"));
+        ShowHint(m_services.prompter, this, QStringLiteral("本页没有找到该任务ID的记录！"));
     }
 }

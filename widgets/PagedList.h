@@ -1,11 +1,11 @@
 #pragma once
 // The paging shared by every list screen: the navigation bar along the list's bottom, the page
 // fields, the load 100 ms after showing anew, the deferred reload, the failure texts.
-// A screen owns one TPagedList per paged list and describes its command and rows in TPagedListConfig;
+// A screen owns one PagedList per paged list and describes its command and rows in PagedListConfig;
 // every fetch goes through the screen's request queue (widgets/RequestQueue.h).
 #include "model/uCommonVarConst.h"
-#include "remote/uRemoteCall.h"
 #include "widgets/ListModel.h"
+#include "widgets/RemoteCall.h"
 
 #include <QWidget>
 #include <functional>
@@ -19,10 +19,10 @@ class RequestQueue;
 int PageCountFor(int total);
 
 // The navigation bar: 总:N条 总 [pages] 页 |◀ ◀ ▶ ▶| 第 [page] 页
-class TPageNavigationBar : public QWidget {
+class PageNavigationBar : public QWidget {
     Q_OBJECT
 public:
-    explicit TPageNavigationBar(QWidget* parent = nullptr);
+    explicit PageNavigationBar(QWidget* parent = nullptr);
     void showTotals(int total, int pageCount, int currentPage);
 
     QLabel* lbl_totalnum;
@@ -34,7 +34,7 @@ public:
     QToolButton* btn_Last;
 };
 
-struct TPagedListConfig {
+struct PagedListConfig {
     TCommand command;
     // The transport failure text, e.g. "获取操作记录列表失败，请稍后再试！".
     QString failurePrefix;
@@ -45,15 +45,15 @@ struct TPagedListConfig {
     // Adds the rows of a reply whose returncode is 1 (reading failures throw and leave earlier rows).
     std::function<void(const TReplyObject& reply)> addRows;
     // A returncode other than 1; default: nothing is shown.
-    std::function<void(const TRemoteReply& reply)> onRefused;
+    std::function<void(const RemoteReply& reply)> onRefused;
 };
 
-class TPagedList : public QObject {
+class PagedList : public QObject {
     Q_OBJECT
 public:
     // Fetches through `requests`, which also loads the page each time `owner` is shown anew.
-    TPagedList(QWidget* owner, const TServices& services, TPageNavigationBar* bar, TPagedListConfig config,
-               RequestQueue& requests);
+    PagedList(QWidget* owner, const Services& services, PageNavigationBar* bar, PagedListConfig config,
+              RequestQueue& requests);
 
     int FCurrentPageIndex = 1;
     int FTotalPageCount = 1;
@@ -74,9 +74,9 @@ public:
 private:
     void fetchPage();
 
-    QWidget* FOwner;
-    const TServices& FServices;
-    TPageNavigationBar* FBar;
-    TPagedListConfig FConfig;
+    QWidget* m_owner;
+    const Services& m_services;
+    PageNavigationBar* m_bar;
+    PagedListConfig m_config;
     RequestQueue& m_requests;
 };

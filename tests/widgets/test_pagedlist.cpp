@@ -1,11 +1,11 @@
 // The paging shared by the list screens, driven through a small list screen of its own against the
 // scripted loopback server: page counts, the navigation buttons at both ends, totals, failures,
 // refresh, the deferred reload and the load after showing.
-#include "screens/tasks/uPagedList.h"
 #include "tests/support/ScriptedServer.h"
 #include "tests/support/TestServices.h"
 #include "tests/support/WidgetProbe.h"
 #include "widgets/ListView.h"
+#include "widgets/PagedList.h"
 #include "widgets/RequestQueue.h"
 
 #include <QLabel>
@@ -22,39 +22,39 @@ const QString Failure = QStringLiteral("获取操作记录列表失败，请稍�
 // The smallest paged screen: one list, the bar, a fetch of cmGetOptLogList (no fields of its own).
 class TinyListScreen : public QWidget {
 public:
-    explicit TinyListScreen(const TServices& services)
+    explicit TinyListScreen(const Services& services)
         : rows(new RecordTableModel<QString>(
               {{QStringLiteral("ID"), 60}, {QStringLiteral("任务编号"), 120}}, [](const QString& id) { return id; },
               this)),
-          list(new ListView(QStringLiteral("lv_tiny"), this)), bar(new TPageNavigationBar(this)),
+          list(new ListView(QStringLiteral("lv_tiny"), this)), bar(new PageNavigationBar(this)),
           requests(new RequestQueue(this)) {
         list->setModel(rows);
         auto* layout = new QVBoxLayout(this);
         layout->addWidget(list);
         layout->addWidget(bar);
-        paged = new TPagedList(this, services, bar,
-                               TPagedListConfig{
-                                   .command = cmGetOptLogList,
-                                   .failurePrefix = Failure,
-                                   .extraValues = {},
-                                   .clearRows = [this] { rows->clear(); },
-                                   .addRows =
-                                       [this](const TReplyObject& reply) {
-                                           for (const TReplyObject* row : ReplyRecords(reply)) {
-                                               const QString id = ReplyText(*row, "taskid");
-                                               rows->append(id, {QString(), id});
-                                           }
-                                       },
-                                   .onRefused = {},
-                               },
-                               *requests);
+        paged = new PagedList(this, services, bar,
+                              PagedListConfig{
+                                  .command = cmGetOptLogList,
+                                  .failurePrefix = Failure,
+                                  .extraValues = {},
+                                  .clearRows = [this] { rows->clear(); },
+                                  .addRows =
+                                      [this](const TReplyObject& reply) {
+                                          for (const TReplyObject* row : ReplyRecords(reply)) {
+                                              const QString id = ReplyText(*row, "taskid");
+                                              rows->append(id, {QString(), id});
+                                          }
+                                      },
+                                  .onRefused = {},
+                              },
+                              *requests);
     }
 
     RecordTableModel<QString>* rows;
     ListView* list;
-    TPageNavigationBar* bar;
+    PageNavigationBar* bar;
     RequestQueue* requests;
-    TPagedList* paged;
+    PagedList* paged;
 };
 
 nlohmann::json page(int total, int rows) {
@@ -63,7 +63,7 @@ nlohmann::json page(int total, int rows) {
     return {{"returncode", 1}, {"returnmsg", ""}, {"totalnum", total}, {"msgbody", body}};
 }
 
-QStringList barTexts(const TPageNavigationBar* bar) {
+QStringList barTexts(const PageNavigationBar* bar) {
     return {bar->lbl_totalnum->text(), bar->edt_totalpage->text(), bar->edt_currentpage->text()};
 }
 
@@ -116,7 +116,7 @@ private slots:
         f.screen.paged->FCurrentPageIndex = 2;
         f.server.enqueueJson(page(45, 20));
         f.screen.paged->Fetch();
-        const TRecordedRequest request = f.server.lastRequest();
+        const RecordedRequest request = f.server.lastRequest();
         QCOMPARE(request.head.value(0), QStringLiteral("head_command=22"));
         QCOMPARE(request.head.value(1), QStringLiteral("head_clienttype=2"));
         QCOMPARE(request.data, QStringList({"clientversion=1.0.0.0", "pageindex=2"}));
@@ -143,7 +143,7 @@ private slots:
             QCOMPARE(f.t.prompter.entries.size(), std::size_t(1));
             QCOMPARE(f.t.prompter.lastText(), c.message);
             QCOMPARE(f.t.prompter.last()->caption, QStringLiteral("提示"));
-            QCOMPARE(f.t.prompter.last()->icon, TMsgIcon::Information);
+            QCOMPARE(f.t.prompter.last()->icon, MessageIcon::Information);
             QCOMPARE(f.server.requestCount(), std::size_t(0));
         }
 
@@ -159,15 +159,13 @@ private slots:
         struct Case {
             const char* name;
             int from;
-            QToolButton* TPageNavigationBar::*button;
+            QToolButton* PageNavigationBar::*button;
             int expected;
         };
         const Case cases[] = {
-            {"prev from 3", 3, &TPageNavigationBar::btn_Prev, 2},
-            {"prev from 2", 2, &TPageNavigationBar::btn_Prev, 1},
-            {"next from 3", 3, &TPageNavigationBar::btn_Next, 4},
-            {"first from 3", 3, &TPageNavigationBar::btn_First, 1},
-            {"last from 3", 3, &TPageNavigationBar::btn_Last, 5},
+            {"prev from 3", 3, &PageNavigationBar::btn_Prev, 2}, {"prev from 2", 2, &PageNavigationBar::btn_Prev, 1},
+            {"next from 3", 3, &PageNavigationBar::btn_Next, 4}, {"first from 3", 3, &PageNavigationBar::btn_First, 1},
+            {"last from 3", 3, &PageNavigationBar::btn_Last, 5},
         };
         for (const Case& c : cases) {
             Fixture f;
@@ -193,7 +191,7 @@ private slots:
         f.loadPage(2, 45);
         QCOMPARE(RowCount(f.screen.list), 20);
 
-        f.server.enqueue(TScriptedReply::status_(500, "Internal Server Error"));
+        f.server.enqueue(ScriptedReply::status_(500, "Internal Server Error"));
         f.screen.paged->Fetch();
         QCOMPARE(RowCount(f.screen.list), 0);
         QCOMPARE(barTexts(f.screen.bar), QStringList({"总:45条", "3", "2"}));
@@ -201,7 +199,7 @@ private slots:
         QVERIFY(f.t.prompter.lastText().startsWith(Failure));
         QVERIFY(f.t.prompter.lastText().size() > Failure.size());
         QCOMPARE(f.t.prompter.last()->caption, QStringLiteral("错误"));
-        QCOMPARE(f.t.prompter.last()->icon, TMsgIcon::Error);
+        QCOMPARE(f.t.prompter.last()->icon, MessageIcon::Error);
 
         // Refused: silent, list empty, bar unchanged.
         f.t.prompter.clear();
@@ -247,7 +245,7 @@ private slots:
     // for, is left unapplied, and the newer fetch follows from the event loop.
     void fetchAskedForDuringAFetchFollowsIt() {
         Fixture f;
-        TScriptedReply slow = TScriptedReply::json(page(30, 20));
+        ScriptedReply slow = ScriptedReply::json(page(30, 20));
         slow.delayMs = 400;
         f.server.enqueue(slow);
         f.server.enqueueJson(page(30, 5));

@@ -1,21 +1,21 @@
-#include "shell/uStartup.h"
+#include "shell/Startup.h"
 
 #include "model/uTaskManagerClass.h"
-#include "remote/Prompter.h"
-#include "remote/ufrmWaitForProcessDone.h"
 #include "screens/account/ufrmOptLog.h"
 #include "screens/account/ufrmTradeLog.h"
 #include "screens/account/ufrmWelcome.h"
 #include "screens/tasks/ufrmHandledTaskManager.h"
 #include "screens/tasks/ufrmPublishedTaskManager.h"
 #include "screens/tasks/ufrmTaskCenter.h"
-#include "shell/uAfterFirstPaint.h"
-#include "shell/uSingleInstance.h"
-#include "shell/udmResource.h"
+#include "shell/AfterFirstPaint.h"
+#include "shell/SingleInstance.h"
 #include "shell/ufrmAbout.h"
 #include "shell/ufrmLogin.h"
 #include "shell/ufrmMain.h"
 #include "shell/ufrmNotice.h"
+#include "widgets/Prompter.h"
+#include "widgets/udmResource.h"
+#include "widgets/ufrmWaitForProcessDone.h"
 
 #include <QApplication>
 #include <QFile>
@@ -50,7 +50,7 @@ void ApplyProcessWideSettings(QApplication& app) {
     app.setWindowIcon(ProgramIcon());
 }
 
-TLongLivedWindows::TLongLivedWindows(const TServices& services, TSingleInstance& instance) {
+LongLivedWindows::LongLivedWindows(const Services& services, SingleInstance& instance) {
     frmMain = std::make_unique<TfrmMain>(services, instance);
     frmHandledTaskManager = std::make_unique<TfrmHandledTaskManager>(services);
     frmPublishedTaskManager = std::make_unique<TfrmPublishedTaskManager>(services);
@@ -66,7 +66,7 @@ TLongLivedWindows::TLongLivedWindows(const TServices& services, TSingleInstance&
 }
 
 // Reverse order of creation; the screens embedded in the main window leave it as they go.
-TLongLivedWindows::~TLongLivedWindows() {
+LongLivedWindows::~LongLivedWindows() {
     frmAbout.reset();
     frmWelcome.reset();
     frmTaskCenter.reset();
@@ -81,7 +81,7 @@ TLongLivedWindows::~TLongLivedWindows() {
 
 int RunClient(int argc, char** argv, const std::function<void(QApplication&)>& started) {
     // The task store is a process-wide object (TaskManager), created before this runs.
-    TSingleInstance instance;
+    SingleInstance instance;
     // The program paints in its own theme (style sheet, font): the style's own pictures, not the
     // desktop's icon theme, whose lookup through the theme folders cost more at start-up than
     // building all the windows' pictures.
@@ -92,7 +92,7 @@ int RunClient(int argc, char** argv, const std::function<void(QApplication&)>& s
     ApplyProcessWideSettings(app);
     // Installed before `started`: the start-up benchmark's watch of the same painting comes first.
     std::function<void()> buildWindowsWhenPainted;
-    TAfterFirstPaint firstPaint(nullptr, [&] {
+    AfterFirstPaint firstPaint(nullptr, [&] {
         if (buildWindowsWhenPainted) buildWindowsWhenPainted();
     });
     app.installEventFilter(&firstPaint);
@@ -110,15 +110,15 @@ int RunClient(int argc, char** argv, const std::function<void(QApplication&)>& s
     QtPrompter prompter;
     DesktopLinkOpener links;
     SystemClock clock;
-    const TServices services{prompter, links, clock, TChannelSettings()};
+    const Services services{prompter, links, clock, ChannelSettings()};
 
     // The login dialog is the first window on the screen, and the only one built before it: the
     // long-lived windows are built right after its first painting, while it waits for the user,
     // or at the latest once the user has logged in. The main window's first showing then goes on
     // from the login.
-    std::unique_ptr<TLongLivedWindows> windows;
+    std::unique_ptr<LongLivedWindows> windows;
     const auto buildWindows = [&] {
-        if (!windows) windows = std::make_unique<TLongLivedWindows>(services, instance);
+        if (!windows) windows = std::make_unique<LongLivedWindows>(services, instance);
     };
     buildWindowsWhenPainted = buildWindows;
     QTimer::singleShot(0, &app, [&] {

@@ -7,7 +7,7 @@
 // id contains the typed text (trimmed, letter case ignored); an empty box shows every row again;
 // when no row matches, "本页没有找到该任务ID的记录！" is shown and every row stays visible. Every
 // fetch shows all rows of the page it loads.
-#include "screens/tasks/uPagedList.h"
+#include "widgets/PagedList.h"
 
 #include <QWidget>
 
@@ -18,7 +18,7 @@ class QMenu;
 class QSortFilterProxyModel;
 class RequestQueue;
 
-struct TLogScreenLayout {
+struct LogScreenLayout {
     const char* objectName;
     QString caption;
     QString title; // the bold text of the top panel
@@ -29,17 +29,17 @@ struct TLogScreenLayout {
     QString failurePrefix;
 };
 
-class TLogScreen : public QWidget {
+class LogScreen : public QWidget {
     Q_OBJECT
 public:
-    TLogScreen(const TServices& services, QWidget* parent, const TLogScreenLayout& layout);
+    LogScreen(const Services& services, QWidget* parent, const LogScreenLayout& layout);
 
-    TPageNavigationBar* navigationBar() const { return FBar; }
-    TPagedList* paging() const { return FPaging; }
+    PageNavigationBar* navigationBar() const { return m_bar; }
+    PagedList* paging() const { return m_paging; }
 
 public slots:
     void btn_SearchClick();
-    void N_N1Click() { FPaging->Fetch(); }
+    void N_N1Click() { m_paging->Fetch(); }
 
 protected:
     // Shows `model` (a record model of the subclass, whose ids are the task ids) in the list, with
@@ -50,18 +50,18 @@ protected:
     virtual void clearRecords() = 0;
     // Appends the records of one page; reading failures throw and keep the records added before.
     virtual void addRecords(const TReplyObject& reply) = 0;
-    const QList<ListColumn>& columns() const { return FColumns; }
+    const QList<ListColumn>& columns() const { return m_columns; }
 
-    const TServices& FServices;
+    const Services& m_services;
 
 private:
-    QList<ListColumn> FColumns;
-    int FBoldGreenColumn;
-    ListView* FList;
-    ListModel* FRecords = nullptr;
+    QList<ListColumn> m_columns;
+    int m_boldGreenColumn;
+    ListView* m_list;
+    ListModel* m_records = nullptr;
     QSortFilterProxyModel* m_filter;
     QLineEdit* edt_TASKID;
-    TPageNavigationBar* FBar;
+    PageNavigationBar* m_bar;
     RequestQueue* m_requests;
-    TPagedList* FPaging;
+    PagedList* m_paging;
 };

@@ -1,7 +1,7 @@
-#include "screens/tasks/uPagedList.h"
+#include "widgets/PagedList.h"
 
-#include "shell/udmResource.h"
 #include "widgets/RequestQueue.h"
+#include "widgets/udmResource.h"
 
 #include <QHBoxLayout>
 #include <QLabel>
@@ -16,7 +16,7 @@ int PageCountFor(int total) {
     return pages;
 }
 
-TPageNavigationBar::TPageNavigationBar(QWidget* parent) : QWidget(parent) {
+PageNavigationBar::PageNavigationBar(QWidget* parent) : QWidget(parent) {
     setObjectName(QStringLiteral("pnl_Navigation"));
     auto* layout = new QHBoxLayout(this);
     layout->setContentsMargins(6, 2, 6, 2);
@@ -63,80 +63,81 @@ TPageNavigationBar::TPageNavigationBar(QWidget* parent) : QWidget(parent) {
     label("Label6", QStringLiteral("页"));
 }
 
-void TPageNavigationBar::showTotals(int total, int pageCount, int currentPage) {
+void PageNavigationBar::showTotals(int total, int pageCount, int currentPage) {
     lbl_totalnum->setText(QStringLiteral("总:%1条").arg(total));
     edt_totalpage->setText(QString::number(pageCount));
     edt_currentpage->setText(QString::number(currentPage));
 }
 
-TPagedList::TPagedList(QWidget* owner, const TServices& services, TPageNavigationBar* bar, TPagedListConfig config,
-                       RequestQueue& requests)
-    : QObject(owner), FOwner(owner), FServices(services), FBar(bar), FConfig(std::move(config)), m_requests(requests) {
+PagedList::PagedList(QWidget* owner, const Services& services, PageNavigationBar* bar, PagedListConfig config,
+                     RequestQueue& requests)
+    : QObject(owner), m_owner(owner), m_services(services), m_bar(bar), m_config(std::move(config)),
+      m_requests(requests) {
     m_requests.loadWhenShown([this] { fetchPage(); });
-    connect(bar->btn_First, &QToolButton::clicked, this, &TPagedList::First);
-    connect(bar->btn_Prev, &QToolButton::clicked, this, &TPagedList::Prev);
-    connect(bar->btn_Next, &QToolButton::clicked, this, &TPagedList::Next);
-    connect(bar->btn_Last, &QToolButton::clicked, this, &TPagedList::Last);
+    connect(bar->btn_First, &QToolButton::clicked, this, &PagedList::First);
+    connect(bar->btn_Prev, &QToolButton::clicked, this, &PagedList::Prev);
+    connect(bar->btn_Next, &QToolButton::clicked, this, &PagedList::Next);
+    connect(bar->btn_Last, &QToolButton::clicked, this, &PagedList::Last);
 }
 
-void TPagedList::CalculatePageInfo(int iTotal, int) { FTotalPageCount = PageCountFor(iTotal); }
+void PagedList::CalculatePageInfo(int iTotal, int) { FTotalPageCount = PageCountFor(iTotal); }
 
-void TPagedList::Fetch() {
+void PagedList::Fetch() {
     m_requests.fetch([this] { fetchPage(); });
 }
 
-void TPagedList::PostReload() {
+void PagedList::PostReload() {
     m_requests.fetchLater([this] { fetchPage(); });
 }
 
-void TPagedList::fetchPage() {
+void PagedList::fetchPage() {
     // The page asked for: the bar shows it with the reply's totals.
     const int page = FCurrentPageIndex;
-    RunGuarded(FServices, FOwner, [&] {
-        if (FConfig.clearRows) FConfig.clearRows();
+    RunGuarded(m_services, m_owner, [&] {
+        if (m_config.clearRows) m_config.clearRows();
         std::vector<TCommandValue> values{page};
-        if (FConfig.extraValues)
-            for (TCommandValue& value : FConfig.extraValues()) values.push_back(std::move(value));
-        const auto reply = SendCommand(FServices, FOwner, FConfig.command, values, FConfig.failurePrefix);
+        if (m_config.extraValues)
+            for (TCommandValue& value : m_config.extraValues()) values.push_back(std::move(value));
+        const auto reply = SendCommand(m_services, m_owner, m_config.command, values, m_config.failurePrefix);
         // A newer fetch was asked for while this one waited: its reply is what the user wants.
         if (!reply || m_requests.isSuperseded()) return;
         if (!reply->done()) {
-            if (FConfig.onRefused) FConfig.onRefused(*reply);
+            if (m_config.onRefused) m_config.onRefused(*reply);
             return;
         }
         const int total = ReplyInt(reply->object, "totalnum");
         CalculatePageInfo(total, PageSize);
-        FBar->showTotals(total, FTotalPageCount, page);
-        if (FConfig.addRows) FConfig.addRows(reply->object);
+        m_bar->showTotals(total, FTotalPageCount, page);
+        if (m_config.addRows) m_config.addRows(reply->object);
     });
 }
 
-void TPagedList::First() {
+void PagedList::First() {
     FCurrentPageIndex = 1;
     Fetch();
 }
 
 // One page back (not to the first page).
-void TPagedList::Prev() {
+void PagedList::Prev() {
     if (FCurrentPageIndex > 1) {
         --FCurrentPageIndex;
         Fetch();
     } else {
-        ShowHint(FServices.prompter, FOwner, QStringLiteral("已经是第一页！"));
+        ShowHint(m_services.prompter, m_owner, QStringLiteral("已经是第一页！"));
     }
 }
 
-void TPagedList::Next() {
+void PagedList::Next() {
     if (FCurrentPageIndex < FTotalPageCount) {
         ++FCurrentPageIndex;
         Fetch();
     } else {
-        ShowHint(FServices.prompter, FOwner, QStringLiteral("已经是最后一页！"));
+        ShowHint(m_services.prompter, m_owner, QStringLiteral("已经是最后一页！"));
     }
 }
 
 // The last page; an empty list has no page 0, so it asks for page 1.
-void TPagedList::Last() {
+void PagedList::Last() {
     FCurrentPageIndex = qMax(1, FTotalPageCount);
     Fetch();
 }

@@ -4,7 +4,7 @@
 // Rows are numbered 1, 2, 3 ... on every page (a row counter, not a value of the reply). The list
 // loads after the dialog is shown, and the refresh button fetches the page again; the submit button
 // runs the screen's request dialog and then presses refresh, whatever happened in the dialog.
-#include "screens/tasks/uPagedList.h"
+#include "widgets/PagedList.h"
 
 #include <QDialog>
 
@@ -13,7 +13,7 @@ class QPushButton;
 class QToolButton;
 class RequestQueue;
 
-struct TRequestListLayout {
+struct RequestListLayout {
     const char* objectName;
     QString caption; // window and page caption
     QSize size;
@@ -27,13 +27,13 @@ struct TRequestListLayout {
     QString failurePrefix;
 };
 
-class TRequestListDialog : public QDialog {
+class RequestListDialog : public QDialog {
     Q_OBJECT
 public:
-    TRequestListDialog(const TServices& services, QWidget* parent, const TRequestListLayout& layout);
+    RequestListDialog(const Services& services, QWidget* parent, const RequestListLayout& layout);
 
-    TPageNavigationBar* navigationBar() const { return FBar; }
-    TPagedList* paging() const { return FPaging; }
+    PageNavigationBar* navigationBar() const { return m_bar; }
+    PagedList* paging() const { return m_paging; }
 
 protected:
     // Shows `model` (a record model of the subclass) in the list. Called once, by the subclass's
@@ -47,16 +47,16 @@ protected:
     // The screen's request dialog, shown modally and owned by this window.
     virtual void runRequestDialog() = 0;
     void requestClicked();
-    const QList<ListColumn>& columns() const { return FColumns; }
+    const QList<ListColumn>& columns() const { return m_columns; }
 
-    const TServices& FServices;
-    QToolButton* FRequestButton;
-    QToolButton* FRefreshButton;
+    const Services& m_services;
+    QToolButton* m_requestButton;
+    QToolButton* m_refreshButton;
 
 private:
-    QList<ListColumn> FColumns;
-    ListView* FList;
-    TPageNavigationBar* FBar;
+    QList<ListColumn> m_columns;
+    ListView* m_list;
+    PageNavigationBar* m_bar;
     RequestQueue* m_requests;
-    TPagedList* FPaging;
+    PagedList* m_paging;
 };

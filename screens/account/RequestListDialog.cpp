@@ -1,8 +1,8 @@
-#include "screens/account/uRequestListDialog.h"
+#include "screens/account/RequestListDialog.h"
 
-#include "shell/udmResource.h"
 #include "widgets/ListView.h"
 #include "widgets/RequestQueue.h"
+#include "widgets/udmResource.h"
 
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -12,8 +12,8 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
-TRequestListDialog::TRequestListDialog(const TServices& services, QWidget* parent, const TRequestListLayout& layout)
-    : QDialog(parent), FServices(services), FColumns(layout.columns) {
+RequestListDialog::RequestListDialog(const Services& services, QWidget* parent, const RequestListLayout& layout)
+    : QDialog(parent), m_services(services), m_columns(layout.columns) {
     setObjectName(QString::fromLatin1(layout.objectName));
     setWindowTitle(layout.caption);
     setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);
@@ -33,21 +33,21 @@ TRequestListDialog::TRequestListDialog(const TServices& services, QWidget* paren
         button->setAutoRaise(true);
         return button;
     };
-    FRequestButton = toolButton(layout.requestButtonName, layout.requestHint, QStyle::SP_FileDialogNewFolder);
-    FRefreshButton = toolButton(layout.refreshButtonName, layout.refreshHint, QStyle::SP_BrowserReload);
+    m_requestButton = toolButton(layout.requestButtonName, layout.requestHint, QStyle::SP_FileDialogNewFolder);
+    m_refreshButton = toolButton(layout.refreshButtonName, layout.refreshHint, QStyle::SP_BrowserReload);
 
-    FList = new ListView(QString::fromLatin1(layout.listName), page);
-    FList->horizontalHeader()->setStretchLastSection(true);
-    FBar = new TPageNavigationBar(page);
+    m_list = new ListView(QString::fromLatin1(layout.listName), page);
+    m_list->horizontalHeader()->setStretchLastSection(true);
+    m_bar = new PageNavigationBar(page);
 
     auto* top = new QHBoxLayout;
     top->addStretch(1);
-    top->addWidget(FRequestButton);
-    top->addWidget(FRefreshButton);
+    top->addWidget(m_requestButton);
+    top->addWidget(m_refreshButton);
     auto* pageLayout = new QVBoxLayout(page);
     pageLayout->addLayout(top);
-    pageLayout->addWidget(FList, 1);
-    pageLayout->addWidget(FBar);
+    pageLayout->addWidget(m_list, 1);
+    pageLayout->addWidget(m_bar);
 
     auto* btn_Close = new QPushButton(QStringLiteral("关闭窗口"), this);
     btn_Close->setObjectName(QStringLiteral("btn_Close"));
@@ -59,24 +59,24 @@ TRequestListDialog::TRequestListDialog(const TServices& services, QWidget* paren
     outer->addLayout(bottom);
 
     m_requests = new RequestQueue(this);
-    TPagedListConfig config;
+    PagedListConfig config;
     config.command = layout.command;
     config.failurePrefix = layout.failurePrefix;
     config.clearRows = [this] { clearRecords(); };
     config.addRows = [this](const TReplyObject& reply) { addRecords(reply); };
-    FPaging = new TPagedList(this, services, FBar, std::move(config), *m_requests);
+    m_paging = new PagedList(this, services, m_bar, std::move(config), *m_requests);
 
-    connect(FRefreshButton, &QToolButton::clicked, FPaging, &TPagedList::Fetch);
-    connect(FRequestButton, &QToolButton::clicked, this, &TRequestListDialog::requestClicked);
+    connect(m_refreshButton, &QToolButton::clicked, m_paging, &PagedList::Fetch);
+    connect(m_requestButton, &QToolButton::clicked, this, &RequestListDialog::requestClicked);
     connect(btn_Close, &QPushButton::clicked, this, &QDialog::reject);
 }
 
-void TRequestListDialog::setRecords(ListModel* model) {
-    FList->setModel(model);
-    FList->setColumns(FColumns);
+void RequestListDialog::setRecords(ListModel* model) {
+    m_list->setModel(model);
+    m_list->setColumns(m_columns);
 }
 
-void TRequestListDialog::requestClicked() {
+void RequestListDialog::requestClicked() {
     runRequestDialog();
-    FRefreshButton->click();
+    m_refreshButton->click();
 }

@@ -1,20 +1,20 @@
 #pragma once
 // The seams through which the program reaches a person or the desktop: message boxes, questions and
 // the input box (Prompter), opening links (LinkOpener) and the clock of the lifecycle rules (Clock).
-// Screens receive them in TServices; tests put recording doubles in their place.
+// Screens receive them in Services; tests put recording doubles in their place.
 #include <QDateTime>
 #include <QString>
 #include <optional>
 
 class QWidget;
 
-enum class TMsgIcon { None, Information, Warning, Error, Question };
+enum class MessageIcon { None, Information, Warning, Error, Question };
 
 class Prompter {
 public:
     virtual ~Prompter() = default;
     // A modal box with an OK button.
-    virtual void showMessage(QWidget* parent, const QString& text, const QString& caption, TMsgIcon icon) = 0;
+    virtual void showMessage(QWidget* parent, const QString& text, const QString& caption, MessageIcon icon) = 0;
     // A Yes/No question box; true only for Yes.
     virtual bool askYesNo(QWidget* parent, const QString& text, const QString& caption) = 0;
     // The one-line input box; nullopt when cancelled.
@@ -42,7 +42,7 @@ public:
 // and question boxes show their text as plain text, whatever it holds.
 class QtPrompter : public Prompter {
 public:
-    void showMessage(QWidget* parent, const QString& text, const QString& caption, TMsgIcon icon) override;
+    void showMessage(QWidget* parent, const QString& text, const QString& caption, MessageIcon icon) override;
     bool askYesNo(QWidget* parent, const QString& text, const QString& caption) override;
     std::optional<QString> askText(QWidget* parent, const QString& caption, const QString& prompt,
                                    const QString& initial) override;
@@ -65,11 +65,12 @@ public:
 // Transport failure: prefix + error text, caption "错误", error icon.
 void ShowTransportFailure(Prompter& prompter, QWidget* parent, const QString& prefix, const QString& errorText);
 // Refusal: prefix + returnmsg, caption "提示", the command's icon.
-void ShowRefusal(Prompter& prompter, QWidget* parent, const QString& prefix, const QString& returnMsg, TMsgIcon icon);
+void ShowRefusal(Prompter& prompter, QWidget* parent, const QString& prefix, const QString& returnMsg,
+                 MessageIcon icon);
 // The general error handler: an error box with the failure's description (caption "错误").
 void ShowGeneralError(Prompter& prompter, QWidget* parent, const QString& description);
 // Information box captioned "提示", the form of input messages and success confirmations.
-void ShowHint(Prompter& prompter, QWidget* parent, const QString& text, TMsgIcon icon = TMsgIcon::Information);
+void ShowHint(Prompter& prompter, QWidget* parent, const QString& text, MessageIcon icon = MessageIcon::Information);
 // Yes/No question captioned "提示".
 bool AskConfirm(Prompter& prompter, QWidget* parent, const QString& text);
 

@@ -1,4 +1,4 @@
-#include "remote/Prompter.h"
+#include "widgets/Prompter.h"
 
 #include <QClipboard>
 #include <QDesktopServices>
@@ -10,19 +10,19 @@
 #include <QUrlQuery>
 
 namespace {
-QMessageBox::Icon toQt(TMsgIcon icon) {
+QMessageBox::Icon toQt(MessageIcon icon) {
     switch (icon) {
-    case TMsgIcon::Information: return QMessageBox::Information;
-    case TMsgIcon::Warning: return QMessageBox::Warning;
-    case TMsgIcon::Error: return QMessageBox::Critical;
-    case TMsgIcon::Question: return QMessageBox::Question;
-    case TMsgIcon::None: break;
+    case MessageIcon::Information: return QMessageBox::Information;
+    case MessageIcon::Warning: return QMessageBox::Warning;
+    case MessageIcon::Error: return QMessageBox::Critical;
+    case MessageIcon::Question: return QMessageBox::Question;
+    case MessageIcon::None: break;
     }
     return QMessageBox::NoIcon;
 }
 } // namespace
 
-void QtPrompter::showMessage(QWidget* parent, const QString& text, const QString& caption, TMsgIcon icon) {
+void QtPrompter::showMessage(QWidget* parent, const QString& text, const QString& caption, MessageIcon icon) {
     QMessageBox box(toQt(icon), caption, text, QMessageBox::Ok, parent);
     // Messages carry the server's returnmsg and typed text: shown as the characters they hold.
     box.setTextFormat(Qt::PlainText);
@@ -76,18 +76,19 @@ void OpenLink(Prompter& prompter, LinkOpener& links, QWidget* parent, const QStr
 }
 
 void ShowTransportFailure(Prompter& prompter, QWidget* parent, const QString& prefix, const QString& errorText) {
-    prompter.showMessage(parent, prefix + errorText, QStringLiteral("错误"), TMsgIcon::Error);
+    prompter.showMessage(parent, prefix + errorText, QStringLiteral("错误"), MessageIcon::Error);
 }
 
-void ShowRefusal(Prompter& prompter, QWidget* parent, const QString& prefix, const QString& returnMsg, TMsgIcon icon) {
+void ShowRefusal(Prompter& prompter, QWidget* parent, const QString& prefix, const QString& returnMsg,
+                 MessageIcon icon) {
     prompter.showMessage(parent, prefix + returnMsg, QStringLiteral("提示"), icon);
 }
 
 void ShowGeneralError(Prompter& prompter, QWidget* parent, const QString& description) {
-    prompter.showMessage(parent, description, QStringLiteral("错误"), TMsgIcon::Error);
+    prompter.showMessage(parent, description, QStringLiteral("错误"), MessageIcon::Error);
 }
 
-void ShowHint(Prompter& prompter, QWidget* parent, const QString& text, TMsgIcon icon) {
+void ShowHint(Prompter& prompter, QWidget* parent, const QString& text, MessageIcon icon) {
     prompter.showMessage(parent, text, QStringLiteral("提示"), icon);
 }
 

@@ -6,21 +6,21 @@
 
 class QLockFile;
 
-class TSingleInstance {
+class SingleInstance {
 public:
     // `lockPath` empty: the per-user default.
-    explicit TSingleInstance(QString lockPath = QString());
-    ~TSingleInstance();
+    explicit SingleInstance(QString lockPath = QString());
+    ~SingleInstance();
 
     // False when another running copy holds the lock.
     bool acquire();
     void release();
     bool held() const;
-    QString path() const { return FPath; }
+    QString path() const { return m_path; }
 
     static QString defaultLockPath();
 
 private:
-    QString FPath;
-    std::unique_ptr<QLockFile> FLock;
+    QString m_path;
+    std::unique_ptr<QLockFile> m_lock;
 };

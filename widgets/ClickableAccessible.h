@@ -1,8 +1,8 @@
 #pragma once
 // What assistive technology (a screen reader, voice control) sees of the program's own clickable
 // widgets, which Qt's accessibility knows only as pictures or text: a link label or picture link
-// (TClickLabel) is a link or a button whose Press action does what a click does, and a navigator
-// category header (TCategoryHeader) is an expandable button whose Toggle action folds it as a double
+// (ClickLabel) is a link or a button whose Press action does what a click does, and a navigator
+// category header (CategoryHeader) is an expandable button whose Toggle action folds it as a double
 // click does. Each keeps its caption as its name.
 #include <QAccessibleWidget>
 

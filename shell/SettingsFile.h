@@ -5,7 +5,7 @@
 // in the user's configuration folder. Only the owner may read or write it, since it holds a password.
 #include <QString>
 
-struct TSavedLogin {
+struct SavedLogin {
     QString username;
     QString userpass;
 };
@@ -16,17 +16,17 @@ QString DefaultSettingsFilePath();
 // in `configFolder` (the home folder when that is empty).
 QString SettingsFilePathFor(const QString& executablePath, bool folderWritable, const QString& configFolder);
 
-class TSettingsFile {
+class SettingsFile {
 public:
-    explicit TSettingsFile(QString path);
+    explicit SettingsFile(QString path);
 
-    const QString& path() const { return FPath; }
+    const QString& path() const { return m_path; }
     // A missing file or key reads as the empty text.
-    TSavedLogin readLogin() const;
+    SavedLogin readLogin() const;
     // Writes both keys, keeping every other section and key. Returns an empty text on success,
     // otherwise a description of the failure.
-    QString writeLogin(const TSavedLogin& login) const;
+    QString writeLogin(const SavedLogin& login) const;
 
 private:
-    QString FPath;
+    QString m_path;
 };

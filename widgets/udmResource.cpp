@@ -1,4 +1,4 @@
-#include "shell/udmResource.h"
+#include "widgets/udmResource.h"
 
 #include <QApplication>
 #include <QFont>

@@ -12,23 +12,23 @@
 #include <functional>
 #include <utility>
 
-class TAfterFirstPaint : public QObject {
+class AfterFirstPaint : public QObject {
 public:
     // `windowClass` null: any window.
-    TAfterFirstPaint(const char* windowClass, std::function<void()> then)
-        : FWindowClass(windowClass), FThen(std::move(then)) {}
+    AfterFirstPaint(const char* windowClass, std::function<void()> then)
+        : m_windowClass(windowClass), m_then(std::move(then)) {}
 
     bool eventFilter(QObject* watched, QEvent* event) override {
-        if (FSeen || event->type() != QEvent::Paint || !watched->isWidgetType()) return false;
-        if (FWindowClass && !static_cast<QWidget*>(watched)->window()->inherits(FWindowClass)) return false;
-        FSeen = true;
+        if (m_seen || event->type() != QEvent::Paint || !watched->isWidgetType()) return false;
+        if (m_windowClass && !static_cast<QWidget*>(watched)->window()->inherits(m_windowClass)) return false;
+        m_seen = true;
         QCoreApplication::instance()->removeEventFilter(this);
-        QTimer::singleShot(0, this, FThen);
+        QTimer::singleShot(0, this, m_then);
         return false;
     }
 
 private:
-    const char* FWindowClass;
-    std::function<void()> FThen;
-    bool FSeen = false;
+    const char* m_windowClass;
+    std::function<void()> m_then;
+    bool m_seen = false;
 };

@@ -1,20 +1,20 @@
-#include "shell/ClickableAccessible.h"
+#include "widgets/ClickableAccessible.h"
 
-#include "shell/uCategoryPanel.h"
-#include "shell/uClickLabel.h"
+#include "widgets/CategoryPanel.h"
+#include "widgets/ClickLabel.h"
 
 #include <QTextDocumentFragment>
 
 namespace {
 QAccessibleInterface* create(const QString& className, QObject* object) {
-    if (className == QLatin1String("TClickLabel")) {
-        auto* label = qobject_cast<TClickLabel*>(object);
+    if (className == QLatin1String("ClickLabel")) {
+        auto* label = qobject_cast<ClickLabel*>(object);
         // A picture acts as a button, a text as a link.
         const bool picture = !label->pixmap().isNull();
         return new ClickableAccessible(label, picture ? QAccessible::Button : QAccessible::Link,
                                        QAccessibleActionInterface::pressAction());
     }
-    if (className == QLatin1String("TCategoryHeader"))
+    if (className == QLatin1String("CategoryHeader"))
         return new ClickableAccessible(qobject_cast<QWidget*>(object), QAccessible::Button,
                                        QAccessibleActionInterface::toggleAction());
     return nullptr;
@@ -44,7 +44,7 @@ QString ClickableAccessible::text(QAccessible::Text t) const {
 
 QAccessible::State ClickableAccessible::state() const {
     QAccessible::State state = QAccessibleWidget::state();
-    if (const auto* header = qobject_cast<const TCategoryHeader*>(widget())) {
+    if (const auto* header = qobject_cast<const CategoryHeader*>(widget())) {
         state.expandable = true;
         state.expanded = !header->collapsed();
         state.collapsed = header->collapsed();
@@ -61,8 +61,8 @@ QStringList ClickableAccessible::actionNames() const {
 void ClickableAccessible::doAction(const QString& actionName) {
     if (actionName != m_action) return QAccessibleWidget::doAction(actionName);
     if (!widget()->isEnabled()) return;
-    if (auto* label = qobject_cast<TClickLabel*>(widget()))
+    if (auto* label = qobject_cast<ClickLabel*>(widget()))
         label->click();
-    else if (auto* header = qobject_cast<TCategoryHeader*>(widget()))
+    else if (auto* header = qobject_cast<CategoryHeader*>(widget()))
         header->toggle();
 }

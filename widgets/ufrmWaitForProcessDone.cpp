@@ -1,31 +1,32 @@
-#include "remote/ufrmWaitForProcessDone.h"
+#include "widgets/ufrmWaitForProcessDone.h"
 
 #include <QCloseEvent>
 #include <QGuiApplication>
 #include <QLabel>
+#include <QMetaObject>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QScreen>
 #include <QTimer>
 
-TWindupImage::TWindupImage(QWidget* parent) : QWidget(parent), FTimer(new QTimer(this)) {
+WindupImage::WindupImage(QWidget* parent) : QWidget(parent), m_timer(new QTimer(this)) {
     setObjectName(QStringLiteral("img_Windup"));
     setFixedSize(48, 48);
-    connect(FTimer, &QTimer::timeout, this, [this] {
-        FAngle = (FAngle + 30) % 360;
+    connect(m_timer, &QTimer::timeout, this, [this] {
+        m_angle = (m_angle + 30) % 360;
         update();
     });
 }
 
-void TWindupImage::start(int speedPercent) { FTimer->start(qMax(10, 100 * 100 / qMax(1, speedPercent))); }
+void WindupImage::start(int speedPercent) { m_timer->start(qMax(10, 100 * 100 / qMax(1, speedPercent))); }
 
-void TWindupImage::stop() { FTimer->stop(); }
+void WindupImage::stop() { m_timer->stop(); }
 
-void TWindupImage::paintEvent(QPaintEvent*) {
+void WindupImage::paintEvent(QPaintEvent*) {
     QPainter painter(this);
     painter.setRenderHint(QPainter::Antialiasing);
     painter.translate(24, 24);
-    painter.rotate(FAngle);
+    painter.rotate(m_angle);
     for (int i = 0; i < 12; ++i) {
         QColor colour(255, 255, 255);
         colour.setAlpha(40 + i * 18);
@@ -47,7 +48,7 @@ TfrmWaitForProcessDone::TfrmWaitForProcessDone(QWidget* AOwner, std::function<vo
     palette.setColor(QPalette::Window, QColor(0x87, 0xCE, 0xEB)); // sky blue
     setPalette(palette);
 
-    img_Windup = new TWindupImage(this);
+    img_Windup = new WindupImage(this);
     img_Windup->move(26, 23);
 
     lbl_Msg = new QLabel(QStringLiteral("操作正在执行，请耐心等待....."), this);
@@ -112,4 +113,18 @@ void TfrmWaitForProcessDone::mouseMoveEvent(QMouseEvent* event) {
 void TfrmWaitForProcessDone::mouseReleaseEvent(QMouseEvent* event) {
     FDragging = false;
     QDialog::mouseReleaseEvent(event);
+}
+
+void ShowWaitDialog(QWidget* owner, const std::function<void(std::function<void()> finished)>& start) {
+    // The completion is posted to this call's own dialog, which then closes and ends the modal showing.
+    TfrmWaitForProcessDone* dialog = nullptr;
+    TfrmWaitForProcessDone waitDialog(
+        owner,
+        [&dialog, &start] {
+            TfrmWaitForProcessDone* target = dialog;
+            start([target] { QMetaObject::invokeMethod(target, "OnWM_WaitForProcessDone", Qt::QueuedConnection); });
+        },
+        QStringLiteral("命令正在执行，请耐心等待......"));
+    dialog = &waitDialog;
+    waitDialog.exec();
 }

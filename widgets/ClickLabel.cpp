@@ -1,16 +1,16 @@
-#include "shell/uClickLabel.h"
+#include "widgets/ClickLabel.h"
 
-#include "shell/ClickableAccessible.h"
+#include "widgets/ClickableAccessible.h"
 
 #include <QMouseEvent>
 
-TClickLabel::TClickLabel(const QString& objectName, QWidget* parent) : QLabel(parent) {
+ClickLabel::ClickLabel(const QString& objectName, QWidget* parent) : QLabel(parent) {
     setObjectName(objectName);
     setCursor(Qt::PointingHandCursor);
     ClickableAccessible::install();
 }
 
-void TClickLabel::mouseReleaseEvent(QMouseEvent* event) {
+void ClickLabel::mouseReleaseEvent(QMouseEvent* event) {
     QLabel::mouseReleaseEvent(event);
     if (event->button() == Qt::LeftButton && rect().contains(event->position().toPoint())) click();
 }

@@ -1,4 +1,4 @@
-#include "shell/uSettingsFile.h"
+#include "shell/SettingsFile.h"
 
 #include "shell/IniDocument.h"
 
@@ -29,29 +29,29 @@ QString DefaultSettingsFilePath() {
                                QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation));
 }
 
-TSettingsFile::TSettingsFile(QString path) : FPath(std::move(path)) {}
+SettingsFile::SettingsFile(QString path) : m_path(std::move(path)) {}
 
-TSavedLogin TSettingsFile::readLogin() const {
-    QFile file(FPath);
+SavedLogin SettingsFile::readLogin() const {
+    QFile file(m_path);
     if (!file.open(QIODevice::ReadOnly)) return {};
     const IniDocument document = IniDocument::fromBytes(file.readAll());
     return {document.value(LoginSection, UserNameKey).value_or(QString()),
             document.value(LoginSection, UserPassKey).value_or(QString())};
 }
 
-QString TSettingsFile::writeLogin(const TSavedLogin& login) const {
+QString SettingsFile::writeLogin(const SavedLogin& login) const {
     const auto holdsLineBreak = [](const QString& text) { return text.contains(u'\n') || text.contains(u'\r'); };
     if (holdsLineBreak(login.username) || holdsLineBreak(login.userpass))
-        return QStringLiteral("用户名或密码含有换行符，无法保存到设置文件：%1").arg(FPath);
-    const QFileInfo info(FPath);
+        return QStringLiteral("用户名或密码含有换行符，无法保存到设置文件：%1").arg(m_path);
+    const QFileInfo info(m_path);
     if (!QDir().mkpath(info.absolutePath()))
         return QStringLiteral("无法创建设置文件所在的文件夹：%1").arg(info.absolutePath());
 
     // Everything the file holds besides the two keys stays as it is.
     IniDocument document;
     if (info.exists()) {
-        QFile existing(FPath);
-        if (!existing.open(QIODevice::ReadOnly)) return QStringLiteral("无法读取设置文件：%1").arg(FPath);
+        QFile existing(m_path);
+        if (!existing.open(QIODevice::ReadOnly)) return QStringLiteral("无法读取设置文件：%1").arg(m_path);
         document = IniDocument::fromBytes(existing.readAll());
     }
     document.setValue(LoginSection, UserNameKey, login.username);
@@ -59,13 +59,13 @@ QString TSettingsFile::writeLogin(const TSavedLogin& login) const {
 
     // A temporary file beside the old one takes the new text and then replaces it, so a crash leaves
     // either file whole. It may hold a password: only its owner may read it, from its first byte on.
-    QSaveFile file(FPath);
-    if (!file.open(QIODevice::WriteOnly)) return QStringLiteral("无法写入设置文件：%1").arg(FPath);
+    QSaveFile file(m_path);
+    if (!file.open(QIODevice::WriteOnly)) return QStringLiteral("无法写入设置文件：%1").arg(m_path);
     if (!file.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner)) {
         file.cancelWriting();
-        return QStringLiteral("无法设置设置文件的访问权限：%1").arg(FPath);
+        return QStringLiteral("无法设置设置文件的访问权限：%1").arg(m_path);
     }
     const QByteArray bytes = document.toBytes();
-    if (file.write(bytes) != bytes.size() || !file.commit()) return QStringLiteral("无法写入设置文件：%1").arg(FPath);
+    if (file.write(bytes) != bytes.size() || !file.commit()) return QStringLiteral("无法写入设置文件：%1").arg(m_path);
     return {};
 }

@@ -4,10 +4,10 @@
 // presses it through its accessible Press action (ClickableAccessible), which calls click().
 #include <QLabel>
 
-class TClickLabel : public QLabel {
+class ClickLabel : public QLabel {
     Q_OBJECT
 public:
-    TClickLabel(const QString& objectName, QWidget* parent = nullptr);
+    ClickLabel(const QString& objectName, QWidget* parent = nullptr);
 
     // What a click does: emits `clicked`.
     void click() { emit clicked(); }

@@ -1,12 +1,12 @@
 #pragma once
 // The client's start-up: single instance, process-wide settings, the long-lived windows, the loop.
-#include "remote/uRemoteCall.h"
+#include "widgets/RemoteCall.h"
 
 #include <functional>
 #include <memory>
 
 class QApplication;
-class TSingleInstance;
+class SingleInstance;
 class TfrmAbout;
 class TfrmHandledTaskManager;
 class TfrmMain;
@@ -24,7 +24,7 @@ void ApplyProcessWideSettings(QApplication& app);
 
 // The windows that live from start-up to the end of the program, created in this order (the main
 // window first) and destroyed in the reverse order, the main window last.
-struct TLongLivedWindows {
+struct LongLivedWindows {
     std::unique_ptr<TfrmMain> frmMain;
     std::unique_ptr<TfrmHandledTaskManager> frmHandledTaskManager;
     std::unique_ptr<TfrmPublishedTaskManager> frmPublishedTaskManager;
@@ -36,8 +36,8 @@ struct TLongLivedWindows {
     std::unique_ptr<TfrmWelcome> frmWelcome;
     std::unique_ptr<TfrmAbout> frmAbout;
 
-    TLongLivedWindows(const TServices& services, TSingleInstance& instance);
-    ~TLongLivedWindows();
+    LongLivedWindows(const Services& services, SingleInstance& instance);
+    ~LongLivedWindows();
 };
 
 // The whole run of the client. `started`, when given, is called once the application object exists

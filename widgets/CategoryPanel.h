@@ -7,12 +7,12 @@
 
 class QVBoxLayout;
 
-class TCategoryHeader : public QWidget {
+class CategoryHeader : public QWidget {
     Q_OBJECT
 public:
-    TCategoryHeader(const QString& caption, const QPixmap& picture, QWidget* parent = nullptr);
+    CategoryHeader(const QString& caption, const QPixmap& picture, QWidget* parent = nullptr);
     void setCollapsed(bool collapsed);
-    bool collapsed() const { return FCollapsed; }
+    bool collapsed() const { return m_collapsed; }
     // What a double click does: asks the panel to fold or unfold.
     void toggle() { emit toggleRequested(); }
     QSize sizeHint() const override { return {185, 36}; }
@@ -26,25 +26,24 @@ protected:
     void keyPressEvent(QKeyEvent* event) override;
 
 private:
-    QString FCaption;
-    QPixmap FPicture;
-    bool FCollapsed = false;
+    QString m_caption;
+    QPixmap m_picture;
+    bool m_collapsed = false;
 };
 
-class TCategoryPanel : public QWidget {
+class CategoryPanel : public QWidget {
     Q_OBJECT
 public:
-    TCategoryPanel(const QString& objectName, const QString& caption, const QPixmap& picture,
-                   QWidget* parent = nullptr);
+    CategoryPanel(const QString& objectName, const QString& caption, const QPixmap& picture, QWidget* parent = nullptr);
 
     // The body the panel's buttons go into.
-    QWidget* body() const { return FBody; }
-    bool collapsed() const { return FCollapsed; }
+    QWidget* body() const { return m_body; }
+    bool collapsed() const { return m_collapsed; }
     void setCollapsed(bool collapsed);
-    TCategoryHeader* header() const { return FHeader; }
+    CategoryHeader* header() const { return m_header; }
 
 private:
-    TCategoryHeader* FHeader;
-    QWidget* FBody;
-    bool FCollapsed = false;
+    CategoryHeader* m_header;
+    QWidget* m_body;
+    bool m_collapsed = false;
 };
