@@ -39,7 +39,7 @@ QString loadAverage() {
     return QString::fromLatin1(file.readAll()).section(u' ', 0, 2);
 }
 
-QByteArray formBody(TCommand command, const QString& user, const std::vector<TCommandValue>& values) {
+QByteArray formBody(TCommand command, const QString& user, const std::vector<CommandValue>& values) {
     return "head=" + EncipherToHex(CommaText(WireClient::headLines(command, user, Pass)), ChannelKey).toLatin1() +
            "&data=" + EncipherToHex(CommaText(BuildDataList(command, values)), ChannelKey).toLatin1();
 }

@@ -43,7 +43,7 @@ int main(int argc, char** argv) {
     const WireClient wire(server.port());
     const int publisherId = ReplyInt(wire.call(cmLogin, QStringLiteral("demo2"), Password), "id");
     for (int i = 0; i < 30; ++i) {
-        const TReplyObject published = wire.call(
+        const ReplyObject published = wire.call(
             cmPublishTask, QStringLiteral("demo2"), Password,
             {publisherId, QStringLiteral("demo2_xiaohao"), QStringLiteral("demo2的小店"), QStringLiteral("10.00"),
              QStringLiteral("大厅翻页 %1").arg(i), QStringLiteral("好评"), QString(), int(it48Hour)});

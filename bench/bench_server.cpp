@@ -35,7 +35,7 @@ size_t collect(char* data, size_t size, size_t count, void* target) {
     return size * count;
 }
 
-QByteArray formBody(TCommand command, const std::vector<TCommandValue>& values) {
+QByteArray formBody(TCommand command, const std::vector<CommandValue>& values) {
     QStringList head = BuildHeadList(command);
     head << QStringLiteral("head_clienttype=2") << QStringLiteral("head_username=demo1")
          << QStringLiteral("head_password=demo123");
@@ -116,7 +116,7 @@ int main(int argc, char** argv) {
         curl_easy_setopt(curl, CURLOPT_WRITEDATA, &reply);
         curl_easy_perform(curl);
         curl_easy_cleanup(curl);
-        const TReplyObject object = ParseReply(QByteArray::fromStdString(reply));
+        const ReplyObject object = ParseReply(QByteArray::fromStdString(reply));
         std::printf("page: returncode %d, %zu rows, totalnum %d, reply %zu bytes\n", ReplyReturnCode(object),
                     ReplyRecords(object).size(), ReplyInt(object, "totalnum"), reply.size());
         if (ReplyReturnCode(object) != 1 || ReplyRecords(object).size() != 20) return 1;

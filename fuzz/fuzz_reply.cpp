@@ -17,9 +17,9 @@ template <typename F> void tryRead(F&& read) {
     }
 }
 
-template <typename Record, typename Reader> void readAll(const TReplyObject& reply, Reader reader) {
+template <typename Record, typename Reader> void readAll(const ReplyObject& reply, Reader reader) {
     tryRead([&] {
-        for (const TReplyObject* object : ReplyRecords(reply)) {
+        for (const ReplyObject* object : ReplyRecords(reply)) {
             Record record;
             reader(*object, record);
         }
@@ -35,7 +35,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         const QString json = QString::fromUtf8(reinterpret_cast<const char*>(data), qsizetype(size));
         holder = EncipherToHex(json, ChannelKey).toLatin1();
     }
-    TReplyObject reply;
+    ReplyObject reply;
     try {
         reply = ParseReply(holder);
     } catch (const EReadError&) {
@@ -48,7 +48,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         TUserInfo user;
         FillUserInfoFromLoginReply(user, reply);
     });
-    for (TTaskReader reader :
+    for (TaskReader reader :
          {trHallPage, trHallSearch, trHandledPage, trHandledSearch, trPublishedPage, trPublishedSearch}) {
         TTaskManagerClass store;
         tryRead([&] { ReadTaskList(reply, reader, store); });

@@ -57,7 +57,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
     const std::string reply = fixture().service->handleFormBody(body);
     try {
-        const TReplyObject object = ParseReply(QByteArray::fromStdString(reply));
+        const ReplyObject object = ParseReply(QByteArray::fromStdString(reply));
         const int code = ReplyReturnCode(object);
         if (code != 0 && code != 1) __builtin_trap();
     } catch (const EReadError&) {

@@ -34,7 +34,7 @@ QString FormatTimeSpan(const QDateTime& a, const QDateTime& b) {
         .arg(s % 60, 2, 10, QLatin1Char('0'));
 }
 
-QString GetTaskStatusText(const TTaskInfo& task, const QDateTime& now, TStatusTextVariant variant) {
+QString GetTaskStatusText(const TTaskInfo& task, const QDateTime& now, StatusTextVariant variant) {
     const QString name = TaskStatusName(task.Fstatus);
     if (variant == svPublishedSearch) return name;
     switch (task.Fstatus) {
@@ -52,7 +52,7 @@ QString GetTaskStatusText(const TTaskInfo& task, const QDateTime& now, TStatusTe
     }
 }
 
-TTaskActions GetTaskActions(TTaskRole role, const TTaskInfo& task, const QDateTime& now) {
+TTaskActions GetTaskActions(TaskRole role, const TTaskInfo& task, const QDateTime& now) {
     if (!isKnownStatus(task.Fstatus)) return {};
     const bool payExpired = reached(now, task.Fshouldpaytime);
     const bool reviewReached = reached(now, task.Fshouldshouhuoandreplytime);

@@ -19,7 +19,7 @@ qint64 WallClockMSecs(const QDateTime& value);
 QString FormatTimeSpan(const QDateTime& a, const QDateTime& b);
 
 // Which list the status cell is built for.
-enum TStatusTextVariant {
+enum StatusTextVariant {
     svListPage,        // page fetches of the taken and published tasks screens
     svHandledSearch,   // search of the taken tasks screen
     svPublishedSearch, // search of the published tasks screen: the status name alone
@@ -28,17 +28,17 @@ enum TStatusTextVariant {
 // The status cell of a task row at `now`: the status name, with the remaining payment time in
 // state 1 ("等待支付[剩余支付时间…]", or the expired text once `now` reaches Fshouldpaytime) and the
 // remaining review wait in state 3 ("等待好评[好评剩余等待时间…]"). Unknown states show "未知状态(n)".
-QString GetTaskStatusText(const TTaskInfo& task, const QDateTime& now, TStatusTextVariant variant);
+QString GetTaskStatusText(const TTaskInfo& task, const QDateTime& now, StatusTextVariant variant);
 
 // The two sides of a task.
-enum TTaskRole {
+enum TaskRole {
     rlHandler,   // the taken tasks screen
     rlPublisher, // the published tasks screen
 };
 
 // State-dependent context-menu actions. The state-independent items (refresh, contact, copy task
 // id, view details) are always present and are not part of this set.
-enum TTaskAction : unsigned {
+enum TaskAction : unsigned {
     // handler
     taConfirmHasPay = 1u << 0, // "确认已支付货款" -> cmConfirmHasPay
     taHandlerNoPayOnTime = 1u << 1, // submenu "未按时付款": "联系发单人加时", "取消任务" -> cmCancelHandledTask
@@ -50,12 +50,12 @@ enum TTaskAction : unsigned {
     taSetDelivered = 1u << 6,         // "确认已发货" -> cmSetDelivered
     taConfirmReplyAndComplete = 1u << 7, // "确认好评，交易完成" -> cmConfirmReplyAndComplete
 };
-Q_DECLARE_FLAGS(TTaskActions, TTaskAction)
+Q_DECLARE_FLAGS(TTaskActions, TaskAction)
 Q_DECLARE_OPERATORS_FOR_FLAGS(TTaskActions)
 
 // The actions offered to `role` for `task` at `now`. A deadline counts as passed from the very
 // moment it is reached (`now` >= deadline). An unknown status offers nothing.
-TTaskActions GetTaskActions(TTaskRole role, const TTaskInfo& task, const QDateTime& now);
+TTaskActions GetTaskActions(TaskRole role, const TTaskInfo& task, const QDateTime& now);
 
 // Money as shown in lists: "%6.2f 元", the sign (if any) before the padding: 5 yuan -> "  5.00 元",
 // 20 yuan with u"+" -> "+ 20.00 元".

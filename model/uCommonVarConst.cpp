@@ -10,7 +10,7 @@ template <std::size_t N> QString tableName(const std::array<QString, N>& names, 
     return QStringLiteral("未知状态(%1)").arg(status);
 }
 
-constexpr TMemberReader<TUserInfo> LoginMembers[] = {
+constexpr MemberReader<TUserInfo> LoginMembers[] = {
     Member<&TUserInfo::Fid>("id"),
     Member<&TUserInfo::Fusername>("username"),
     Member<&TUserInfo::Fuserpass>("userpass"),
@@ -27,7 +27,7 @@ constexpr TMemberReader<TUserInfo> LoginMembers[] = {
     Member<&TUserInfo::Fmarks>("marks"),
 };
 
-constexpr TMemberReader<TBasicInfo> BasicInfoMembers[] = {
+constexpr MemberReader<TBasicInfo> BasicInfoMembers[] = {
     Member<&TBasicInfo::Fcurrentopttaskcount>("currentopttaskcount"),
     Member<&TBasicInfo::Fwaitforhandletaskcount>("waitforhandletaskcount"),
     Member<&TBasicInfo::Fwaitforpaytaskcount>("waitforpaytaskcount"),
@@ -37,21 +37,21 @@ constexpr TMemberReader<TBasicInfo> BasicInfoMembers[] = {
     Member<&TBasicInfo::Faccountbalance>("accountbalance"),
 };
 
-constexpr TMemberReader<TRechargeInfo> RechargeMembers[] = {
+constexpr MemberReader<TRechargeInfo> RechargeMembers[] = {
     Member<&TRechargeInfo::Fmoney>("money"),     Member<&TRechargeInfo::Ftradetype>("tradetype"),
     Member<&TRechargeInfo::Ftradeid>("tradeid"), Member<&TRechargeInfo::Faddtime>("addtime"),
     Member<&TRechargeInfo::Fstatus>("status"),
 };
 
-constexpr TMemberReader<TWithdrawInfo> WithdrawMembers[] = {
+constexpr MemberReader<TWithdrawInfo> WithdrawMembers[] = {
     Member<&TWithdrawInfo::Fmoney>("money"),
     Member<&TWithdrawInfo::Faddtime>("addtime"),
     Member<&TWithdrawInfo::Fstatus>("status"),
 };
 
-constexpr TMemberReader<TTradeLog> TradeLogMembers[] = {
+constexpr MemberReader<TTradeLog> TradeLogMembers[] = {
     Member<&TTradeLog::Fid>("id"),
-    Member<&TTradeLog::Fuserid, TReadKind::IntFromText>("userid"),
+    Member<&TTradeLog::Fuserid, ReadKind::IntFromText>("userid"),
     Member<&TTradeLog::Ftaskid>("taskid"),
     Member<&TTradeLog::Fmsg>("msg"),
     Member<&TTradeLog::Fmoneytype>("moneytype"),
@@ -61,14 +61,14 @@ constexpr TMemberReader<TTradeLog> TradeLogMembers[] = {
     Member<&TTradeLog::Faddtime>("addtime"),
 };
 
-constexpr TMemberReader<TOptLog> OptLogMembers[] = {
-    Member<&TOptLog::Fid>("id"),           Member<&TOptLog::Fuserid, TReadKind::IntFromText>("userid"),
+constexpr MemberReader<TOptLog> OptLogMembers[] = {
+    Member<&TOptLog::Fid>("id"),           Member<&TOptLog::Fuserid, ReadKind::IntFromText>("userid"),
     Member<&TOptLog::Ftaskid>("taskid"),   Member<&TOptLog::Fopttype>("opttype"),
     Member<&TOptLog::Faction>("action"),   Member<&TOptLog::Fmarks>("marks"),
     Member<&TOptLog::Faddtime>("addtime"),
 };
 
-constexpr TMemberReader<TSubUserInfo> SubUserMembers[] = {
+constexpr MemberReader<TSubUserInfo> SubUserMembers[] = {
     Member<&TSubUserInfo::Fusername>("username"),
     Member<&TSubUserInfo::Fregistertime>("registertime"),
 };
@@ -80,7 +80,7 @@ TUserInfo& CurrentUser() {
     return user;
 }
 
-void FillUserInfoFromLoginReply(TUserInfo& user, const TReplyObject& reply) {
+void FillUserInfoFromLoginReply(TUserInfo& user, const ReplyObject& reply) {
     user.Clear();
     ReadMembers<TUserInfo>(reply, LoginMembers, user);
     user.Fclientversion = ClientVersionText();
@@ -90,18 +90,18 @@ QString TaskStatusName(int status) { return tableName(TaskStatusNames, status); 
 QString RechargeStatusName(int status) { return tableName(RechargeStatusNames, status); }
 QString WithdrawStatusName(int status) { return tableName(WithdrawStatusNames, status); }
 
-int ReplyTotalNum(const TReplyObject& reply) { return ReplyInt(reply, "totalnum"); }
+int ReplyTotalNum(const ReplyObject& reply) { return ReplyInt(reply, "totalnum"); }
 
-void ReadBasicInfo(const TReplyObject& object, TBasicInfo& info) {
+void ReadBasicInfo(const ReplyObject& object, TBasicInfo& info) {
     ReadMembers<TBasicInfo>(object, BasicInfoMembers, info);
 }
 
-void ReadRechargeInfo(const TReplyObject& object, TRechargeInfo& info) {
+void ReadRechargeInfo(const ReplyObject& object, TRechargeInfo& info) {
     ReadMembers<TRechargeInfo>(object, RechargeMembers, info);
     if (info.Fstatus != 0) info.Fhandletime = ReplyText(object, "handletime");
 }
 
-void ReadWithdrawInfo(const TReplyObject& object, TWithdrawInfo& info) {
+void ReadWithdrawInfo(const ReplyObject& object, TWithdrawInfo& info) {
     ReadMembers<TWithdrawInfo>(object, WithdrawMembers, info);
     if (info.Fstatus != 0) info.Fhandletime = ReplyText(object, "handletime");
 }
@@ -110,10 +110,10 @@ QString RequestHandleTimeText(int status, const QString& handletime) {
     return status == 0 ? QStringLiteral("-") : handletime;
 }
 
-void ReadTradeLog(const TReplyObject& object, TTradeLog& log) { ReadMembers<TTradeLog>(object, TradeLogMembers, log); }
+void ReadTradeLog(const ReplyObject& object, TTradeLog& log) { ReadMembers<TTradeLog>(object, TradeLogMembers, log); }
 
-void ReadOptLog(const TReplyObject& object, TOptLog& log) { ReadMembers<TOptLog>(object, OptLogMembers, log); }
+void ReadOptLog(const ReplyObject& object, TOptLog& log) { ReadMembers<TOptLog>(object, OptLogMembers, log); }
 
-void ReadSubUserInfo(const TReplyObject& object, TSubUserInfo& info) {
+void ReadSubUserInfo(const ReplyObject& object, TSubUserInfo& info) {
     ReadMembers<TSubUserInfo>(object, SubUserMembers, info);
 }

@@ -50,7 +50,7 @@ TUserInfo& CurrentUser();
 // "accountbalance", "alipayusername", "alipayaccount", "inviteuserid", "inviteaccountbalance",
 // "lastuptime", "marks" in that order, then sets Fclientversion to the client's version text.
 // A failing member throws EReadError and leaves the fields read before it filled.
-void FillUserInfoFromLoginReply(TUserInfo& user, const TReplyObject& reply);
+void FillUserInfoFromLoginReply(TUserInfo& user, const ReplyObject& reply);
 
 // Rows on one page of every paged list (the server's pages and the client's page count agree).
 inline constexpr int PageSize = 20;
@@ -130,7 +130,7 @@ using PTaskInfo = TTaskInfo*;
 // ---- List replies ------------------------------------------------------------------------------
 
 // "totalnum" of a list reply: the number of records of the whole list on the server.
-int ReplyTotalNum(const TReplyObject& reply);
+int ReplyTotalNum(const ReplyObject& reply);
 
 // ---- Welcome dashboard (cmGetBasicInfo) --------------------------------------------------------
 
@@ -145,7 +145,7 @@ struct TBasicInfo {
 };
 
 // One object of the dashboard's "msgbody": the six counts, then "accountbalance".
-void ReadBasicInfo(const TReplyObject& object, TBasicInfo& info);
+void ReadBasicInfo(const ReplyObject& object, TBasicInfo& info);
 
 // ---- Recharge and withdrawal requests (cmGetRechargeList, cmGetWithdrawList) -------------------
 
@@ -182,9 +182,9 @@ struct TWithdrawInfo {
 };
 
 // "money", "tradetype", "tradeid", "addtime", "status", then "handletime" when status is not 0.
-void ReadRechargeInfo(const TReplyObject& object, TRechargeInfo& info);
+void ReadRechargeInfo(const ReplyObject& object, TRechargeInfo& info);
 // "money", "addtime", "status", then "handletime" when status is not 0.
-void ReadWithdrawInfo(const TReplyObject& object, TWithdrawInfo& info);
+void ReadWithdrawInfo(const ReplyObject& object, TWithdrawInfo& info);
 
 // The "处理时间" cell of both request lists: the handle time, or "-" while the status is 0.
 QString RequestHandleTimeText(int status, const QString& handletime);
@@ -233,9 +233,9 @@ using POptLog = TOptLog*;
 
 // "id", "userid" (integer from text), "taskid", "msg", "moneytype", "inmoney", "outmoney",
 // "currentmoney", "addtime".
-void ReadTradeLog(const TReplyObject& object, TTradeLog& log);
+void ReadTradeLog(const ReplyObject& object, TTradeLog& log);
 // "id", "userid" (integer from text), "taskid", "opttype", "action", "marks", "addtime".
-void ReadOptLog(const TReplyObject& object, TOptLog& log);
+void ReadOptLog(const ReplyObject& object, TOptLog& log);
 
 // ---- Downline users (cmGetSubUserList) ---------------------------------------------------------
 
@@ -245,4 +245,4 @@ struct TSubUserInfo {
 };
 
 // "username", "registertime".
-void ReadSubUserInfo(const TReplyObject& object, TSubUserInfo& info);
+void ReadSubUserInfo(const ReplyObject& object, TSubUserInfo& info);

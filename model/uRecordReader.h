@@ -14,11 +14,11 @@
 #include <span>
 #include <type_traits>
 
-enum class TReadKind { Default, IntFromText };
+enum class ReadKind { Default, IntFromText };
 
-template <class TRecord> struct TMemberReader {
+template <class TRecord> struct MemberReader {
     const char* name;
-    void (*read)(TRecord& record, const TReplyObject& object, const char* name);
+    void (*read)(TRecord& record, const ReplyObject& object, const char* name);
 };
 
 namespace record_reader_detail {
@@ -32,7 +32,7 @@ template <class TRecord, class TField> struct MemberPointer<TField TRecord::*> {
 template <class T> inline constexpr bool AlwaysFalse = false;
 
 // An enumeration stored in one byte: the member must be an integer that fits the byte.
-template <class TEnum> TEnum ReadByteEnum(const TReplyObject& object, const char* name) {
+template <class TEnum> TEnum ReadByteEnum(const ReplyObject& object, const char* name) {
     static_assert(sizeof(TEnum) == 1);
     const int value = ReplyInt(object, name);
     if (value < 0 || value > 255)
@@ -40,10 +40,10 @@ template <class TEnum> TEnum ReadByteEnum(const TReplyObject& object, const char
     return static_cast<TEnum>(value);
 }
 
-template <auto Field, TReadKind Kind>
-void ReadInto(typename MemberPointer<decltype(Field)>::Record& record, const TReplyObject& object, const char* name) {
+template <auto Field, ReadKind Kind>
+void ReadInto(typename MemberPointer<decltype(Field)>::Record& record, const ReplyObject& object, const char* name) {
     using TField = typename MemberPointer<decltype(Field)>::Field;
-    if constexpr (Kind == TReadKind::IntFromText) {
+    if constexpr (Kind == ReadKind::IntFromText) {
         static_assert(std::is_same_v<TField, int>);
         record.*Field = ReplyIntFromText(object, name);
     } else if constexpr (std::is_same_v<TField, int>) {
@@ -64,16 +64,15 @@ void ReadInto(typename MemberPointer<decltype(Field)>::Record& record, const TRe
 } // namespace record_reader_detail
 
 // One table entry: Member<&TTaskInfo::Fid>("id").
-template <auto Field, TReadKind Kind = TReadKind::Default>
-constexpr TMemberReader<typename record_reader_detail::MemberPointer<decltype(Field)>::Record>
-Member(const char* name) {
+template <auto Field, ReadKind Kind = ReadKind::Default>
+constexpr MemberReader<typename record_reader_detail::MemberPointer<decltype(Field)>::Record> Member(const char* name) {
     return {name, &record_reader_detail::ReadInto<Field, Kind>};
 }
 
 // Reads the listed members of `object` in order into `record`.
 template <class TRecord>
-void ReadMembers(const TReplyObject& object, std::span<const TMemberReader<TRecord>> members, TRecord& record) {
-    for (const TMemberReader<TRecord>& member : members) member.read(record, object, member.name);
+void ReadMembers(const ReplyObject& object, std::span<const MemberReader<TRecord>> members, TRecord& record) {
+    for (const MemberReader<TRecord>& member : members) member.read(record, object, member.name);
 }
 
 // The list walk shared by every list reply: each object of "msgbody" in order becomes a zero record
@@ -81,8 +80,8 @@ void ReadMembers(const TReplyObject& object, std::span<const TMemberReader<TReco
 // are not objects are skipped. A reading failure stops the walk there: the records already handed
 // to the sink stay with it, the failing record is dropped.
 template <class TRecord, class TRead, class TSink>
-void ReadRecordList(const TReplyObject& reply, TRead&& read, TSink&& sink) {
-    for (const TReplyObject* object : ReplyRecords(reply)) {
+void ReadRecordList(const ReplyObject& reply, TRead&& read, TSink&& sink) {
+    for (const ReplyObject* object : ReplyRecords(reply)) {
         TRecord record{};
         read(*object, record);
         sink(std::move(record));

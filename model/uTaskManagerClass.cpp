@@ -9,7 +9,7 @@ TTaskManagerClass TaskManager;
 
 // ---- Store -------------------------------------------------------------------------------------
 
-PTaskInfo TTaskManagerClass::Add(TTaskDictionary dictionary, std::unique_ptr<TTaskInfo> task) {
+PTaskInfo TTaskManagerClass::Add(TaskDictionary dictionary, std::unique_ptr<TTaskInfo> task) {
     if (!task) throw std::logic_error("no task record to add");
     TDictionary& target = dictionaryRef(dictionary);
     const auto [it, inserted] = target.try_emplace(task->Ftaskid, nullptr);
@@ -18,9 +18,9 @@ PTaskInfo TTaskManagerClass::Add(TTaskDictionary dictionary, std::unique_ptr<TTa
     return it->second.get();
 }
 
-void TTaskManagerClass::Clear(TTaskDictionary dictionary) { dictionaryRef(dictionary).clear(); }
+void TTaskManagerClass::Clear(TaskDictionary dictionary) { dictionaryRef(dictionary).clear(); }
 
-const TTaskManagerClass::TDictionary& TTaskManagerClass::Dictionary(TTaskDictionary dictionary) const {
+const TTaskManagerClass::TDictionary& TTaskManagerClass::Dictionary(TaskDictionary dictionary) const {
     switch (dictionary) {
     case tdTaskCenter: return FdtTaskCenterTaskInfo;
     case tdHandled: return FdtHandledTaskInfo;
@@ -29,7 +29,7 @@ const TTaskManagerClass::TDictionary& TTaskManagerClass::Dictionary(TTaskDiction
     throw std::logic_error("unknown task dictionary");
 }
 
-TTaskManagerClass::TDictionary& TTaskManagerClass::dictionaryRef(TTaskDictionary dictionary) {
+TTaskManagerClass::TDictionary& TTaskManagerClass::dictionaryRef(TaskDictionary dictionary) {
     return const_cast<TDictionary&>(std::as_const(*this).Dictionary(dictionary));
 }
 
@@ -37,11 +37,11 @@ TTaskManagerClass::TDictionary& TTaskManagerClass::dictionaryRef(TTaskDictionary
 
 namespace {
 
-using TTaskMember = TMemberReader<TTaskInfo>;
-using TTaskGroup = std::span<const TTaskMember>;
+using TaskMember = MemberReader<TTaskInfo>;
+using TaskGroup = std::span<const TaskMember>;
 
 // A: the task itself, always read.
-constexpr TTaskMember GroupA[] = {
+constexpr TaskMember GroupA[] = {
     Member<&TTaskInfo::Fid>("id"),
     Member<&TTaskInfo::Ftaskid>("taskid"),
     Member<&TTaskInfo::Fpublishtime>("publishtime"),
@@ -57,7 +57,7 @@ constexpr TTaskMember GroupA[] = {
 };
 
 // B: progress times.
-constexpr TTaskMember GroupB[] = {
+constexpr TaskMember GroupB[] = {
     Member<&TTaskInfo::Fhandleuserid>("handleuserid"),
     Member<&TTaskInfo::Fhandletime>("handletime"),
     Member<&TTaskInfo::Fshouldpaytime>("shouldpaytime"),
@@ -68,7 +68,7 @@ constexpr TTaskMember GroupB[] = {
 };
 
 // C: publisher contact.
-constexpr TTaskMember GroupC[] = {
+constexpr TaskMember GroupC[] = {
     Member<&TTaskInfo::Fpublisherusername>("publisherusername"),
     Member<&TTaskInfo::Fpublishershopkeeperusername>("publishershopkeeperusername"),
     Member<&TTaskInfo::Fpublishertaobaoxiaohao>("publishertaobaoxiaohao"),
@@ -76,27 +76,27 @@ constexpr TTaskMember GroupC[] = {
 };
 
 // D: handler contact; the hall search reads it without the last member, "handlerqq".
-constexpr TTaskMember GroupD[] = {
+constexpr TaskMember GroupD[] = {
     Member<&TTaskInfo::Fhandlerusername>("handlerusername"),
     Member<&TTaskInfo::Fhandlershopkeeperusername>("handlershopkeeperusername"),
     Member<&TTaskInfo::Fhandlertaobaoxiaohao>("handlertaobaoxiaohao"),
     Member<&TTaskInfo::Fhandlerqq>("handlerqq"),
 };
-constexpr TTaskGroup GroupDWithoutQQ = TTaskGroup(GroupD).first(3);
+constexpr TaskGroup GroupDWithoutQQ = TaskGroup(GroupD).first(3);
 
-enum TGroupUse { guNever, guAlways, guOnceTaken };
+enum GroupUse { guNever, guAlways, guOnceTaken };
 
-struct TGroupRead {
-    TTaskGroup members;
-    TGroupUse use;
+struct GroupRead {
+    TaskGroup members;
+    GroupUse use;
 };
 
-struct TTaskReaderSpec {
-    TTaskDictionary dictionary;
-    std::array<TGroupRead, 4> groups; // read in this order; A comes first, so "status" is known
+struct TaskReaderSpec {
+    TaskDictionary dictionary;
+    std::array<GroupRead, 4> groups; // read in this order; A comes first, so "status" is known
 };
 
-constexpr TTaskReaderSpec ReaderSpecs[] = {
+constexpr TaskReaderSpec ReaderSpecs[] = {
     // trHallPage
     {tdTaskCenter, {{{GroupA, guAlways}, {GroupB, guNever}, {GroupC, guAlways}, {GroupD, guAlways}}}},
     // trHallSearch
@@ -111,7 +111,7 @@ constexpr TTaskReaderSpec ReaderSpecs[] = {
     {tdPublished, {{{GroupA, guAlways}, {GroupB, guOnceTaken}, {GroupC, guNever}, {GroupD, guOnceTaken}}}},
 };
 
-const TTaskReaderSpec& readerSpec(TTaskReader reader) {
+const TaskReaderSpec& readerSpec(TaskReader reader) {
     const auto index = std::size_t(reader);
     if (index >= std::size(ReaderSpecs)) throw std::logic_error("unknown task reader");
     return ReaderSpecs[index];
@@ -119,20 +119,20 @@ const TTaskReaderSpec& readerSpec(TTaskReader reader) {
 
 } // namespace
 
-TTaskDictionary ReaderDictionary(TTaskReader reader) { return readerSpec(reader).dictionary; }
+TaskDictionary ReaderDictionary(TaskReader reader) { return readerSpec(reader).dictionary; }
 
-void ReadTaskInfo(const TReplyObject& object, TTaskReader reader, TTaskInfo& task) {
-    for (const TGroupRead& group : readerSpec(reader).groups) {
+void ReadTaskInfo(const ReplyObject& object, TaskReader reader, TTaskInfo& task) {
+    for (const GroupRead& group : readerSpec(reader).groups) {
         const bool read = group.use == guAlways || (group.use == guOnceTaken && task.Fstatus != tsWaitforHandle);
         if (read) ReadMembers(object, group.members, task);
     }
 }
 
-void ReadTaskList(const TReplyObject& reply, TTaskReader reader, TTaskManagerClass& store,
+void ReadTaskList(const ReplyObject& reply, TaskReader reader, TTaskManagerClass& store,
                   const std::function<void(const TTaskInfo&)>& onTask) {
-    const TTaskDictionary dictionary = ReaderDictionary(reader);
+    const TaskDictionary dictionary = ReaderDictionary(reader);
     ReadRecordList<TTaskInfo>(
-        reply, [reader](const TReplyObject& object, TTaskInfo& task) { ReadTaskInfo(object, reader, task); },
+        reply, [reader](const ReplyObject& object, TTaskInfo& task) { ReadTaskInfo(object, reader, task); },
         [&](TTaskInfo&& task) {
             const PTaskInfo stored = store.Add(dictionary, std::make_unique<TTaskInfo>(std::move(task)));
             if (onTask) onTask(*stored);

@@ -14,7 +14,7 @@
 #include <unordered_map>
 
 // The three dictionaries, one per task screen.
-enum TTaskDictionary {
+enum TaskDictionary {
     tdTaskCenter, // the task hall
     tdHandled,    // the taken tasks
     tdPublished,  // the published tasks
@@ -31,10 +31,10 @@ public:
     // Takes ownership of the record and files it under its Ftaskid. A task id already present in
     // that dictionary throws EReadError("Duplicates not allowed") and the record is disposed.
     // Returns the stored record.
-    PTaskInfo Add(TTaskDictionary dictionary, std::unique_ptr<TTaskInfo> task);
+    PTaskInfo Add(TaskDictionary dictionary, std::unique_ptr<TTaskInfo> task);
     // Disposes every record of the dictionary; pointers to them are dangling afterwards.
-    void Clear(TTaskDictionary dictionary);
-    const TDictionary& Dictionary(TTaskDictionary dictionary) const;
+    void Clear(TaskDictionary dictionary);
+    const TDictionary& Dictionary(TaskDictionary dictionary) const;
 
     PTaskInfo AddTaskCenterTaskInfo(std::unique_ptr<TTaskInfo> task) { return Add(tdTaskCenter, std::move(task)); }
     PTaskInfo AddHandledTaskInfo(std::unique_ptr<TTaskInfo> task) { return Add(tdHandled, std::move(task)); }
@@ -44,7 +44,7 @@ public:
     void ClearPublishedTaskInfo() { Clear(tdPublished); }
 
 private:
-    TDictionary& dictionaryRef(TTaskDictionary dictionary);
+    TDictionary& dictionaryRef(TaskDictionary dictionary);
 
     TDictionary FdtTaskCenterTaskInfo;
     TDictionary FdtHandledTaskInfo;
@@ -56,7 +56,7 @@ extern TTaskManagerClass TaskManager;
 
 // The six readers of task list and search replies; each reads its own groups of members and files
 // the records in its screen's dictionary.
-enum TTaskReader {
+enum TaskReader {
     trHallPage,        // cmGetTaskCenterList
     trHallSearch,      // cmSearchTaskCenter
     trHandledPage,     // cmGetHandledTaskList
@@ -66,15 +66,15 @@ enum TTaskReader {
 };
 
 // The dictionary a reader fills.
-TTaskDictionary ReaderDictionary(TTaskReader reader);
+TaskDictionary ReaderDictionary(TaskReader reader);
 
 // Reads one task object into `task`, member by member in the reader's order. Throws EReadError
 // on a missing or unconvertible member; the fields read before it keep their values.
-void ReadTaskInfo(const TReplyObject& object, TTaskReader reader, TTaskInfo& task);
+void ReadTaskInfo(const ReplyObject& object, TaskReader reader, TTaskInfo& task);
 
 // Reads every task object of the reply's "msgbody" in order (non-objects skipped), adds each record
 // to the reader's dictionary of `store` and then hands the stored record to `onTask` (to add its
 // list row, a copy). A reading failure or a duplicate task id throws EReadError and stops there; the
 // records and rows added before stay.
-void ReadTaskList(const TReplyObject& reply, TTaskReader reader, TTaskManagerClass& store,
+void ReadTaskList(const ReplyObject& reply, TaskReader reader, TTaskManagerClass& store,
                   const std::function<void(const TTaskInfo&)>& onTask = {});

@@ -4,13 +4,13 @@
 #include <stdexcept>
 
 namespace {
-constexpr auto S = TFieldFormat::Text;
-constexpr auto D = TFieldFormat::Int;
-constexpr auto F = TFieldFormat::Money;
+constexpr auto S = FieldFormat::Text;
+constexpr auto D = FieldFormat::Int;
+constexpr auto F = FieldFormat::Money;
 } // namespace
 
-const std::vector<TCommandSpec>& CommandCatalogue() {
-    static const std::vector<TCommandSpec> catalogue = {
+const std::vector<CommandSpec>& CommandCatalogue() {
+    static const std::vector<CommandSpec> catalogue = {
         {cmLogin, "cmLogin", {}},
         {cmLogout, "cmLogout", {}},
         {cmRegister,
@@ -64,15 +64,15 @@ const std::vector<TCommandSpec>& CommandCatalogue() {
     return catalogue;
 }
 
-const TCommandSpec* FindCommand(int code) {
+const CommandSpec* FindCommand(int code) {
     const auto& catalogue = CommandCatalogue();
     const auto it = std::find_if(catalogue.begin(), catalogue.end(),
-                                 [code](const TCommandSpec& spec) { return int(spec.code) == code; });
+                                 [code](const CommandSpec& spec) { return int(spec.code) == code; });
     return it == catalogue.end() ? nullptr : &*it;
 }
 
-const TCommandSpec& CommandSpec(TCommand command) {
-    const TCommandSpec* spec = FindCommand(int(command));
+const CommandSpec& CommandSpecOf(TCommand command) {
+    const CommandSpec* spec = FindCommand(int(command));
     if (!spec) throw std::logic_error("command missing from the catalogue");
     return *spec;
 }
@@ -83,23 +83,23 @@ QStringList BuildHeadList(TCommand command) {
     return {QStringLiteral("%1=%2").arg(QStringLiteral("head_command")).arg(int(command))};
 }
 
-QString FormatFieldValue(TFieldFormat format, const TCommandValue& value) {
+QString FormatFieldValue(FieldFormat format, const CommandValue& value) {
     switch (format) {
-    case TFieldFormat::Text:
+    case FieldFormat::Text:
         if (const auto* text = std::get_if<QString>(&value)) return *text;
         break;
-    case TFieldFormat::Int:
+    case FieldFormat::Int:
         if (const auto* number = std::get_if<int>(&value)) return QString::number(*number);
         break;
-    case TFieldFormat::Money:
+    case FieldFormat::Money:
         if (const auto* amount = std::get_if<Money>(&value)) return amount->fixedText();
         break;
     }
     throw std::logic_error("command value of the wrong kind");
 }
 
-QStringList BuildDataList(TCommand command, const std::vector<TCommandValue>& values) {
-    const TCommandSpec& spec = CommandSpec(command);
+QStringList BuildDataList(TCommand command, const std::vector<CommandValue>& values) {
+    const CommandSpec& spec = CommandSpecOf(command);
     if (spec.fields.size() != values.size()) throw std::logic_error("wrong number of command values");
     QStringList lines{QStringLiteral("clientversion=%1").arg(ClientVersionText())};
     for (std::size_t i = 0; i < values.size(); ++i)

@@ -44,26 +44,26 @@ enum TCommand {
 
 // "%s": text unchanged; "%d": decimal integer; "%f": a Money with two decimals (Money::fixedText),
 // '.' separator, no grouping.
-enum class TFieldFormat { Text, Int, Money };
+enum class FieldFormat { Text, Int, Money };
 
-struct TCommandField {
+struct CommandField {
     const char* name;
-    TFieldFormat format;
+    FieldFormat format;
 };
 
-struct TCommandSpec {
+struct CommandSpec {
     TCommand code;
     const char* name; // the member's name, "cmLogin"
-    std::vector<TCommandField> fields;
+    std::vector<CommandField> fields;
 };
 
-using TCommandValue = std::variant<QString, int, Money>;
+using CommandValue = std::variant<QString, int, Money>;
 
 // All 31 commands, in code order.
-const std::vector<TCommandSpec>& CommandCatalogue();
+const std::vector<CommandSpec>& CommandCatalogue();
 // nullptr for a code the client never sends.
-const TCommandSpec* FindCommand(int code);
-const TCommandSpec& CommandSpec(TCommand command);
+const CommandSpec* FindCommand(int code);
+const CommandSpec& CommandSpecOf(TCommand command);
 
 // The client version text, "1.0.0.0".
 QString ClientVersionText();
@@ -72,7 +72,7 @@ QString ClientVersionText();
 QStringList BuildHeadList(TCommand command);
 // "clientversion=<version>" followed by the command's own lines, in the catalogue's order.
 // The values must match the fields in number and kind (a programming error otherwise: std::logic_error).
-QStringList BuildDataList(TCommand command, const std::vector<TCommandValue>& values = {});
+QStringList BuildDataList(TCommand command, const std::vector<CommandValue>& values = {});
 
 // One value written in a field's format.
-QString FormatFieldValue(TFieldFormat format, const TCommandValue& value);
+QString FormatFieldValue(FieldFormat format, const CommandValue& value);

@@ -9,7 +9,7 @@
 
 namespace {
 
-const TReplyObject& member(const TReplyObject& object, const char* name) {
+const ReplyObject& member(const ReplyObject& object, const char* name) {
     if (!object.is_object()) throw EReadError(QStringLiteral("返回数据不是JSON对象"));
     const auto it = object.find(name);
     if (it == object.end()) throw EReadError(QStringLiteral("返回数据缺少成员\"%1\"").arg(QString::fromUtf8(name)));
@@ -24,7 +24,7 @@ QString plainNumber(double value) {
     return QString::fromLatin1(buffer, end - buffer);
 }
 
-QString valueAsText(const TReplyObject& value, const char* name) {
+QString valueAsText(const ReplyObject& value, const char* name) {
     switch (value.type()) {
     case nlohmann::json::value_t::string: return QString::fromStdString(value.get<std::string>());
     case nlohmann::json::value_t::number_integer: return QString::number(value.get<qint64>());
@@ -37,22 +37,22 @@ QString valueAsText(const TReplyObject& value, const char* name) {
 
 } // namespace
 
-TReplyObject ParseReply(const QByteArray& holder) {
+ReplyObject ParseReply(const QByteArray& holder) {
     qsizetype begin = 0, end = holder.size();
     while (begin < end && quint8(holder.at(begin)) <= 32) ++begin;
     while (end > begin && quint8(holder.at(end - 1)) <= 32) --end;
     if (begin == end) throw EReadError(QStringLiteral("服务器没有返回任何数据"));
     const QString hex = QString::fromLatin1(holder.constData() + begin, end - begin);
     const QString text = DecipherFromHex(hex, ChannelKey);
-    TReplyObject reply = TReplyObject::parse(text.toStdString(), nullptr, false);
+    ReplyObject reply = ReplyObject::parse(text.toStdString(), nullptr, false);
     if (reply.is_discarded()) throw EReadError(QStringLiteral("服务器返回的数据不是有效的JSON"));
     if (!reply.is_object()) throw EReadError(QStringLiteral("服务器返回的数据不是JSON对象"));
     return reply;
 }
 
-int ReplyReturnCode(const TReplyObject& reply) { return ReplyInt(reply, "returncode"); }
+int ReplyReturnCode(const ReplyObject& reply) { return ReplyInt(reply, "returncode"); }
 
-std::optional<QString> ReplyReturnMsg(const TReplyObject& reply) {
+std::optional<QString> ReplyReturnMsg(const ReplyObject& reply) {
     if (!reply.is_object()) throw EReadError(QStringLiteral("返回数据不是JSON对象"));
     const auto it = reply.find("returnmsg");
     if (it == reply.end()) return std::nullopt;
@@ -65,8 +65,8 @@ QString RequireReturnMsg(const std::optional<QString>& msg) {
     return *msg;
 }
 
-int ReplyInt(const TReplyObject& object, const char* name) {
-    const TReplyObject& value = member(object, name);
+int ReplyInt(const ReplyObject& object, const char* name) {
+    const ReplyObject& value = member(object, name);
     if (value.is_number_integer() || value.is_number_unsigned()) {
         if (value.is_number_unsigned()) {
             const auto u = value.get<std::uint64_t>();
@@ -80,28 +80,26 @@ int ReplyInt(const TReplyObject& object, const char* name) {
     throw EReadError(QStringLiteral("返回数据成员\"%1\"不是整数").arg(QString::fromUtf8(name)));
 }
 
-QString ReplyText(const TReplyObject& object, const char* name) { return valueAsText(member(object, name), name); }
+QString ReplyText(const ReplyObject& object, const char* name) { return valueAsText(member(object, name), name); }
 
-int ReplyIntFromText(const TReplyObject& object, const char* name) { return TextToInt(ReplyText(object, name)); }
+int ReplyIntFromText(const ReplyObject& object, const char* name) { return TextToInt(ReplyText(object, name)); }
 
-double ReplyFloat(const TReplyObject& object, const char* name) { return TextToFloat(ReplyText(object, name)); }
+double ReplyFloat(const ReplyObject& object, const char* name) { return TextToFloat(ReplyText(object, name)); }
 
-Money ReplyMoney(const TReplyObject& object, const char* name) {
+Money ReplyMoney(const ReplyObject& object, const char* name) {
     const QString text = ReplyText(object, name);
     const std::optional<Money> money = Money::fromYuan(TextToFloat(text));
     if (!money) throw EReadError(QStringLiteral("\"%1\" 超出金额范围").arg(text));
     return *money;
 }
 
-QDateTime ReplyDateTime(const TReplyObject& object, const char* name) {
-    return TextToDateTime(ReplyText(object, name));
-}
+QDateTime ReplyDateTime(const ReplyObject& object, const char* name) { return TextToDateTime(ReplyText(object, name)); }
 
-std::vector<const TReplyObject*> ReplyRecords(const TReplyObject& reply) {
-    const TReplyObject& body = member(reply, "msgbody");
+std::vector<const ReplyObject*> ReplyRecords(const ReplyObject& reply) {
+    const ReplyObject& body = member(reply, "msgbody");
     if (!body.is_array()) throw EReadError(QStringLiteral("返回数据成员\"msgbody\"不是数组"));
-    std::vector<const TReplyObject*> records;
-    for (const TReplyObject& element : body)
+    std::vector<const ReplyObject*> records;
+    for (const ReplyObject& element : body)
         if (element.is_object()) records.push_back(&element);
     return records;
 }

@@ -11,27 +11,27 @@
 #include <optional>
 #include <vector>
 
-using TReplyObject = nlohmann::json;
+using ReplyObject = nlohmann::json;
 
 // The reply holder's bytes: trimmed of characters of code 32 or below, deciphered with the channel
 // key, parsed as JSON. The top-level value must be an object.
-TReplyObject ParseReply(const QByteArray& holder);
+ReplyObject ParseReply(const QByteArray& holder);
 
-int ReplyReturnCode(const TReplyObject& reply);
+int ReplyReturnCode(const ReplyObject& reply);
 // Absent: nullopt. Present: must be a string or a number.
-std::optional<QString> ReplyReturnMsg(const TReplyObject& reply);
+std::optional<QString> ReplyReturnMsg(const ReplyObject& reply);
 // For a screen that shows a refusal: the text, or a reading failure when the member was absent.
 QString RequireReturnMsg(const std::optional<QString>& msg);
 
-int ReplyInt(const TReplyObject& object, const char* name);
-QString ReplyText(const TReplyObject& object, const char* name);
-int ReplyIntFromText(const TReplyObject& object, const char* name);
-double ReplyFloat(const TReplyObject& object, const char* name);
+int ReplyInt(const ReplyObject& object, const char* name);
+QString ReplyText(const ReplyObject& object, const char* name);
+int ReplyIntFromText(const ReplyObject& object, const char* name);
+double ReplyFloat(const ReplyObject& object, const char* name);
 // A decimal member read as an amount of money: the nearest whole fen (Money::fromYuan).
-Money ReplyMoney(const TReplyObject& object, const char* name);
-QDateTime ReplyDateTime(const TReplyObject& object, const char* name);
+Money ReplyMoney(const ReplyObject& object, const char* name);
+QDateTime ReplyDateTime(const ReplyObject& object, const char* name);
 // The objects of "msgbody" in order; elements that are not objects are skipped.
-std::vector<const TReplyObject*> ReplyRecords(const TReplyObject& reply);
+std::vector<const ReplyObject*> ReplyRecords(const ReplyObject& reply);
 
 // Conversions the readers use, also for typed text: each throws EReadError naming the text.
 int TextToInt(const QString& text);

@@ -12,7 +12,7 @@ struct SeedUser {
 
 // Runs one command as `user` at the moment `when`, exactly as a request would.
 void run(DbConnection& db, json (*command)(CommandContext&), const SeedUser& user, TCommand code,
-         const std::vector<TCommandValue>& values, const QDateTime& when) {
+         const std::vector<CommandValue>& values, const QDateTime& when) {
     const QStringList data = BuildDataList(code, values);
     CommandContext ctx{db, user.id, user.name, QStringLiteral("demo123"), data, when};
     command(ctx);

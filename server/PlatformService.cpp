@@ -358,11 +358,11 @@ nlohmann::json PlatformService::run(const QStringList& head, const QStringList& 
     if (!found || !ok) return refusal(QStringLiteral("请求缺少命令代码"));
     record.command = code;
     const auto entry = Commands().find(code);
-    const TCommandSpec* spec = FindCommand(code);
+    const CommandSpec* spec = FindCommand(code);
     if (entry == Commands().end() || !spec) return refusal(QStringLiteral("未知的命令：%1").arg(code));
 
     // Every data line the command carries must be there (the catalogue names them).
-    for (const TCommandField& field : spec->fields) {
+    for (const CommandField& field : spec->fields) {
         bool present = false;
         ValueOfLine(data, QString::fromLatin1(field.name), &present);
         if (!present) return refusal(QStringLiteral("请求数据缺少参数%1").arg(QString::fromLatin1(field.name)));

@@ -95,9 +95,9 @@ void PagedList::fetchPage() {
     const int page = FCurrentPageIndex;
     RunGuarded(m_services, m_owner, [&] {
         if (m_config.clearRows) m_config.clearRows();
-        std::vector<TCommandValue> values{page};
+        std::vector<CommandValue> values{page};
         if (m_config.extraValues)
-            for (TCommandValue& value : m_config.extraValues()) values.push_back(std::move(value));
+            for (CommandValue& value : m_config.extraValues()) values.push_back(std::move(value));
         const auto reply = SendCommand(m_services, m_owner, m_config.command, values, m_config.failurePrefix);
         // A newer fetch was asked for while this one waited: its reply is what the user wants.
         if (!reply || m_requests.isSuperseded()) return;

@@ -39,11 +39,11 @@ struct PagedListConfig {
     // The transport failure text, e.g. "获取操作记录列表失败，请稍后再试！".
     QString failurePrefix;
     // The screen's own data values after "pageindex" (e.g. the hall's category ordinal).
-    std::function<std::vector<TCommandValue>()> extraValues;
+    std::function<std::vector<CommandValue>()> extraValues;
     // Empties the screen's list(s) and, for task screens, its dictionary of the task store.
     std::function<void()> clearRows;
     // Adds the rows of a reply whose returncode is 1 (reading failures throw and leave earlier rows).
-    std::function<void(const TReplyObject& reply)> addRows;
+    std::function<void(const ReplyObject& reply)> addRows;
     // A returncode other than 1; default: nothing is shown.
     std::function<void(const RemoteReply& reply)> onRefused;
 };

@@ -4,7 +4,7 @@
 #include "widgets/ufrmWaitForProcessDone.h"
 
 std::optional<RemoteReply> SendCommand(const Services& services, QWidget* owner, TCommand command,
-                                       const std::vector<TCommandValue>& values, const QString& failurePrefix) {
+                                       const std::vector<CommandValue>& values, const QString& failurePrefix) {
     QStringList head = BuildHeadList(command);
     const QStringList data = BuildDataList(command, values);
     QByteArray response;

@@ -23,7 +23,7 @@ inline constexpr int ClientType = 2;
 
 // NOLINTNEXTLINE(bugprone-exception-escape): the implicit members only move a JSON value and a string
 struct RemoteReply {
-    TReplyObject object;
+    ReplyObject object;
     int code = 0;
     std::optional<QString> msg; // returnmsg, absent when the reply has none
 
@@ -34,7 +34,7 @@ struct RemoteReply {
 // A transport failure is shown as `failurePrefix` + the channel's reason and gives nullopt.
 // A reply that cannot be read throws EReadError (returncode and returnmsg are read on every reply).
 std::optional<RemoteReply> SendCommand(const Services& services, QWidget* owner, TCommand command,
-                                       const std::vector<TCommandValue>& values, const QString& failurePrefix);
+                                       const std::vector<CommandValue>& values, const QString& failurePrefix);
 
 // Sends `command` and ignores whatever comes back (logout).
 void SendCommandIgnoringReply(const Services& services, QWidget* owner, TCommand command);

@@ -7,7 +7,7 @@
 #include <QStyle>
 
 // Indices of the shared tool image list in use.
-enum TToolImage {
+enum ToolImageIndex {
     tiRefresh = 1,
     tiRecharge = 3,
     tiHomePage = 5,

@@ -90,7 +90,7 @@ LogScreen::LogScreen(const Services& services, QWidget* parent, const LogScreenL
         m_filter->setFilterFixedString(QString());
         clearRecords();
     };
-    config.addRows = [this](const TReplyObject& reply) { addRecords(reply); };
+    config.addRows = [this](const ReplyObject& reply) { addRecords(reply); };
     m_paging = new PagedList(this, services, m_bar, std::move(config), *m_requests);
 }
 

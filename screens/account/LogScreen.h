@@ -49,7 +49,7 @@ protected:
     // Empties the screen's records before a fetch.
     virtual void clearRecords() = 0;
     // Appends the records of one page; reading failures throw and keep the records added before.
-    virtual void addRecords(const TReplyObject& reply) = 0;
+    virtual void addRecords(const ReplyObject& reply) = 0;
     const QList<ListColumn>& columns() const { return m_columns; }
 
     const Services& m_services;

@@ -63,7 +63,7 @@ RequestListDialog::RequestListDialog(const Services& services, QWidget* parent, 
     config.command = layout.command;
     config.failurePrefix = layout.failurePrefix;
     config.clearRows = [this] { clearRecords(); };
-    config.addRows = [this](const TReplyObject& reply) { addRecords(reply); };
+    config.addRows = [this](const ReplyObject& reply) { addRecords(reply); };
     m_paging = new PagedList(this, services, m_bar, std::move(config), *m_requests);
 
     connect(m_refreshButton, &QToolButton::clicked, m_paging, &PagedList::Fetch);

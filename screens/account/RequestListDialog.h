@@ -43,7 +43,7 @@ protected:
     virtual void clearRecords() = 0;
     // Appends the records of one page (the row number comes first); reading failures throw and
     // keep the records added before.
-    virtual void addRecords(const TReplyObject& reply) = 0;
+    virtual void addRecords(const ReplyObject& reply) = 0;
     // The screen's request dialog, shown modally and owned by this window.
     virtual void runRequestDialog() = 0;
     void requestClicked();

@@ -23,7 +23,7 @@ TfrmOptLog::TfrmOptLog(const Services& services, QWidget* parent)
 
 void TfrmOptLog::clearRecords() { m_logs->clear(); }
 
-void TfrmOptLog::addRecords(const TReplyObject& reply) {
+void TfrmOptLog::addRecords(const ReplyObject& reply) {
     ReadRecordList<TOptLog>(reply, ReadOptLog, [this](TOptLog&& log) {
         QStringList cells{QString(), log.Ftaskid, log.Faction, FormatDateTime(log.Faddtime), log.Fmarks};
         m_logs->append(std::move(log), std::move(cells));

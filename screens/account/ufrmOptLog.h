@@ -19,7 +19,7 @@ public slots:
 
 protected:
     void clearRecords() override;
-    void addRecords(const TReplyObject& reply) override;
+    void addRecords(const ReplyObject& reply) override;
 
 private:
     RecordTableModel<TOptLog>* m_logs;

@@ -32,8 +32,8 @@ TfrmRechargeInfo::TfrmRechargeInfo(const Services& services, QWidget* parent)
     setRecords(m_requests);
 }
 
-void TfrmRechargeInfo::addRecords(const TReplyObject& reply) {
-    for (const TReplyObject* record : ReplyRecords(reply)) {
+void TfrmRechargeInfo::addRecords(const ReplyObject& reply) {
+    for (const ReplyObject* record : ReplyRecords(reply)) {
         TRechargeInfo info;
         ReadRechargeInfo(*record, info);
         QStringList cells{QString::number(m_requests->rowCount() + 1),

@@ -18,7 +18,7 @@ public slots:
 
 protected:
     void clearRecords() override { m_requests->clear(); }
-    void addRecords(const TReplyObject& reply) override;
+    void addRecords(const ReplyObject& reply) override;
     void runRequestDialog() override;
 
 private:

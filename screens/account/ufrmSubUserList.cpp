@@ -58,9 +58,9 @@ TfrmSubUserList::TfrmSubUserList(const Services& services, QWidget* parent) : QD
     PagedListConfig config;
     config.command = cmGetSubUserList;
     config.failurePrefix = QStringLiteral("获取下线用户列表失败，请稍后再试！");
-    config.extraValues = [] { return std::vector<TCommandValue>{CurrentUser().Fid}; };
+    config.extraValues = [] { return std::vector<CommandValue>{CurrentUser().Fid}; };
     config.clearRows = [this] { m_users->clear(); };
-    config.addRows = [this](const TReplyObject& reply) {
+    config.addRows = [this](const ReplyObject& reply) {
         ReadRecordList<TSubUserInfo>(reply, ReadSubUserInfo, [this](TSubUserInfo&& info) {
             QStringList cells{QString(), info.Fusername, FormatDateTime(info.Fregistertime)};
             m_users->append(std::move(info), std::move(cells));

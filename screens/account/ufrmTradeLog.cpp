@@ -31,7 +31,7 @@ TfrmTradeLog::TfrmTradeLog(const Services& services, QWidget* parent)
     setRecords(m_logs);
 }
 
-void TfrmTradeLog::addRecords(const TReplyObject& reply) {
+void TfrmTradeLog::addRecords(const ReplyObject& reply) {
     ReadRecordList<TTradeLog>(reply, ReadTradeLog, [this](TTradeLog&& log) {
         QStringList cells{QString(), log.Fmsg};
         cells += TradeLogAmountCells(log);

@@ -23,7 +23,7 @@ public slots:
 
 protected:
     void clearRecords() override { m_logs->clear(); }
-    void addRecords(const TReplyObject& reply) override;
+    void addRecords(const ReplyObject& reply) override;
 
 private:
     RecordTableModel<TTradeLog>* m_logs;

@@ -216,7 +216,7 @@ void TfrmWelcome::fetchBasicInfo() {
     const std::optional<RemoteReply> reply =
         SendCommand(FServices, this, cmGetBasicInfo, {}, QStringLiteral("获取用户基本任务信息失败，请稍后再试！"));
     if (!reply || !reply->done()) return;
-    for (const TReplyObject* record : ReplyRecords(reply->object)) {
+    for (const ReplyObject* record : ReplyRecords(reply->object)) {
         TBasicInfo info;
         ReadBasicInfo(*record, info);
         lbl_currentopttaskcount->setText(QStringLiteral("正在操作中的任务数：%1").arg(info.Fcurrentopttaskcount));

@@ -45,8 +45,8 @@ void TfrmWithdrawInfo::showEvent(QShowEvent* event) {
     RequestListDialog::showEvent(event);
 }
 
-void TfrmWithdrawInfo::addRecords(const TReplyObject& reply) {
-    for (const TReplyObject* record : ReplyRecords(reply)) {
+void TfrmWithdrawInfo::addRecords(const ReplyObject& reply) {
+    for (const ReplyObject* record : ReplyRecords(reply)) {
         TWithdrawInfo info;
         ReadWithdrawInfo(*record, info);
         QStringList cells{QString::number(m_requests->rowCount() + 1), FormatMoney(info.Fmoney), info.Faddtime,

@@ -19,7 +19,7 @@ public slots:
 protected:
     void showEvent(QShowEvent* event) override;
     void clearRecords() override { m_requests->clear(); }
-    void addRecords(const TReplyObject& reply) override;
+    void addRecords(const ReplyObject& reply) override;
     void runRequestDialog() override;
 
 private:

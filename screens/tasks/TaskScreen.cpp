@@ -32,7 +32,7 @@ TaskScreen::TaskScreen(const Services& services, TaskScreenRole role, QWidget* p
     config.command = m_role.pageCommand;
     config.failurePrefix = m_role.pageFailure;
     config.clearRows = [this] { clearRows(); };
-    config.addRows = [this](const TReplyObject& reply) {
+    config.addRows = [this](const ReplyObject& reply) {
         const QDateTime now = m_services.clock.now();
         ReadTaskList(reply, m_role.pageReader, TaskManager,
                      [&](const TTaskInfo& task) { m_tasks->appendTask(task, TaskRowSource::Page, now); });
@@ -193,7 +193,7 @@ void TaskScreen::runLifecycle(const LifecycleAction& action) {
         const std::optional<TTaskInfo> task = selectedTask();
         if (!task) return;
         if (!AskConfirm(m_services.prompter, this, action.texts.question)) return;
-        std::vector<TCommandValue> values{task->Ftaskid};
+        std::vector<CommandValue> values{task->Ftaskid};
         if (action.withStatus) values.emplace_back(int(task->Fstatus));
         if (action.moreValue) {
             const std::optional<QString> value = action.moreValue(*this);

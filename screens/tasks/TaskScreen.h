@@ -60,12 +60,12 @@ struct TaskScreenRole {
     QColor bannerColour; // invalid: the window-text colour
     const char* searchEditName;
     QList<TaskColumn> columns;
-    TTaskRole rules;
+    TaskRole rules;
     TCommand pageCommand;
-    TTaskReader pageReader;
+    TaskReader pageReader;
     QString pageFailure;
     TCommand searchCommand;
-    TTaskReader searchReader;
+    TaskReader searchReader;
     QString searchFailure;
     QString emptySearchHint;
     bool searchShowsOnePage;  // the bar shows page 1 of 1 after a search, whatever it found

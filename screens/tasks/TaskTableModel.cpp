@@ -35,7 +35,7 @@ TaskColumn money(const QString& caption, int width, Qt::Alignment alignment) {
 }
 
 // The status with its countdown in a page; in a search, the text of `searchVariant`.
-TaskColumn status(const QString& caption, TStatusTextVariant searchVariant) {
+TaskColumn status(const QString& caption, StatusTextVariant searchVariant) {
     return {{caption, 200, Centre}, [searchVariant](const TTaskInfo& task, TaskRowSource source, const QDateTime& now) {
                 return GetTaskStatusText(task, now, source == TaskRowSource::Page ? svListPage : searchVariant);
             }};

@@ -9,7 +9,7 @@
 QIcon TaskRowIcon(int index) { return StandardIcon(index == 0 ? QStyle::SP_FileIcon : QStyle::SP_DialogApplyButton); }
 
 bool SendLifecycleCommand(const Services& services, QWidget* owner, TCommand command,
-                          const std::vector<TCommandValue>& values, const LifecycleTexts& texts) {
+                          const std::vector<CommandValue>& values, const LifecycleTexts& texts) {
     const auto reply = SendCommand(services, owner, command, values, texts.transportPrefix);
     if (!reply) return false;
     if (reply->done()) {

@@ -29,7 +29,7 @@ struct LifecycleTexts {
 // other returncode shows nothing; a transport failure shows its error box. Only true asks the
 // caller to reload. The question is the caller's (some actions ask for more before sending).
 bool SendLifecycleCommand(const Services& services, QWidget* owner, TCommand command,
-                          const std::vector<TCommandValue>& values, const LifecycleTexts& texts);
+                          const std::vector<CommandValue>& values, const LifecycleTexts& texts);
 
 // Puts the task id on the clipboard and confirms it with "已复制任务ID到剪切板！".
 void CopyTaskIdToClipboard(const Services& services, QWidget* owner, const TTaskInfo& task);

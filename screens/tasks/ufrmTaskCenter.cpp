@@ -66,14 +66,14 @@ TfrmTaskCenter::TfrmTaskCenter(const Services& services, QWidget* parent) : QWid
                                PagedListConfig{
                                    .command = cmGetTaskCenterList,
                                    .failurePrefix = QStringLiteral("获取已发布任务列表失败，请稍后再试！"),
-                                   .extraValues = [this] { return std::vector<TCommandValue>{int(FTaskTimeType)}; },
+                                   .extraValues = [this] { return std::vector<CommandValue>{int(FTaskTimeType)}; },
                                    .clearRows =
                                        [this] {
                                            pgc_Main->setCurrentIndex(0);
                                            clearLists();
                                        },
                                    .addRows =
-                                       [this](const TReplyObject& reply) {
+                                       [this](const ReplyObject& reply) {
                                            ReadTaskList(reply, trHallPage, TaskManager, [this](const TTaskInfo& task) {
                                                addTaskRow(task, TaskRowSource::Page);
                                            });

@@ -27,7 +27,7 @@ qint64 balanceOf(const Services& services, const QString& name) {
     const auto reply =
         SendCommand(services, nullptr, cmGetBasicInfo, {}, QStringLiteral("获取基本信息失败，请稍后再试！"));
     if (!reply || !reply->done()) return -1;
-    const std::vector<const TReplyObject*> records = ReplyRecords(reply->object);
+    const std::vector<const ReplyObject*> records = ReplyRecords(reply->object);
     if (records.empty()) return -1;
     TBasicInfo info;
     ReadBasicInfo(*records.front(), info);
@@ -35,7 +35,7 @@ qint64 balanceOf(const Services& services, const QString& name) {
 }
 
 // The record of `dictionary` published with the test's keyword, or nullptr.
-PTaskInfo testTask(TTaskDictionary dictionary) {
+PTaskInfo testTask(TaskDictionary dictionary) {
     for (const auto& [taskid, task] : TaskManager.Dictionary(dictionary))
         if (task->Fgoodskeyword == Keyword) return task.get();
     return nullptr;

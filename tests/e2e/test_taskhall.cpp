@@ -24,13 +24,13 @@ int userId(const WireClient& wire, const QString& name) { return ReplyInt(wire.c
 
 // Publishes a task as `name` over the wire and returns its task id (the newest of the publisher's).
 QString publish(const WireClient& wire, const QString& name, const QString& keyword, int interval) {
-    const TReplyObject published =
+    const ReplyObject published =
         wire.call(cmPublishTask, name, Password,
                   {userId(wire, name), name + QStringLiteral("_xiaohao"), name + QStringLiteral("的小店"),
                    QStringLiteral("18.00"), keyword, QStringLiteral("好评"), QString(), interval});
     if (ReplyReturnCode(published) != 1) return {};
-    const TReplyObject list = wire.call(cmGetPublishedTaskList, name, Password, {1});
-    for (const TReplyObject* task : ReplyRecords(list))
+    const ReplyObject list = wire.call(cmGetPublishedTaskList, name, Password, {1});
+    for (const ReplyObject* task : ReplyRecords(list))
         if (ReplyText(*task, "goodskeyword") == keyword) return ReplyText(*task, "taskid");
     return {};
 }
@@ -104,7 +104,7 @@ private slots:
         taskId->setText(raced);
         button("btn_Search")->click();
         QCOMPARE(rowOf(open, raced), 0);
-        const TReplyObject handled =
+        const ReplyObject handled =
             wire.call(cmHandleTask, QStringLiteral("demo3"), Password, {raced, userId(wire, QStringLiteral("demo3"))});
         QCOMPARE(ReplyReturnCode(handled), 1);
         SelectRow(open, 0);

@@ -181,7 +181,7 @@ private slots:
         const auto list = SendCommand(t.services, nullptr, cmGetPublishedTaskList, {1}, QStringLiteral("查询失败："));
         QVERIFY(list && list->done());
         QString taskid;
-        for (const TReplyObject* task : ReplyRecords(list->object))
+        for (const ReplyObject* task : ReplyRecords(list->object))
             if (ReplyText(*task, "goodskeyword") == QStringLiteral("经过TLS的任务"))
                 taskid = ReplyText(*task, "taskid");
         QVERIFY(!taskid.isEmpty());

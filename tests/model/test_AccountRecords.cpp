@@ -10,8 +10,8 @@
 
 namespace {
 
-TReplyObject loginReply() {
-    return TReplyObject::parse(R"({
+ReplyObject loginReply() {
+    return ReplyObject::parse(R"({
         "returncode": 1, "returnmsg": "登陆成功",
         "id": 1024, "username": "张三", "userpass": "pw", "regstertime": "2016-01-02 03:04:05",
         "qq": 12345678, "shopkeeperusername": "掌柜", "taobaoxiaohao": "小号",
@@ -20,9 +20,9 @@ TReplyObject loginReply() {
         "marks": "备注"})");
 }
 
-TReplyObject listReply(const char* body) {
-    TReplyObject reply = {{"returncode", 1}, {"totalnum", 3}};
-    reply["msgbody"] = TReplyObject::parse(body);
+ReplyObject listReply(const char* body) {
+    ReplyObject reply = {{"returncode", 1}, {"totalnum", 3}};
+    reply["msgbody"] = ReplyObject::parse(body);
     return reply;
 }
 
@@ -73,7 +73,7 @@ void TestAccountRecords::profileFill() {
     QVERIFY(!user.Fisonline);
 
     // "accountbalance" as a string of digits fills the field alike.
-    TReplyObject reply = loginReply();
+    ReplyObject reply = loginReply();
     reply["accountbalance"] = "1234.5";
     TUserInfo fromText;
     FillUserInfoFromLoginReply(fromText, reply);
@@ -111,11 +111,11 @@ void TestAccountRecords::profileFillStopsAtFailure() {
     QFETCH(QString, json);
     QFETCH(bool, haveQq);
     QFETCH(bool, haveAlipay);
-    TReplyObject reply = loginReply();
+    ReplyObject reply = loginReply();
     if (json.isEmpty())
         reply.erase(member.toStdString());
     else
-        reply[member.toStdString()] = TReplyObject::parse(json.toStdString());
+        reply[member.toStdString()] = ReplyObject::parse(json.toStdString());
 
     TUserInfo user;
     user.Fusername = QStringLiteral("typed");
@@ -177,7 +177,7 @@ void TestAccountRecords::statusNames() {
 }
 
 void TestAccountRecords::basicInfo() {
-    const TReplyObject object = TReplyObject::parse(R"({"currentopttaskcount": 4, "waitforhandletaskcount": 1,
+    const ReplyObject object = ReplyObject::parse(R"({"currentopttaskcount": 4, "waitforhandletaskcount": 1,
         "waitforpaytaskcount": 2, "waitforfahuotaskcount": 3, "waitforreplytaskcount": 0, "totaloptcount": 57,
         "accountbalance": "88.8"})");
     TBasicInfo info;
@@ -190,7 +190,7 @@ void TestAccountRecords::basicInfo() {
     QCOMPARE(info.Ftotaloptcount, 57);
     QCOMPARE(info.Faccountbalance.fen(), Q_INT64_C(8880));
 
-    TReplyObject broken = object;
+    ReplyObject broken = object;
     broken["accountbalance"] = "";
     TBasicInfo partial;
     QVERIFY_THROWS_EXCEPTION(EReadError, ReadBasicInfo(broken, partial));
@@ -232,24 +232,24 @@ void TestAccountRecords::requestLists() {
 
     // Withdrawal: "money" is a decimal.
     TWithdrawInfo withdrawal;
-    ReadWithdrawInfo(TReplyObject::parse(R"({"money": "1234.5", "addtime": "2016-03-05 08:04:09", "status": 1,
+    ReadWithdrawInfo(ReplyObject::parse(R"({"money": "1234.5", "addtime": "2016-03-05 08:04:09", "status": 1,
                                              "handletime": "2016-03-07 10:00:00"})"),
                      withdrawal);
     QCOMPARE(FormatMoney(withdrawal.Fmoney), QStringLiteral("1234.50 元"));
     QCOMPARE(withdrawal.Fhandletime, QStringLiteral("2016-03-07 10:00:00"));
     QCOMPARE(WithdrawStatusName(withdrawal.Fstatus), QStringLiteral("提现成功"));
     TWithdrawInfo open;
-    ReadWithdrawInfo(TReplyObject::parse(R"({"money": 5, "addtime": "x", "status": 0})"), open);
+    ReadWithdrawInfo(ReplyObject::parse(R"({"money": 5, "addtime": "x", "status": 0})"), open);
     QCOMPARE(FormatMoney(open.Fmoney), QStringLiteral("  5.00 元"));
     QCOMPARE(RequestHandleTimeText(open.Fstatus, open.Fhandletime), QStringLiteral("-"));
     TWithdrawInfo bad;
     QVERIFY_THROWS_EXCEPTION(
-        EReadError, ReadWithdrawInfo(TReplyObject::parse(R"({"money": "五元", "addtime": "x", "status": 0})"), bad));
+        EReadError, ReadWithdrawInfo(ReplyObject::parse(R"({"money": "五元", "addtime": "x", "status": 0})"), bad));
 }
 
 void TestAccountRecords::logRecords() {
     TTradeLog in;
-    ReadTradeLog(TReplyObject::parse(R"({"id": 3, "userid": "1024", "taskid": "T1", "msg": "任务完成",
+    ReadTradeLog(ReplyObject::parse(R"({"id": 3, "userid": "1024", "taskid": "T1", "msg": "任务完成",
         "moneytype": 0, "inmoney": 20, "outmoney": "0", "currentmoney": "120", "addtime": "2016-03-05 08:04:09"})"),
                  in);
     QCOMPARE(in.Fid, 3);
@@ -262,7 +262,7 @@ void TestAccountRecords::logRecords() {
     QCOMPARE(FormatDateTime(in.Faddtime), QStringLiteral("2016-03-05 08:04:09"));
 
     TTradeLog out;
-    ReadTradeLog(TReplyObject::parse(R"({"id": 4, "userid": 1024, "taskid": "T2", "msg": "接手任务",
+    ReadTradeLog(ReplyObject::parse(R"({"id": 4, "userid": 1024, "taskid": "T2", "msg": "接手任务",
         "moneytype": 1, "inmoney": 0, "outmoney": 5, "currentmoney": 115, "addtime": "2016-03-05 09:00:00"})"),
                  out);
     QCOMPARE(out.Fuserid, 1024); // "integer from text" also takes a number's digits
@@ -270,7 +270,7 @@ void TestAccountRecords::logRecords() {
     QCOMPARE(FormatMoney(out.Foutmoney, u"-"), QStringLiteral("-  5.00 元"));
 
     TOptLog opt;
-    ReadOptLog(TReplyObject::parse(R"({"id": 9, "userid": "1024", "taskid": "T3", "opttype": 5,
+    ReadOptLog(ReplyObject::parse(R"({"id": 9, "userid": "1024", "taskid": "T3", "opttype": 5,
         "action": "确认完成", "marks": "", "addtime": "2016-03-05 10:00:00"})"),
                opt);
     QCOMPARE(opt.Fid, 9);
@@ -282,10 +282,10 @@ void TestAccountRecords::logRecords() {
     // Conversions that fail: "userid" not an integer, "addtime" with slashes, "moneytype" beyond a byte.
     const struct {
         const char* member;
-        TReplyObject value;
+        ReplyObject value;
     } failures[] = {{"userid", "10x"}, {"addtime", "2016/03/05 08:04:09"}, {"moneytype", 256}};
     for (const auto& failure : failures) {
-        TReplyObject object = TReplyObject::parse(R"({"id": 3, "userid": "1024", "taskid": "T1", "msg": "m",
+        ReplyObject object = ReplyObject::parse(R"({"id": 3, "userid": "1024", "taskid": "T1", "msg": "m",
             "moneytype": 0, "inmoney": 20, "outmoney": 0, "currentmoney": 120, "addtime": "2016-03-05 08:04:09"})");
         object[failure.member] = failure.value;
         TTradeLog log;
@@ -296,7 +296,7 @@ void TestAccountRecords::logRecords() {
 
 void TestAccountRecords::listWalkKeepsRecordsBeforeFailure() {
     std::vector<QString> taskids;
-    const TReplyObject reply = listReply(R"([
+    const ReplyObject reply = listReply(R"([
         {"id": 1, "userid": "1", "taskid": "A", "opttype": 0, "action": "a", "marks": "", "addtime": "2016-03-05 10:00:00"},
         7,
         {"id": 2, "userid": "1", "taskid": "B", "opttype": 1, "action": "a", "marks": "", "addtime": "2016-03-05 10:00:00"},
@@ -310,7 +310,7 @@ void TestAccountRecords::listWalkKeepsRecordsBeforeFailure() {
 
 void TestAccountRecords::subUsers() {
     TSubUserInfo user;
-    ReadSubUserInfo(TReplyObject::parse(R"({"id": 5, "username": "李四", "registertime": "2016-03-05 08:04:09"})"),
+    ReadSubUserInfo(ReplyObject::parse(R"({"id": 5, "username": "李四", "registertime": "2016-03-05 08:04:09"})"),
                     user);
     QCOMPARE(user.Fusername, QStringLiteral("李四"));
     QCOMPARE(FormatDateTime(user.Fregistertime), QStringLiteral("2016-03-05 08:04:09"));
@@ -318,8 +318,7 @@ void TestAccountRecords::subUsers() {
     TSubUserInfo misspelt;
     QVERIFY_THROWS_EXCEPTION(
         EReadError,
-        ReadSubUserInfo(TReplyObject::parse(R"({"username": "李四", "regstertime": "2016-03-05 08:04:09"})"),
-                        misspelt));
+        ReadSubUserInfo(ReplyObject::parse(R"({"username": "李四", "regstertime": "2016-03-05 08:04:09"})"), misspelt));
     QCOMPARE(misspelt.Fusername, QStringLiteral("李四"));
 }
 

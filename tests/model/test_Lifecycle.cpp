@@ -5,8 +5,8 @@
 
 #include <ctime>
 
-Q_DECLARE_METATYPE(TStatusTextVariant)
-Q_DECLARE_METATYPE(TTaskRole)
+Q_DECLARE_METATYPE(StatusTextVariant)
+Q_DECLARE_METATYPE(TaskRole)
 Q_DECLARE_METATYPE(TTaskActions)
 
 namespace {
@@ -95,7 +95,7 @@ void TestLifecycle::spanIgnoresDaylightSaving() {
 void TestLifecycle::statusText_data() {
     QTest::addColumn<int>("status");
     QTest::addColumn<QString>("now");
-    QTest::addColumn<TStatusTextVariant>("variant");
+    QTest::addColumn<StatusTextVariant>("variant");
     QTest::addColumn<QString>("expected");
 
     const QString expiredLong = QStringLiteral("支付时间过期，请联系发单人延长支付时间或取消该订单");
@@ -127,13 +127,13 @@ void TestLifecycle::statusText_data() {
 void TestLifecycle::statusText() {
     QFETCH(int, status);
     QFETCH(QString, now);
-    QFETCH(TStatusTextVariant, variant);
+    QFETCH(StatusTextVariant, variant);
     QFETCH(QString, expected);
     QCOMPARE(GetTaskStatusText(task(status), at(now.toLatin1().constData()), variant), expected);
 }
 
 void TestLifecycle::actions_data() {
-    QTest::addColumn<TTaskRole>("role");
+    QTest::addColumn<TaskRole>("role");
     QTest::addColumn<int>("status");
     QTest::addColumn<QString>("now");
     QTest::addColumn<TTaskActions>("expected");
@@ -175,7 +175,7 @@ void TestLifecycle::actions_data() {
 }
 
 void TestLifecycle::actions() {
-    QFETCH(TTaskRole, role);
+    QFETCH(TaskRole, role);
     QFETCH(int, status);
     QFETCH(QString, now);
     QFETCH(TTaskActions, expected);

@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
-Q_DECLARE_METATYPE(TTaskReader)
-Q_DECLARE_METATYPE(TTaskDictionary)
+Q_DECLARE_METATYPE(TaskReader)
+Q_DECLARE_METATYPE(TaskDictionary)
 
 namespace {
 
@@ -32,7 +32,7 @@ const std::vector<std::string> KeysD = {"handlerusername", "handlershopkeeperuse
                                         "handlerqq"};
 
 // A task object carrying every key any reader reads, with a distinct value in each.
-TReplyObject fullTask(const std::string& taskid, int status) {
+ReplyObject fullTask(const std::string& taskid, int status) {
     return {
         {"id", 17},
         {"taskid", taskid},
@@ -67,14 +67,14 @@ TReplyObject fullTask(const std::string& taskid, int status) {
 }
 
 // Only the given keys of fullTask(): proves a reader needs no other key.
-TReplyObject taskWithKeys(const std::string& taskid, int status, const std::vector<std::string>& keys) {
-    const TReplyObject full = fullTask(taskid, status);
-    TReplyObject object = TReplyObject::object();
+ReplyObject taskWithKeys(const std::string& taskid, int status, const std::vector<std::string>& keys) {
+    const ReplyObject full = fullTask(taskid, status);
+    ReplyObject object = ReplyObject::object();
     for (const std::string& key : keys) object[key] = full[key];
     return object;
 }
 
-TReplyObject listReply(const TReplyObject& body) { return {{"returncode", 1}, {"totalnum", 99}, {"msgbody", body}}; }
+ReplyObject listReply(const ReplyObject& body) { return {{"returncode", 1}, {"totalnum", 99}, {"msgbody", body}}; }
 
 QStringList ids(const std::vector<const TTaskInfo*>& tasks) {
     QStringList result;
@@ -100,9 +100,9 @@ private slots:
 };
 
 void TestTaskStore::readerGroups_data() {
-    QTest::addColumn<TTaskReader>("reader");
+    QTest::addColumn<TaskReader>("reader");
     QTest::addColumn<int>("status");
-    QTest::addColumn<TTaskDictionary>("dictionary");
+    QTest::addColumn<TaskDictionary>("dictionary");
     QTest::addColumn<bool>("b");
     QTest::addColumn<bool>("c");
     QTest::addColumn<bool>("d");
@@ -121,9 +121,9 @@ void TestTaskStore::readerGroups_data() {
 }
 
 void TestTaskStore::readerGroups() {
-    QFETCH(TTaskReader, reader);
+    QFETCH(TaskReader, reader);
     QFETCH(int, status);
-    QFETCH(TTaskDictionary, dictionary);
+    QFETCH(TaskDictionary, dictionary);
     QFETCH(bool, b);
     QFETCH(bool, c);
     QFETCH(bool, d);
@@ -151,10 +151,10 @@ void TestTaskStore::readerGroups() {
     if (b) keys.insert(keys.end(), KeysB.begin(), KeysB.end());
     if (c) keys.insert(keys.end(), KeysC.begin(), KeysC.end());
     if (d) keys.insert(keys.end(), KeysD.begin(), KeysD.end() - (handlerqq ? 0 : 1));
-    const TReplyObject minimal = taskWithKeys("T2", status, keys);
+    const ReplyObject minimal = taskWithKeys("T2", status, keys);
     TTaskManagerClass store;
     std::vector<const TTaskInfo*> added;
-    ReadTaskList(listReply(TReplyObject::array({minimal})), reader, store,
+    ReadTaskList(listReply(ReplyObject::array({minimal})), reader, store,
                  [&](const TTaskInfo& stored) { added.push_back(&stored); });
     QCOMPARE(ids(added), QStringList{QStringLiteral("T2")});
     QCOMPARE(store.Dictionary(dictionary).size(), std::size_t(1));
@@ -207,11 +207,11 @@ void TestTaskStore::failureStopsReading() {
     QFETCH(bool, taskid);
     QFETCH(bool, marks);
     QFETCH(bool, handlertaobaoxiaohao);
-    TReplyObject object = fullTask("T1", 1);
+    ReplyObject object = fullTask("T1", 1);
     if (json.isEmpty())
         object.erase(key.toStdString());
     else
-        object[key.toStdString()] = TReplyObject::parse(json.toStdString());
+        object[key.toStdString()] = ReplyObject::parse(json.toStdString());
 
     TTaskInfo task;
     QVERIFY_THROWS_EXCEPTION(EReadError, ReadTaskInfo(object, trHandledPage, task));
@@ -223,7 +223,7 @@ void TestTaskStore::failureStopsReading() {
     // In a list, the failing element ends the walk: the elements before it stay in the store.
     TTaskManagerClass store;
     std::vector<const TTaskInfo*> added;
-    const TReplyObject body = TReplyObject::array({fullTask("T0", 1), object, fullTask("T2", 1)});
+    const ReplyObject body = ReplyObject::array({fullTask("T0", 1), object, fullTask("T2", 1)});
     QVERIFY_THROWS_EXCEPTION(EReadError, ReadTaskList(listReply(body), trHandledPage, store,
                                                       [&](const TTaskInfo& stored) { added.push_back(&stored); }));
     QCOMPARE(ids(added), QStringList{QStringLiteral("T0")});
@@ -236,8 +236,8 @@ void TestTaskStore::listReplyWalk() {
     const auto collect = [&](const TTaskInfo& task) { added.push_back(&task); };
 
     // Elements that are not objects are skipped; the order is the reply's.
-    const TReplyObject body = TReplyObject::array(
-        {42, fullTask("B", 0), "text", TReplyObject::array({1, 2}), nullptr, fullTask("A", 0), fullTask("C", 0)});
+    const ReplyObject body = ReplyObject::array(
+        {42, fullTask("B", 0), "text", ReplyObject::array({1, 2}), nullptr, fullTask("A", 0), fullTask("C", 0)});
     ReadTaskList(listReply(body), trHallPage, store, collect);
     QCOMPARE(ids(added), (QStringList{"B", "A", "C"}));
     QCOMPARE(store.Dictionary(tdTaskCenter).size(), std::size_t(3));
@@ -245,20 +245,20 @@ void TestTaskStore::listReplyWalk() {
     // An empty page leaves the dictionary empty; a "msgbody" that is not an array is a failure.
     store.ClearTaskCenterTaskInfo();
     added.clear();
-    ReadTaskList(listReply(TReplyObject::array()), trHallPage, store, collect);
+    ReadTaskList(listReply(ReplyObject::array()), trHallPage, store, collect);
     QVERIFY(added.empty());
     QVERIFY(store.Dictionary(tdTaskCenter).empty());
     QVERIFY_THROWS_EXCEPTION(EReadError, ReadTaskList(listReply(fullTask("X", 0)), trHallPage, store, collect));
     QVERIFY(store.Dictionary(tdTaskCenter).empty());
-    QCOMPARE(ReplyTotalNum(listReply(TReplyObject::array())), 99);
+    QCOMPARE(ReplyTotalNum(listReply(ReplyObject::array())), 99);
 }
 
 void TestTaskStore::duplicateTaskIdStopsTheList() {
     TTaskManagerClass store;
     std::vector<const TTaskInfo*> added;
-    TReplyObject duplicate = fullTask("T1", 2);
+    ReplyObject duplicate = fullTask("T1", 2);
     duplicate["id"] = 99;
-    const TReplyObject body = TReplyObject::array({fullTask("T1", 1), fullTask("t1", 1), duplicate, fullTask("T3", 1)});
+    const ReplyObject body = ReplyObject::array({fullTask("T1", 1), fullTask("t1", 1), duplicate, fullTask("T3", 1)});
     try {
         ReadTaskList(listReply(body), trPublishedPage, store, [&](const TTaskInfo& task) { added.push_back(&task); });
         QFAIL("a duplicate task id was accepted");
@@ -276,15 +276,15 @@ void TestTaskStore::duplicateTaskIdStopsTheList() {
 
 void TestTaskStore::dictionariesAreIndependent() {
     TTaskManagerClass store;
-    ReadTaskList(listReply(TReplyObject::array({fullTask("A", 0), fullTask("B", 1)})), trHallPage, store);
-    ReadTaskList(listReply(TReplyObject::array({fullTask("A", 1)})), trHandledPage, store);
-    ReadTaskList(listReply(TReplyObject::array({fullTask("P", 0)})), trPublishedSearch, store);
+    ReadTaskList(listReply(ReplyObject::array({fullTask("A", 0), fullTask("B", 1)})), trHallPage, store);
+    ReadTaskList(listReply(ReplyObject::array({fullTask("A", 1)})), trHandledPage, store);
+    ReadTaskList(listReply(ReplyObject::array({fullTask("P", 0)})), trPublishedSearch, store);
     // The same task in two dictionaries is two records.
     QVERIFY(store.Dictionary(tdTaskCenter).at("A").get() != store.Dictionary(tdHandled).at("A").get());
 
     // A second hall fetch (clear, then read) keeps only its own records and touches no other screen's.
     store.ClearTaskCenterTaskInfo();
-    ReadTaskList(listReply(TReplyObject::array({fullTask("C", 0)})), trHallSearch, store);
+    ReadTaskList(listReply(ReplyObject::array({fullTask("C", 0)})), trHallSearch, store);
     QCOMPARE(store.Dictionary(tdTaskCenter).size(), std::size_t(1));
     QVERIFY(store.Dictionary(tdTaskCenter).count("C"));
     QCOMPARE(store.Dictionary(tdHandled).size(), std::size_t(1));

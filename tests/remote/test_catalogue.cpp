@@ -88,12 +88,12 @@ void TestCatalogue::codes() {
     const std::set<int> neverSent{12, 13, 25};
     int present = 0;
     for (int code = -1; code <= 40; ++code) {
-        const TCommandSpec* spec = FindCommand(code);
+        const CommandSpec* spec = FindCommand(code);
         const bool expected = code >= 1 && code <= 34 && !neverSent.count(code);
         QVERIFY2((spec != nullptr) == expected, qPrintable(QString::number(code)));
         if (spec) {
             QCOMPARE(int(spec->code), code);
-            QCOMPARE(&CommandSpec(spec->code), spec);
+            QCOMPARE(&CommandSpecOf(spec->code), spec);
             ++present;
         }
     }
@@ -119,11 +119,11 @@ void TestCatalogue::commandsWithoutOwnLinesSendVersionLineAlone() {
 void TestCatalogue::everyCommandsDataLines() {
     QCOMPARE(expectedCommands().size(), CommandCatalogue().size());
     for (const Expected& expected : expectedCommands()) {
-        const TCommandSpec* spec = FindCommand(expected.code);
+        const CommandSpec* spec = FindCommand(expected.code);
         QVERIFY2(spec, expected.name);
         QCOMPARE(QString::fromLatin1(spec->name), QString::fromLatin1(expected.name));
 
-        std::vector<TCommandValue> values;
+        std::vector<CommandValue> values;
         QStringList lines{QStringLiteral("clientversion=1.0.0.0")};
         for (qsizetype i = 0; i < expected.fields.size(); ++i) {
             const QString& field = expected.fields.at(i);
@@ -177,7 +177,7 @@ void TestCatalogue::money() {
     QFETCH(QString, text);
     const std::optional<Money> money = Money::fromYuan(amount);
     QVERIFY(money);
-    QCOMPARE(FormatFieldValue(TFieldFormat::Money, *money), text);
+    QCOMPARE(FormatFieldValue(FieldFormat::Money, *money), text);
     QCOMPARE(money->fixedText(), text);
 }
 
@@ -227,7 +227,7 @@ void TestCatalogue::moneyTexts() {
 void TestCatalogue::moneyIgnoresLocale() {
     const QLocale previous;
     QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
-    const QString text = FormatFieldValue(TFieldFormat::Money, Money::fromFen(123450));
+    const QString text = FormatFieldValue(FieldFormat::Money, Money::fromFen(123450));
     QLocale::setDefault(previous);
     QCOMPARE(text, QStringLiteral("1234.50"));
     QCOMPARE(BuildDataList(cmRechargeRequest,

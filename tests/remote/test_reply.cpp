@@ -13,9 +13,9 @@ QByteArray holderFor(const QString& json, const QString& key = ChannelKey) {
     return EncipherToHex(json, key).toLatin1();
 }
 
-TReplyObject reply(const QString& json) { return ParseReply(holderFor(json)); }
+ReplyObject reply(const QString& json) { return ParseReply(holderFor(json)); }
 
-TReplyObject object(const char* json) { return TReplyObject::parse(json); }
+ReplyObject object(const char* json) { return ReplyObject::parse(json); }
 
 } // namespace
 
@@ -50,7 +50,7 @@ private slots:
 };
 
 void TestReply::parseReadsObject() {
-    const TReplyObject r = reply(QStringLiteral(R"({"returncode":1,"returnmsg":"操作成功","totalnum":2})"));
+    const ReplyObject r = reply(QStringLiteral(R"({"returncode":1,"returnmsg":"操作成功","totalnum":2})"));
     QCOMPARE(ReplyReturnCode(r), 1);
     QCOMPARE(ReplyReturnMsg(r).value_or(QStringLiteral("<none>")), QStringLiteral("操作成功"));
     QCOMPARE(ReplyInt(r, "totalnum"), 2);
@@ -60,7 +60,7 @@ void TestReply::parseTrimsBlanksAndLineBreaks() {
     const QByteArray hex = holderFor(QStringLiteral(R"({"returncode":0,"returnmsg":"余额不足"})"));
     for (const QByteArray& holder : {hex + "\r\n", "  " + hex + "  ", "\r\n\t " + hex + " \n", hex.toLower() + "\n",
                                      QByteArray(2, '\0') + hex + QByteArray(1, '\0')}) {
-        const TReplyObject r = ParseReply(holder);
+        const ReplyObject r = ParseReply(holder);
         QCOMPARE(ReplyReturnCode(r), 0);
         QCOMPARE(ReplyReturnMsg(r).value_or(QString()), QStringLiteral("余额不足"));
     }
@@ -97,7 +97,7 @@ void TestReply::deeplyNestedReplyIsReadWithoutCrash() {
     const int depth = 100000;
     const QString json = QStringLiteral(R"({"returncode":1,"deep":)") + QString(depth, u'[') + QString(depth, u']') +
                          QStringLiteral("}");
-    const TReplyObject r = reply(json);
+    const ReplyObject r = reply(json);
     QCOMPARE(ReplyReturnCode(r), 1);
     QVERIFY_THROWS_EXCEPTION(EReadError, ReplyText(r, "deep"));
 }
@@ -129,8 +129,8 @@ void TestReply::returnCode() {
     QFETCH(QString, member);
     QFETCH(bool, readable);
     QFETCH(int, code);
-    const TReplyObject r = reply(member.isEmpty() ? QStringLiteral(R"({"returnmsg":"x"})")
-                                                  : QStringLiteral(R"({"returnmsg":"x","returncode":%1})").arg(member));
+    const ReplyObject r = reply(member.isEmpty() ? QStringLiteral(R"({"returnmsg":"x"})")
+                                                 : QStringLiteral(R"({"returnmsg":"x","returncode":%1})").arg(member));
     if (readable)
         QCOMPARE(ReplyReturnCode(r), code);
     else
@@ -148,7 +148,7 @@ void TestReply::returnMsg() {
     QCOMPARE(ReplyReturnMsg(reply(QStringLiteral(R"({"returnmsg":2.5})"))),
              std::optional<QString>(QStringLiteral("2.5")));
 
-    const TReplyObject absent = reply(QStringLiteral(R"({"returncode":0})"));
+    const ReplyObject absent = reply(QStringLiteral(R"({"returncode":0})"));
     QCOMPARE(ReplyReturnMsg(absent), std::nullopt);
     QVERIFY_THROWS_EXCEPTION(EReadError, RequireReturnMsg(ReplyReturnMsg(absent)));
     QCOMPARE(RequireReturnMsg(QStringLiteral("原因")), QStringLiteral("原因"));
@@ -183,7 +183,7 @@ void TestReply::text() {
     QFETCH(QString, member);
     QFETCH(bool, readable);
     QFETCH(QString, text);
-    const TReplyObject r = reply(QStringLiteral(R"({"m":%1})").arg(member));
+    const ReplyObject r = reply(QStringLiteral(R"({"m":%1})").arg(member));
     if (readable)
         QCOMPARE(ReplyText(r, "m"), text);
     else
@@ -214,7 +214,7 @@ void TestReply::integers() {
     QFETCH(bool, intReadable);
     QFETCH(bool, fromTextReadable);
     QFETCH(int, value);
-    const TReplyObject r = reply(QStringLiteral(R"({"m":%1})").arg(member));
+    const ReplyObject r = reply(QStringLiteral(R"({"m":%1})").arg(member));
     if (intReadable)
         QCOMPARE(ReplyInt(r, "m"), value);
     else
@@ -250,7 +250,7 @@ void TestReply::decimals() {
     QFETCH(QString, member);
     QFETCH(bool, readable);
     QFETCH(double, value);
-    const TReplyObject r = reply(QStringLiteral(R"({"m":%1})").arg(member));
+    const ReplyObject r = reply(QStringLiteral(R"({"m":%1})").arg(member));
     if (readable)
         QCOMPARE(ReplyFloat(r, "m"), value);
     else
@@ -275,7 +275,7 @@ void TestReply::moneyMembers() {
     QFETCH(QString, member);
     QFETCH(bool, readable);
     QFETCH(qint64, fen);
-    const TReplyObject r = reply(QStringLiteral(R"({"m":%1})").arg(member));
+    const ReplyObject r = reply(QStringLiteral(R"({"m":%1})").arg(member));
     if (readable)
         QCOMPARE(ReplyMoney(r, "m").fen(), fen);
     else
@@ -308,7 +308,7 @@ void TestReply::dateTimes_data() {
 void TestReply::dateTimes() {
     QFETCH(QString, member);
     QFETCH(QDateTime, value);
-    const TReplyObject r = reply(QStringLiteral(R"({"m":%1})").arg(member));
+    const ReplyObject r = reply(QStringLiteral(R"({"m":%1})").arg(member));
     if (value.isValid())
         QCOMPARE(ReplyDateTime(r, "m"), value);
     else
@@ -316,7 +316,7 @@ void TestReply::dateTimes() {
 }
 
 void TestReply::missingMemberFailsForEveryKind() {
-    const TReplyObject r = object(R"({"returncode":1,"Id":5})");
+    const ReplyObject r = object(R"({"returncode":1,"Id":5})");
     QVERIFY_THROWS_EXCEPTION(EReadError, ReplyInt(r, "id")); // member names are case-sensitive
     QVERIFY_THROWS_EXCEPTION(EReadError, ReplyText(r, "id"));
     QVERIFY_THROWS_EXCEPTION(EReadError, ReplyIntFromText(r, "id"));
@@ -324,13 +324,13 @@ void TestReply::missingMemberFailsForEveryKind() {
     QVERIFY_THROWS_EXCEPTION(EReadError, ReplyDateTime(r, "id"));
     QVERIFY_THROWS_EXCEPTION(EReadError, ReplyRecords(r));
     // Readers given something other than an object fail the same way instead of misbehaving.
-    const TReplyObject array = object("[1,2]");
+    const ReplyObject array = object("[1,2]");
     QVERIFY_THROWS_EXCEPTION(EReadError, ReplyInt(array, "id"));
     QVERIFY_THROWS_EXCEPTION(EReadError, ReplyReturnMsg(array));
 }
 
 void TestReply::records() {
-    const TReplyObject r = reply(QStringLiteral(
+    const ReplyObject r = reply(QStringLiteral(
         R"({"returncode":1,"totalnum":41,"msgbody":[{"taskid":"A1","money":"12.50"},7,null,"x",[{"taskid":"nested"}],)"
         R"({"taskid":"B2","money":3}]})"));
     QCOMPARE(ReplyInt(r, "totalnum"), 41);
@@ -346,7 +346,7 @@ void TestReply::records() {
 }
 
 void TestReply::emptyList() {
-    const TReplyObject r = reply(QStringLiteral(R"({"returncode":1,"returnmsg":"","totalnum":0,"msgbody":[]})"));
+    const ReplyObject r = reply(QStringLiteral(R"({"returncode":1,"returnmsg":"","totalnum":0,"msgbody":[]})"));
     QCOMPARE(ReplyReturnCode(r), 1);
     QCOMPARE(ReplyInt(r, "totalnum"), 0);
     QVERIFY(ReplyRecords(r).empty());

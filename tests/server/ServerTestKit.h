@@ -14,23 +14,23 @@ namespace kit {
 
 inline const QString Pass = QStringLiteral("secret123");
 
-inline int code(const TReplyObject& reply) { return ReplyReturnCode(reply); }
-inline QString msg(const TReplyObject& reply) { return ReplyReturnMsg(reply).value_or(QString()); }
+inline int code(const ReplyObject& reply) { return ReplyReturnCode(reply); }
+inline QString msg(const ReplyObject& reply) { return ReplyReturnMsg(reply).value_or(QString()); }
 
-inline TReplyObject registerUser(const WireClient& client, const QString& name, const QString& inviter = QString()) {
+inline ReplyObject registerUser(const WireClient& client, const QString& name, const QString& inviter = QString()) {
     return client.call(
         cmRegister, QString(), QString(),
         {name, Pass, QStringLiteral("12345"), name + QStringLiteral("的店"), name + QStringLiteral("_xh"), inviter});
 }
 
-inline TReplyObject login(const WireClient& client, const QString& name, const QString& pass = Pass) {
+inline ReplyObject login(const WireClient& client, const QString& name, const QString& pass = Pass) {
     return client.call(cmLogin, name, pass);
 }
 
 inline int userId(const WireClient& client, const QString& name) { return ReplyInt(login(client, name), "id"); }
 
 inline double balance(const WireClient& client, const QString& name) {
-    const TReplyObject info = client.call(cmGetBasicInfo, name, Pass);
+    const ReplyObject info = client.call(cmGetBasicInfo, name, Pass);
     return ReplyFloat(*ReplyRecords(info).at(0), "accountbalance");
 }
 
@@ -67,15 +67,15 @@ inline void fundedUser(const ServerProcess& server, const WireClient& client, co
 }
 
 // The rows of a list reply (returncode 1 required), copied out of the reply.
-inline std::vector<TReplyObject> rows(const TReplyObject& reply) {
+inline std::vector<ReplyObject> rows(const ReplyObject& reply) {
     if (ReplyReturnCode(reply) != 1) throw std::runtime_error("list refused: " + msg(reply).toStdString());
-    std::vector<TReplyObject> result;
-    for (const TReplyObject* row : ReplyRecords(reply)) result.push_back(*row);
+    std::vector<ReplyObject> result;
+    for (const ReplyObject* row : ReplyRecords(reply)) result.push_back(*row);
     return result;
 }
 
-inline std::optional<TReplyObject> findTask(const TReplyObject& reply, const QString& taskid) {
-    for (const TReplyObject& task : rows(reply))
+inline std::optional<ReplyObject> findTask(const ReplyObject& reply, const QString& taskid) {
+    for (const ReplyObject& task : rows(reply))
         if (ReplyText(task, "taskid") == taskid) return task;
     return std::nullopt;
 }
@@ -83,7 +83,7 @@ inline std::optional<TReplyObject> findTask(const TReplyObject& reply, const QSt
 // Publishes a task and returns its id (the newest task of the publisher's list).
 inline QString publish(const WireClient& client, const QString& name, const QString& money, int interval = 0) {
     const int id = userId(client, name);
-    const TReplyObject reply =
+    const ReplyObject reply =
         client.call(cmPublishTask, name, Pass,
                     {id, name + QStringLiteral("_xh"), name + QStringLiteral("的店"), money,
                      QStringLiteral("连衣裙 夏季"), QStringLiteral("好评"), QStringLiteral("要求,带逗号"), interval});

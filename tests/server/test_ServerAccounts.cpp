@@ -35,7 +35,7 @@ private slots:
                               QStringLiteral("t"), QString()})),
                  0); // empty password
 
-        const TReplyObject first = login(c, QStringLiteral("张三 user"));
+        const ReplyObject first = login(c, QStringLiteral("张三 user"));
         QCOMPARE(code(first), 1);
         QCOMPARE(ReplyText(first, "username"), QStringLiteral("张三 user"));
         QCOMPARE(ReplyText(first, "userpass"), Pass);
@@ -49,8 +49,8 @@ private slots:
         // lastuptime is the previous login's time.
         QString output;
         QCOMPARE(server.admin({QStringLiteral("advance-clock"), QStringLiteral("60")}, &output), 0);
-        const TReplyObject second = login(c, QStringLiteral("张三 user"));
-        const TReplyObject third = login(c, QStringLiteral("张三 user"));
+        const ReplyObject second = login(c, QStringLiteral("张三 user"));
+        const ReplyObject third = login(c, QStringLiteral("张三 user"));
         QVERIFY(ReplyDateTime(third, "lastuptime") >= ReplyDateTime(first, "regstertime").addSecs(3600));
         QVERIFY(ReplyDateTime(second, "lastuptime") < ReplyDateTime(third, "lastuptime"));
     }
@@ -72,7 +72,7 @@ private slots:
         QCOMPARE(code(c.call(cmSaveUserInfo, name, Pass,
                              {name, QStringLiteral("99999"), QStringLiteral("新店"), QStringLiteral("新小号")})),
                  1);
-        const TReplyObject profile = login(c, name);
+        const ReplyObject profile = login(c, name);
         QCOMPARE(ReplyText(profile, "qq"), QStringLiteral("99999"));
         QCOMPARE(ReplyText(profile, "shopkeeperusername"), QStringLiteral("新店"));
         QCOMPARE(ReplyText(profile, "taobaoxiaohao"), QStringLiteral("新小号"));
@@ -157,13 +157,13 @@ private slots:
             QCOMPARE(code(registerUser(c, names.back())), 1);
         }
         // Every thread's reply text, by what it was asked.
-        auto race = [&](const std::function<TReplyObject(int)>& request) {
+        auto race = [&](const std::function<ReplyObject(int)>& request) {
             std::vector<QString> replies(Racers);
             std::vector<std::thread> threads;
             for (int i = 0; i < Racers; ++i)
                 threads.emplace_back([&, i] {
                     try {
-                        const TReplyObject reply = request(i);
+                        const ReplyObject reply = request(i);
                         replies[size_t(i)] = code(reply) == 1 ? QStringLiteral("ok") : msg(reply);
                     } catch (const std::exception& error) {
                         replies[size_t(i)] = QString::fromUtf8(error.what());
@@ -195,7 +195,7 @@ private slots:
         const QString name = QStringLiteral("pager");
         fundedUser(server, c, name, 100);
         for (int i = 0; i < 21; ++i) QVERIFY(!publish(c, name, QStringLiteral("1")).isEmpty());
-        const TReplyObject first = c.call(cmGetPublishedTaskList, name, Pass, {1});
+        const ReplyObject first = c.call(cmGetPublishedTaskList, name, Pass, {1});
         QCOMPARE(ReplyInt(first, "totalnum"), 21);
         QCOMPARE(rows(first).size(), size_t(20));
         QCOMPARE(rows(c.call(cmGetPublishedTaskList, name, Pass, {2})).size(), size_t(1));
@@ -215,16 +215,16 @@ private slots:
         const QString demo1 = QStringLiteral("demo1"), pass = QStringLiteral("demo123");
         QCOMPARE(code(c.call(cmLogin, demo1, pass)), 1);
         std::set<int> published, handled;
-        for (const TReplyObject& t : rows(c.call(cmGetPublishedTaskList, demo1, pass, {1})))
+        for (const ReplyObject& t : rows(c.call(cmGetPublishedTaskList, demo1, pass, {1})))
             published.insert(ReplyInt(t, "status"));
-        for (const TReplyObject& t : rows(c.call(cmGetHandledTaskList, demo1, pass, {1})))
+        for (const ReplyObject& t : rows(c.call(cmGetHandledTaskList, demo1, pass, {1})))
             handled.insert(ReplyInt(t, "status"));
         QCOMPARE(published, (std::set<int>{0, 1, 2, 3, 4, 5}));
         QCOMPARE(handled, (std::set<int>{1, 2, 3, 4, 5}));
         std::set<int> recharge, withdraw;
-        for (const TReplyObject& r : rows(c.call(cmGetRechargeList, demo1, pass, {1})))
+        for (const ReplyObject& r : rows(c.call(cmGetRechargeList, demo1, pass, {1})))
             recharge.insert(ReplyInt(r, "status"));
-        for (const TReplyObject& r : rows(c.call(cmGetWithdrawList, demo1, pass, {1})))
+        for (const ReplyObject& r : rows(c.call(cmGetWithdrawList, demo1, pass, {1})))
             withdraw.insert(ReplyInt(r, "status"));
         QCOMPARE(recharge, (std::set<int>{0, 1}));
         QCOMPARE(withdraw, (std::set<int>{0, 1, 2}));

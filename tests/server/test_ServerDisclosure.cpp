@@ -35,7 +35,7 @@ private slots:
         QCOMPARE(code(c.call(cmHandleTask, bob, Pass, {taskid, userId(c, bob)})), 1);
 
         for (const QString& asker : {carol, bob, alice}) {
-            const std::optional<TReplyObject> row = findTask(c.call(cmGetTaskCenterList, asker, Pass, {1, 0}), taskid);
+            const std::optional<ReplyObject> row = findTask(c.call(cmGetTaskCenterList, asker, Pass, {1, 0}), taskid);
             QVERIFY(row);
             QCOMPARE(ReplyInt(*row, "status"), 1);
             QCOMPARE(ReplyText(*row, "publisherusername"), alice);
@@ -50,7 +50,7 @@ private slots:
         for (const Case& s : {Case{carol, false}, Case{bob, true}, Case{alice, true}}) {
             const auto found = rows(c.call(cmSearchTaskCenter, s.asker, Pass, {taskid}));
             QCOMPARE(found.size(), size_t(1));
-            const TReplyObject& row = found.front();
+            const ReplyObject& row = found.front();
             QCOMPARE(ReplyText(row, "handlerusername"), s.named ? bob : QString());
             QCOMPARE(ReplyText(row, "handlertaobaoxiaohao"), s.named ? bob + QStringLiteral("_xh") : QString());
             QCOMPARE(ReplyText(row, "handlershopkeeperusername"), s.named ? bob + QStringLiteral("的店") : QString());
@@ -65,14 +65,14 @@ private slots:
         const QString alice = QStringLiteral("alice");
         const int id = userId(c, alice);
         // The newest published task after publishing one that claims this buyer account and shop.
-        auto publishClaiming = [&](const QString& buyer, const QString& shop) -> TReplyObject {
-            const TReplyObject reply =
+        auto publishClaiming = [&](const QString& buyer, const QString& shop) -> ReplyObject {
+            const ReplyObject reply =
                 c.call(cmPublishTask, alice, Pass,
                        {id, buyer, shop, QStringLiteral("2"), QStringLiteral("保温杯"), QString(), QString(), 0});
             if (code(reply) != 1) return {};
             return rows(c.call(cmGetPublishedTaskList, alice, Pass, {1})).front();
         };
-        TReplyObject task = publishClaiming(QStringLiteral("someone_else"), QStringLiteral("别人的店"));
+        ReplyObject task = publishClaiming(QStringLiteral("someone_else"), QStringLiteral("别人的店"));
         QVERIFY(!task.is_null());
         QCOMPARE(ReplyText(task, "publishtaobaoxiaohao"), QStringLiteral("alice_xh"));
         QCOMPARE(ReplyText(task, "shopkeeperusername"), QStringLiteral("alice的店"));

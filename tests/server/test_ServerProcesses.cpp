@@ -16,8 +16,7 @@ class TestServerProcesses : public QObject {
 
     // The task's status on the hall's first page as one server tells it (-1: not there).
     int hallStatus(const WireClient& server, const QString& asker, const QString& taskid) {
-        const std::optional<TReplyObject> task =
-            findTask(server.call(cmGetTaskCenterList, asker, Pass, {1, 0}), taskid);
+        const std::optional<ReplyObject> task = findTask(server.call(cmGetTaskCenterList, asker, Pass, {1, 0}), taskid);
         return task ? ReplyInt(*task, "status") : -1;
     }
 
@@ -97,7 +96,7 @@ private slots:
         const QString alice = QStringLiteral("alice");
         const QString taskid = publish(*a, alice, QStringLiteral("1"));
         auto shopInHall = [&](const WireClient& server) {
-            const std::optional<TReplyObject> task =
+            const std::optional<ReplyObject> task =
                 findTask(server.call(cmGetTaskCenterList, alice, Pass, {1, 0}), taskid);
             return task ? ReplyText(*task, "publishershopkeeperusername") : QStringLiteral("(not in the hall)");
         };

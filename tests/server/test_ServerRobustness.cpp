@@ -83,7 +83,7 @@ private slots:
         QVERIFY2(reply.transportError.isEmpty(), qPrintable(reply.transportError));
         if (reply.status >= 400 && reply.status < 500) return;
         QCOMPARE(reply.status, 200L);
-        const TReplyObject object = ParseReply(reply.body);
+        const ReplyObject object = ParseReply(reply.body);
         QCOMPARE(code(object), 0);
         QVERIFY(!msg(object).isEmpty());
     }
@@ -104,7 +104,7 @@ private slots:
     }
 
     void nothingMovedAndLoginStillWorks() {
-        const TReplyObject reply = login(*client, QStringLiteral("alice"));
+        const ReplyObject reply = login(*client, QStringLiteral("alice"));
         QCOMPARE(code(reply), 1);
         QCOMPARE(ReplyText(reply, "userpass"), Pass);
         QCOMPARE(balance(*client, QStringLiteral("alice")), 20.0);

@@ -120,13 +120,13 @@ private slots:
         WireClient c(server.port());
         const QString demo1 = QStringLiteral("demo1"), demo2 = QStringLiteral("demo2"),
                       pass = QStringLiteral("demo123");
-        const TReplyObject profile = c.call(cmLogin, demo1, pass);
+        const ReplyObject profile = c.call(cmLogin, demo1, pass);
         QCOMPARE(code(profile), 1);
         QCOMPARE(ReplyText(profile, "accountbalance"), QStringLiteral("1775.50"));
         QCOMPARE(ReplyText(profile, "inviteaccountbalance"), QStringLiteral("13.00"));
         const auto trades = rows(c.call(cmGetTradeLogList, demo1, pass, {1}));
         QVERIFY(!trades.empty());
-        for (const TReplyObject& entry : trades)
+        for (const ReplyObject& entry : trades)
             if (ReplyText(entry, "msg").contains(QStringLiteral("推广提成"))) {
                 // The newest commission entry (the pending withdrawal's reserve) states what is left.
                 QCOMPARE(ReplyText(entry, "currentmoney"), QStringLiteral("13.00"));
@@ -140,9 +140,9 @@ private slots:
         QCOMPARE(code(c.call(cmRechargeRequest, demo2, pass,
                              {Money::fromFen(1000), QStringLiteral("支付宝"), QStringLiteral("new")})),
                  1);
-        const TReplyObject published = c.call(cmPublishTask, demo2, pass,
-                                              {ReplyInt(c.call(cmLogin, demo2, pass), "id"), QString(), QString(),
-                                               QStringLiteral("3"), QStringLiteral("保温杯"), QString(), QString(), 0});
+        const ReplyObject published = c.call(cmPublishTask, demo2, pass,
+                                             {ReplyInt(c.call(cmLogin, demo2, pass), "id"), QString(), QString(),
+                                              QStringLiteral("3"), QStringLiteral("保温杯"), QString(), QString(), 0});
         QVERIFY2(code(published) == 1, qPrintable(msg(published)));
 
         // A restart applies nothing twice.
@@ -187,7 +187,7 @@ private slots:
 
         QVERIFY2(PostgresCluster::shared().restart(), qPrintable(PostgresCluster::shared().errorText()));
         for (int i = 0; i < 6; ++i) {
-            const TReplyObject reply = login(c, QStringLiteral("steady"));
+            const ReplyObject reply = login(c, QStringLiteral("steady"));
             QVERIFY2(code(reply) == 1, qPrintable(msg(reply)));
         }
         QCOMPARE(code(c.call(cmGetTaskCenterList, QStringLiteral("steady"), Pass, {1, 0})), 1);

@@ -15,16 +15,16 @@ class TestServerTaskLifecycle : public QObject {
     ServerProcess server;
     std::unique_ptr<WireClient> client;
 
-    QDateTime time(const TReplyObject& task, const char* name) { return ReplyDateTime(task, name); }
+    QDateTime time(const ReplyObject& task, const char* name) { return ReplyDateTime(task, name); }
 
-    std::optional<TReplyObject> handled(const TReplyObject& reply, const QString& taskid) {
+    std::optional<ReplyObject> handled(const ReplyObject& reply, const QString& taskid) {
         return findTask(reply, taskid);
     }
 
-    TReplyObject newestTrade(const QString& user) {
+    ReplyObject newestTrade(const QString& user) {
         return rows(client->call(cmGetTradeLogList, user, Pass, {1})).front();
     }
-    TReplyObject newestOpt(const QString& user) { return rows(client->call(cmGetOptLogList, user, Pass, {1})).front(); }
+    ReplyObject newestOpt(const QString& user) { return rows(client->call(cmGetOptLogList, user, Pass, {1})).front(); }
     int optCount(const QString& user) { return ReplyInt(client->call(cmGetOptLogList, user, Pass, {1}), "totalnum"); }
     int tradeCount(const QString& user) {
         return ReplyInt(client->call(cmGetTradeLogList, user, Pass, {1}), "totalnum");
@@ -53,7 +53,7 @@ private slots:
         const QString taskid = publish(c, alice, QStringLiteral("12.5"), 0);
         QVERIFY(!taskid.isEmpty());
         QCOMPARE(balance(c, alice), 87.5);
-        TReplyObject trade = newestTrade(alice);
+        ReplyObject trade = newestTrade(alice);
         QCOMPARE(ReplyInt(trade, "moneytype"), 1);
         QCOMPARE(ReplyFloat(trade, "outmoney"), 12.5);
         QCOMPARE(ReplyFloat(trade, "currentmoney"), 87.5);
@@ -63,8 +63,8 @@ private slots:
         QCOMPARE(ReplyInt(newestOpt(alice), "opttype"), 0);
 
         // The hall lists it as open, without contact numbers; the hall search finds it.
-        const TReplyObject hall = c.call(cmGetTaskCenterList, bob, Pass, {1, 0});
-        const std::optional<TReplyObject> open = findTask(hall, taskid);
+        const ReplyObject hall = c.call(cmGetTaskCenterList, bob, Pass, {1, 0});
+        const std::optional<ReplyObject> open = findTask(hall, taskid);
         QVERIFY(open);
         QCOMPARE(ReplyInt(*open, "status"), 0);
         QCOMPARE(ReplyText(*open, "publisherusername"), alice);
@@ -77,8 +77,8 @@ private slots:
         // Taking: state 1, payment deadline 15 minutes after taking; both sides get a log entry.
         const int bobOpts = optCount(bob);
         QCOMPARE(code(c.call(cmHandleTask, bob, Pass, {taskid, userId(c, bob)})), 1);
-        const TReplyObject mine = c.call(cmGetHandledTaskList, bob, Pass, {1});
-        const std::optional<TReplyObject> taken = handled(mine, taskid);
+        const ReplyObject mine = c.call(cmGetHandledTaskList, bob, Pass, {1});
+        const std::optional<ReplyObject> taken = handled(mine, taskid);
         QVERIFY(taken);
         QCOMPARE(ReplyInt(*taken, "status"), 1);
         QCOMPARE(time(*taken, "handletime").secsTo(time(*taken, "shouldpaytime")), 15 * 60);
@@ -95,13 +95,13 @@ private slots:
 
         // Shipping sets the review time from the 2-hour interval.
         QCOMPARE(code(c.call(cmSetDelivered, alice, Pass, {taskid, 2})), 1);
-        const std::optional<TReplyObject> shipped = findTask(c.call(cmGetPublishedTaskList, alice, Pass, {1}), taskid);
+        const std::optional<ReplyObject> shipped = findTask(c.call(cmGetPublishedTaskList, alice, Pass, {1}), taskid);
         QVERIFY(shipped);
         QCOMPARE(ReplyInt(*shipped, "status"), 3);
         QCOMPARE(time(*shipped, "fahuotime").secsTo(time(*shipped, "shouldshouhuoandreplytime")), 2 * 3600);
 
         // Receipt is confirmed only from the review time on.
-        const TReplyObject early = c.call(cmConfirmShouhuoAndReply, bob, Pass, {taskid, 3});
+        const ReplyObject early = c.call(cmConfirmShouhuoAndReply, bob, Pass, {taskid, 3});
         QCOMPARE(code(early), 0);
         QVERIFY(!msg(early).isEmpty());
         advance(121);
@@ -173,7 +173,7 @@ private slots:
             QCOMPARE(code(c.call(cmExtendPayTime, alice, Pass, {taskid, minutes})), 0);
         QCOMPARE(code(c.call(cmExtendPayTime, bob, Pass, {taskid, QStringLiteral("10")})), 0); // handler may not
         QCOMPARE(code(c.call(cmExtendPayTime, alice, Pass, {taskid, QStringLiteral("10")})), 1);
-        const std::optional<TReplyObject> extended = findTask(c.call(cmGetHandledTaskList, bob, Pass, {1}), taskid);
+        const std::optional<ReplyObject> extended = findTask(c.call(cmGetHandledTaskList, bob, Pass, {1}), taskid);
         QVERIFY(extended);
         QVERIFY(time(*extended, "shouldpaytime") > QDateTime::currentDateTime().addSecs(16 * 60));
         QCOMPARE(code(c.call(cmConfirmHasPay, bob, Pass, {taskid, 1})), 1);
@@ -207,7 +207,7 @@ private slots:
         QCOMPARE(code(c.call(cmDeleteTask, alice, Pass, {second})), 1);
         QCOMPARE(code(c.call(cmDeleteTask, alice, Pass, {second})), 0);
         QCOMPARE(balance(c, alice), before);
-        const TReplyObject trade = newestTrade(alice);
+        const ReplyObject trade = newestTrade(alice);
         QCOMPARE(ReplyInt(trade, "moneytype"), 0);
         QCOMPARE(ReplyFloat(trade, "inmoney"), 4.0);
         QCOMPARE(ReplyInt(newestOpt(alice), "opttype"), 4);
@@ -255,7 +255,7 @@ private slots:
         for (int i = 0; i < 8; ++i)
             threads.emplace_back([&] {
                 try {
-                    const TReplyObject reply =
+                    const ReplyObject reply =
                         c.call(cmPublishTask, dave, Pass,
                                {id, QStringLiteral("x"), QStringLiteral("x"), QStringLiteral("30"), QStringLiteral("k"),
                                 QString(), QString(), 0});

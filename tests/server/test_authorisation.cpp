@@ -33,22 +33,22 @@ class TestAuthorisation : public QObject {
 
     // The step is refused to each impostor (nothing changes), then done by the user it belongs to.
     void onlyBy(TCommand command, const QString& rightful, const QStringList& impostors,
-                const std::vector<TCommandValue>& values) {
+                const std::vector<CommandValue>& values) {
         for (const QString& impostor : impostors)
             QVERIFY2(code(c().call(command, impostor, Pass, values)) == 0,
-                     qPrintable(QStringLiteral("%1 by %2").arg(QLatin1String(CommandSpec(command).name), impostor)));
-        const TReplyObject reply = c().call(command, rightful, Pass, values);
+                     qPrintable(QStringLiteral("%1 by %2").arg(QLatin1String(CommandSpecOf(command).name), impostor)));
+        const ReplyObject reply = c().call(command, rightful, Pass, values);
         QVERIFY2(
             code(reply) == 1,
             qPrintable(
-                QStringLiteral("%1 by %2: %3").arg(QLatin1String(CommandSpec(command).name), rightful, msg(reply))));
+                QStringLiteral("%1 by %2: %3").arg(QLatin1String(CommandSpecOf(command).name), rightful, msg(reply))));
     }
 
     // Every row of every page of a list command, bounded.
-    std::vector<TReplyObject> allRows(TCommand command, const QString& user, const QString& pass) {
-        std::vector<TReplyObject> result;
+    std::vector<ReplyObject> allRows(TCommand command, const QString& user, const QString& pass) {
+        std::vector<ReplyObject> result;
         for (int page = 1; page <= 10; ++page) {
-            const TReplyObject reply = c().call(command, user, pass, {page});
+            const ReplyObject reply = c().call(command, user, pass, {page});
             const auto part = rows(reply);
             result.insert(result.end(), part.begin(), part.end());
             if (part.empty() || int(result.size()) >= ReplyInt(reply, "totalnum")) break;
@@ -75,30 +75,30 @@ private slots:
 
     void badCredentialsAreRefusedForEveryCommand_data() {
         QTest::addColumn<int>("command");
-        for (const TCommandSpec& spec : CommandCatalogue()) QTest::newRow(spec.name) << int(spec.code);
+        for (const CommandSpec& spec : CommandCatalogue()) QTest::newRow(spec.name) << int(spec.code);
     }
 
     void badCredentialsAreRefusedForEveryCommand() {
         QFETCH(int, command);
-        const TCommandSpec& spec = CommandSpec(TCommand(command));
+        const CommandSpec& spec = CommandSpecOf(TCommand(command));
         const QString taskid = publish(c(), alice, QStringLiteral("2"));
         QVERIFY(!taskid.isEmpty());
         // Data that would be good for alice: her own ids, her task, her name.
         static int signups = 0;
-        std::vector<TCommandValue> values;
-        for (const TCommandField& field : spec.fields) {
+        std::vector<CommandValue> values;
+        for (const CommandField& field : spec.fields) {
             const QLatin1String name(field.name);
             if (name == QLatin1String("taskid"))
                 values.emplace_back(taskid);
             else if (name == QLatin1String("username"))
                 values.emplace_back(command == cmRegister ? QStringLiteral("newcomer%1").arg(++signups) : alice);
-            else if (name.endsWith(QLatin1String("userid")) && field.format == TFieldFormat::Int)
+            else if (name.endsWith(QLatin1String("userid")) && field.format == FieldFormat::Int)
                 values.emplace_back(ids[alice]);
             else if (name == QLatin1String("inviteuserid"))
                 values.emplace_back(QString());
-            else if (field.format == TFieldFormat::Int)
+            else if (field.format == FieldFormat::Int)
                 values.emplace_back(name == QLatin1String("status") ? 0 : 1);
-            else if (field.format == TFieldFormat::Money)
+            else if (field.format == FieldFormat::Money)
                 values.emplace_back(Money::fromFen(100));
             else
                 values.emplace_back(QStringLiteral("5"));
@@ -117,7 +117,7 @@ private slots:
             {QString(), QString()},
         };
         for (const auto& [user, pass] : credentials) {
-            const TReplyObject reply = c().call(TCommand(command), user, pass, values);
+            const ReplyObject reply = c().call(TCommand(command), user, pass, values);
             const QString what = QStringLiteral("as '%1' / '%2': %3").arg(user, pass, msg(reply));
             if (command == cmRegister) {
                 QVERIFY2(code(reply) == 1, qPrintable(what)); // sign-up needs no login
@@ -182,7 +182,7 @@ private slots:
                                  {cmSearchPublishedTask, bob, false}, {cmSearchPublishedTask, carol, false}};
         for (const Case& s : searches)
             QVERIFY2(rows(c().call(s.command, s.user, Pass, {task})).size() == (s.finds ? 1u : 0u),
-                     qPrintable(QStringLiteral("%1 by %2").arg(QLatin1String(CommandSpec(s.command).name), s.user)));
+                     qPrintable(QStringLiteral("%1 by %2").arg(QLatin1String(CommandSpecOf(s.command).name), s.user)));
         for (const QString& user : {alice, carol})
             QVERIFY(!findTask(c().call(cmGetHandledTaskList, user, Pass, {1}), task));
         for (const QString& user : {bob, carol})
@@ -213,13 +213,13 @@ private slots:
             for (const auto& [command, kind] : {std::pair{cmGetRechargeList, QStringLiteral("recharge")},
                                                 std::pair{cmGetWithdrawList, QStringLiteral("withdraw")}}) {
                 std::set<qint64> listed;
-                for (const TReplyObject& row : allRows(command, user, DemoPass)) listed.insert(ReplyInt(row, "id"));
+                for (const ReplyObject& row : allRows(command, user, DemoPass)) listed.insert(ReplyInt(row, "id"));
                 QVERIFY2(listed == owned[kind + u' ' + user], qPrintable(kind + u' ' + user));
             }
             for (const TCommand command : {cmGetTradeLogList, cmGetOptLogList}) {
                 const auto entries = allRows(command, user, DemoPass);
                 QVERIFY(!entries.empty());
-                for (const TReplyObject& entry : entries) QCOMPARE(ReplyIntFromText(entry, "userid"), ids[user]);
+                for (const ReplyObject& entry : entries) QCOMPARE(ReplyIntFromText(entry, "userid"), ids[user]);
             }
         }
         // The downline: one's own only.
@@ -244,19 +244,18 @@ private slots:
         QFETCH(QString, field);
         const QString demo1 = QStringLiteral("demo1");
         const QString open = publish(c(), alice, QStringLiteral("1"));
-        const TReplyObject victimBefore = c().call(cmLogin, demo1, DemoPass);
+        const ReplyObject victimBefore = c().call(cmLogin, demo1, DemoPass);
         const int victimTrades = ReplyInt(c().call(cmGetTradeLogList, demo1, DemoPass, {1}), "totalnum");
         // The same request naming `who` in `field`; otherwise good.
         auto naming = [&](const QString& who) {
-            std::vector<TCommandValue> values;
-            for (const TCommandField& f : CommandSpec(TCommand(command)).fields) {
+            std::vector<CommandValue> values;
+            for (const CommandField& f : CommandSpecOf(TCommand(command)).fields) {
                 const QLatin1String name(f.name);
                 if (name == field)
-                    values.emplace_back(name == QLatin1String("username") ? TCommandValue(who)
-                                                                          : TCommandValue(ids[who]));
+                    values.emplace_back(name == QLatin1String("username") ? CommandValue(who) : CommandValue(ids[who]));
                 else if (name == QLatin1String("taskid"))
                     values.emplace_back(open);
-                else if (f.format == TFieldFormat::Int)
+                else if (f.format == FieldFormat::Int)
                     values.emplace_back(name == QLatin1String("pageindex") ? 1 : 0);
                 else
                     values.emplace_back(QStringLiteral("1"));
@@ -265,12 +264,12 @@ private slots:
         };
         QCOMPARE(code(c().call(TCommand(command), carol, Pass, naming(demo1))), 0);
         // demo1's profile, money and logs are untouched.
-        const TReplyObject victimAfter = c().call(cmLogin, demo1, DemoPass);
+        const ReplyObject victimAfter = c().call(cmLogin, demo1, DemoPass);
         for (const char* member : {"qq", "shopkeeperusername", "taobaoxiaohao", "accountbalance"})
             QCOMPARE(ReplyText(victimAfter, member), ReplyText(victimBefore, member));
         QCOMPARE(ReplyInt(c().call(cmGetTradeLogList, demo1, DemoPass, {1}), "totalnum"), victimTrades);
         // Naming herself, carol is served: the refusal was about the name alone.
-        const TReplyObject own = c().call(TCommand(command), carol, Pass, naming(carol));
+        const ReplyObject own = c().call(TCommand(command), carol, Pass, naming(carol));
         QVERIFY2(code(own) == 1, qPrintable(msg(own)));
         checkBooks();
     }

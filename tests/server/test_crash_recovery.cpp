@@ -48,7 +48,7 @@ void runWorker(int i, const WireClient& c, const std::vector<int>& ids, int roun
         int state;
     };
     std::vector<Live> live;
-    auto ok = [&](const TReplyObject& reply) {
+    auto ok = [&](const ReplyObject& reply) {
         if (code(reply) == 1) return true;
         if (msg(reply).startsWith(QStringLiteral("服务器"))) tally.problem(pub + QStringLiteral(": ") + msg(reply));
         return false;

@@ -93,7 +93,7 @@ private slots:
             QVERIFY(damageTable(server.database(), "tradelog"));
         QVERIFY2(server.start(), qPrintable(server.errorText()));
 
-        const TReplyObject reply = client.call(cmGetTradeLogList, QStringLiteral("bob"), Pass, {1});
+        const ReplyObject reply = client.call(cmGetTradeLogList, QStringLiteral("bob"), Pass, {1});
         QCOMPARE(code(reply), 0);
         static const QRegularExpression text(QStringLiteral("^服务器内部错误（错误编号：(\\d+)）$"));
         const QRegularExpressionMatch m = text.match(msg(reply));

@@ -27,7 +27,7 @@ struct Process {
           service(std::make_unique<PlatformService>(*db, [clock] { return *clock; })) {}
 
     nlohmann::json call(TCommand command, const QString& user, const QString& password,
-                        const std::vector<TCommandValue>& values = {}, const std::string& address = "10.0.0.1") {
+                        const std::vector<CommandValue>& values = {}, const std::string& address = "10.0.0.1") {
         RequestRecord record;
         record.address = address;
         return service->handleLists(WireClient::headLines(command, user, password), BuildDataList(command, values),
@@ -47,7 +47,7 @@ struct Process {
             "&data=" + EncipherToHex(CommaText(BuildDataList(cmGetTaskCenterList, {1, 0})), ChannelKey).toStdString();
         RequestRecord record;
         record.address = "10.0.0.1";
-        const TReplyObject reply = ParseReply(QByteArray::fromStdString(service->handleFormBody(body, &record)));
+        const ReplyObject reply = ParseReply(QByteArray::fromStdString(service->handleFormBody(body, &record)));
         return ReplyReturnCode(reply) == 1 ? QStringLiteral("ok") : ReplyReturnMsg(reply).value_or(QString());
     }
     void signUp(const QString& name) {

@@ -139,7 +139,7 @@ private slots:
         for (int i = 0; i < 250; ++i) QVERIFY(slow[size_t(i)]->send("a"));
 
         // A well-behaved client, as the program sends: a new HTTP/1.0 connection per command.
-        const TReplyObject reply = login(client, QStringLiteral("alice"));
+        const ReplyObject reply = login(client, QStringLiteral("alice"));
         QCOMPARE(code(reply), 1);
         QCOMPARE(code(client.call(cmGetBasicInfo, QStringLiteral("alice"), Pass)), 1);
 

@@ -28,12 +28,12 @@ QStringList WireClient::headLines(int command, const QString& username, const QS
             QStringLiteral("head_username=") + username, QStringLiteral("head_password=") + password};
 }
 
-TReplyObject WireClient::call(TCommand command, const QString& username, const QString& password,
-                              const std::vector<TCommandValue>& values) const {
+ReplyObject WireClient::call(TCommand command, const QString& username, const QString& password,
+                             const std::vector<CommandValue>& values) const {
     return callLines(headLines(command, username, password), BuildDataList(command, values));
 }
 
-TReplyObject WireClient::callLines(const QStringList& head, const QStringList& data) const {
+ReplyObject WireClient::callLines(const QStringList& head, const QStringList& data) const {
     QByteArray body = "head=" + EncipherToHex(CommaText(head), ChannelKey).toLatin1();
     if (!data.isEmpty()) body += "&data=" + EncipherToHex(CommaText(data), ChannelKey).toLatin1();
     const RawReply reply = postRaw(body);

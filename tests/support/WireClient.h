@@ -26,10 +26,10 @@ public:
     // One command with the credentials in the head; the data lines after the version line come from
     // `values` in the catalogue's order. Throws std::runtime_error on a transport failure or an
     // HTTP status other than 200, EReadError on a reply the client could not read.
-    TReplyObject call(TCommand command, const QString& username, const QString& password,
-                      const std::vector<TCommandValue>& values = {}) const;
+    ReplyObject call(TCommand command, const QString& username, const QString& password,
+                     const std::vector<CommandValue>& values = {}) const;
     // The lists as given (nothing added), enciphered and posted; the reply read as above.
-    TReplyObject callLines(const QStringList& head, const QStringList& data) const;
+    ReplyObject callLines(const QStringList& head, const QStringList& data) const;
     // The head list a command sends: head_command, head_clienttype=2, head_username, head_password.
     static QStringList headLines(int command, const QString& username, const QString& password);
 

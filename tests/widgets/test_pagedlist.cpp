@@ -39,8 +39,8 @@ public:
                                   .extraValues = {},
                                   .clearRows = [this] { rows->clear(); },
                                   .addRows =
-                                      [this](const TReplyObject& reply) {
-                                          for (const TReplyObject* row : ReplyRecords(reply)) {
+                                      [this](const ReplyObject& reply) {
+                                          for (const ReplyObject* row : ReplyRecords(reply)) {
                                               const QString id = ReplyText(*row, "taskid");
                                               rows->append(id, {QString(), id});
                                           }

@@ -28,6 +28,7 @@ struct TaskFixture {
     QDateTime shouldpay = T0().addSecs(15 * 60);
     QDateTime shouldreview = T0().addSecs(2 * 3600);
     double money = 15;
+    std::string buyer = "pub_buyer"; // publishtaobaoxiaohao, the account the hall masks
 };
 
 // A screen made by `make` against a scripted loopback server, with recording services, the clock at
@@ -53,7 +54,7 @@ inline nlohmann::json TaskJson(const TaskFixture& f) {
             {"taskid", f.taskid.toStdString()},
             {"publishtime", WireTime(T0().addDays(-1))},
             {"publishuserid", 3},
-            {"publishtaobaoxiaohao", "pub_buyer"},
+            {"publishtaobaoxiaohao", f.buyer},
             {"taskmoney", f.money},
             {"shopkeeperusername", "店主甲"},
             {"goodskeyword", "红色 连衣裙"},

@@ -69,9 +69,9 @@ private slots:
 
         // A task demo2 took, as the taken-tasks screen reads it (with the progress times).
         const WireClient wire(server.port());
-        const TReplyObject handled = wire.call(cmGetHandledTaskList, QStringLiteral("demo2"), Password, {1});
+        const ReplyObject handled = wire.call(cmGetHandledTaskList, QStringLiteral("demo2"), Password, {1});
         TTaskInfo record;
-        for (const TReplyObject* object : ReplyRecords(handled)) {
+        for (const ReplyObject* object : ReplyRecords(handled)) {
             TTaskInfo candidate;
             ReadTaskInfo(*object, trHandledPage, candidate);
             if (candidate.Fstatus == tsWaitforReply) record = candidate;

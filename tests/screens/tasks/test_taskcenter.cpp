@@ -4,6 +4,7 @@
 #include "model/uTaskManagerClass.h"
 #include "screens/tasks/ufrmTaskCenter.h"
 #include "screens/tasks/ufrmViewTaskInfo.h"
+#include "tests/screens/tasks/TaskFixtures.h"
 #include "tests/support/ScriptedServer.h"
 #include "tests/support/TestServices.h"
 #include "tests/support/WidgetProbe.h"
@@ -21,37 +22,14 @@
 
 namespace {
 
-// A task object carrying every member any hall reader reads.
-nlohmann::json task(const std::string& taskid, int status, double money = 15, const std::string& xiaohao = "buyer01") {
-    return {
-        {"id", 100},
-        {"taskid", taskid},
-        {"publishtime", "2016-04-30 09:15:02"},
-        {"publishuserid", 7},
-        {"publishtaobaoxiaohao", xiaohao},
-        {"taskmoney", money},
-        {"shopkeeperusername", "店主甲"},
-        {"goodskeyword", "红色 连衣裙"},
-        {"replymsg", "很好"},
-        {"detailrequirement", "货比三家"},
-        {"status", status},
-        {"marks", ""},
-        {"handleuserid", 9},
-        {"handletime", "2016-05-01 08:00:00"},
-        {"shouldpaytime", "2016-05-01 08:15:00"},
-        {"paytime", "2016-05-01 08:05:00"},
-        {"fahuotime", "2016-05-01 09:00:00"},
-        {"shouldshouhuoandreplytime", "2016-05-03 09:00:00"},
-        {"shouhuoandreplytime", "2016-05-03 10:00:00"},
-        {"publisherusername", "发单人" + taskid},
-        {"publishershopkeeperusername", "掌柜乙"},
-        {"publishertaobaoxiaohao", "pub_xh"},
-        {"publisherqq", "12345"},
-        {"handlerusername", "接单人丙"},
-        {"handlershopkeeperusername", "掌柜丙"},
-        {"handlertaobaoxiaohao", "hand_xh"},
-        {"handlerqq", "67890"},
-    };
+// The shared task object (TaskFixtures.h) with this test's id, state, price and buyer account.
+nlohmann::json task(const std::string& taskid, int status, double money = 15, const std::string& buyer = "pub_buyer") {
+    TaskFixture fixture;
+    fixture.taskid = QString::fromStdString(taskid);
+    fixture.status = status;
+    fixture.money = money;
+    fixture.buyer = buyer;
+    return TaskJson(fixture);
 }
 
 nlohmann::json listReply(int total, const std::vector<nlohmann::json>& tasks) {
@@ -105,13 +83,13 @@ private slots:
         QCOMPARE(f.bar("lbl_totalnum"), QStringLiteral("总:3条"));
 
         QCOMPARE(RowCount(f.open()), 2);
-        QCOMPARE(RowTexts(f.open(), 0), QStringList({"", "T1", "发单人T1", " 15.00 元", "2016-04-30 09:15:02",
+        QCOMPARE(RowTexts(f.open(), 0), QStringList({"", "T1", "发布人甲", " 15.00 元", "2016-04-30 10:00:00",
                                                      "等待接手", "单击鼠标右键进行操作"}));
         QCOMPARE(CellText(f.open(), 1, 1), QStringLiteral("T3"));
         QCOMPARE(f.taken()->model()->columnCount(), 6);
         QCOMPARE(RowCount(f.taken()), 1);
         QCOMPARE(RowTexts(f.taken(), 0),
-                 QStringList({"", "T2", "发单人T2", " 20.50 元", "2016-04-30 09:15:02", "等待支付"}));
+                 QStringList({"", "T2", "发布人甲", " 20.50 元", "2016-04-30 10:00:00", "等待支付"}));
 
         // The records are filed in the hall's dictionary of the store; the rows hold copies.
         QCOMPARE(TaskManager.Dictionary(tdTaskCenter).size(), std::size_t(3));
@@ -220,7 +198,7 @@ private slots:
         QCOMPARE(f.bar("edt_currentpage"), QStringLiteral("2"));
         QCOMPARE(f.hall.pagedList().FCurrentPageIndex, 2);
         const PTaskInfo record = TaskManager.Dictionary(tdTaskCenter).at("T-77").get();
-        QCOMPARE(record->Fhandlerusername, QStringLiteral("接单人丙"));
+        QCOMPARE(record->Fhandlerusername, QStringLiteral("接手人乙"));
         QVERIFY(record->Fhandlerqq.isEmpty());
 
         // Refresh returns to the paged list at the page index.
@@ -416,9 +394,9 @@ private slots:
         QTest::newRow("open") << 0 << false << "接手日期："
                               << "";
         QTest::newRow("waiting for shipping") << 2 << true << "接手日期："
-                                              << "2016-05-03 09:00:00";
-        QTest::newRow("waiting for the review") << 3 << true << "接单日期：2016-05-01 08:00:00"
-                                                << "2016-05-03 09:00:00";
+                                              << "2016-05-01 12:00:00";
+        QTest::newRow("waiting for the review") << 3 << true << "接单日期：2016-05-01 09:59:00"
+                                                << "2016-05-01 12:00:00";
     }
     void detailView() {
         QFETCH(int, status);
@@ -435,24 +413,24 @@ private slots:
         QCOMPARE(dialog.windowTitle(), QStringLiteral("查看任务详情"));
         QCOMPARE(Child<QTabWidget>(&dialog, "PageControl1")->currentIndex(), 0);
         QCOMPARE(Child<QLabel>(&dialog, "lbl_taskid")->text(), QStringLiteral("任务ID：T5"));
-        QCOMPARE(Child<QLabel>(&dialog, "lbl_PublishTime")->text(), QStringLiteral("发布日期：2016-04-30 09:15:02"));
+        QCOMPARE(Child<QLabel>(&dialog, "lbl_PublishTime")->text(), QStringLiteral("发布日期：2016-04-30 10:00:00"));
         QCOMPARE(Child<QLabel>(&dialog, "lbl_TaskStatus")->text(),
                  QStringLiteral("任务状态：") + TaskStatusNames[std::size_t(status)]);
         QCOMPARE(Child<QLineEdit>(&dialog, "edt_taskmoney")->text(), QStringLiteral("20"));
-        QCOMPARE(Child<QLineEdit>(&dialog, "edt_publisher")->text(), QStringLiteral("发单人T5  买入小号[pub_xh]"));
-        QCOMPARE(Child<QLineEdit>(&dialog, "edt_publishershopkeeperusername")->text(), QStringLiteral("掌柜乙"));
+        QCOMPARE(Child<QLineEdit>(&dialog, "edt_publisher")->text(), QStringLiteral("发布人甲  买入小号[pub_buyer]"));
+        QCOMPARE(Child<QLineEdit>(&dialog, "edt_publishershopkeeperusername")->text(), QStringLiteral("甲店"));
         QCOMPARE(Child<QLineEdit>(&dialog, "edt_goodskeyword")->text(), QStringLiteral("红色 连衣裙"));
         QCOMPARE(Child<QLineEdit>(&dialog, "edt_replymsg")->text(), QStringLiteral("很好"));
-        QCOMPARE(Child<QPlainTextEdit>(&dialog, "mmo_detailrequirement")->toPlainText(), QStringLiteral("货比三家"));
+        QCOMPARE(Child<QPlainTextEdit>(&dialog, "mmo_detailrequirement")->toPlainText(), QStringLiteral("无"));
         QCOMPARE(Child<QLineEdit>(&dialog, "edt_ShouldreplyTime")->text(), replyTime);
         QCOMPARE(Child<QWidget>(&dialog, "pnl_UnHandle")->isHidden(),
                  handled); // the handler tab itself is not the current one
         QCOMPARE(Child<QWidget>(&dialog, "pnl_Info")->isHidden(), !handled);
         QCOMPARE(Child<QLabel>(&dialog, "lbl_HandleTime")->text(), handleTime);
         if (handled) {
-            QCOMPARE(Child<QLabel>(&dialog, "lbl_Handlerusername")->text(), QStringLiteral("接单人：接单人丙"));
-            QCOMPARE(Child<QLabel>(&dialog, "lbl_handlershopkeeperusername")->text(), QStringLiteral("掌柜名：掌柜丙"));
-            QCOMPARE(Child<QLabel>(&dialog, "lbl_handlertaobaoxiaohao")->text(), QStringLiteral("买入小号：hand_xh"));
+            QCOMPARE(Child<QLabel>(&dialog, "lbl_Handlerusername")->text(), QStringLiteral("接单人：接手人乙"));
+            QCOMPARE(Child<QLabel>(&dialog, "lbl_handlershopkeeperusername")->text(), QStringLiteral("掌柜名：乙店"));
+            QCOMPARE(Child<QLabel>(&dialog, "lbl_handlertaobaoxiaohao")->text(), QStringLiteral("买入小号：hdl_buyer"));
             QCOMPARE(Child<QLabel>(&dialog, "lbl_handlerqq")->text(), QStringLiteral("联系QQ：67890"));
         }
 
