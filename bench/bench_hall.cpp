@@ -51,10 +51,7 @@ int main(int argc, char** argv) {
             return fail("publishing failed:", ReplyReturnMsg(published).value_or(QString()));
     }
 
-    ChannelSettings settings;
-    settings.host = QStringLiteral("127.0.0.1");
-    settings.port = server.port();
-    TestServices t(settings);
+    TestServices t(server.channel());
     TUserInfo& user = CurrentUser();
     user.Clear();
     user.Fusername = QStringLiteral("demo1");

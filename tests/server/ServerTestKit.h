@@ -51,6 +51,13 @@ inline QString newestRequestId(const ServerProcess& server, const QString& kind)
     return id;
 }
 
+// `admin review-<kind> <the newest request of kind> <verdict>` (kind "recharge" or "withdraw", verdict
+// "approve" or "reject"): the admin command's exit code.
+inline int reviewNewest(const ServerProcess& server, const QString& kind, const QString& verdict) {
+    QString output;
+    return server.admin({QStringLiteral("review-") + kind, newestRequestId(server, kind), verdict}, &output);
+}
+
 // Signs up `name` and gives the account `yuan` by an approved recharge.
 inline void fundedUser(const ServerProcess& server, const WireClient& client, const QString& name, double yuan) {
     QCOMPARE(code(registerUser(client, name)), 1);
@@ -59,11 +66,7 @@ inline void fundedUser(const ServerProcess& server, const WireClient& client, co
     QCOMPARE(
         code(client.call(cmRechargeRequest, name, Pass, {*Money::fromYuan(yuan), QStringLiteral("支付宝"), tradeid})),
         1);
-    QString output;
-    QCOMPARE(server.admin({QStringLiteral("review-recharge"), newestRequestId(server, QStringLiteral("recharge")),
-                           QStringLiteral("approve")},
-                          &output),
-             0);
+    QCOMPARE(reviewNewest(server, QStringLiteral("recharge"), QStringLiteral("approve")), 0);
 }
 
 // The rows of a list reply (returncode 1 required), copied out of the reply.

@@ -15,11 +15,6 @@ class TestServerAccounts : public QObject {
     ServerProcess server;
     std::unique_ptr<WireClient> client;
 
-    int review(const char* action, const QString& kind, const char* verdict) {
-        QString output;
-        return server.admin({QLatin1String(action), newestRequestId(server, kind), QLatin1String(verdict)}, &output);
-    }
-
 private slots:
     void initTestCase() {
         QVERIFY2(server.start(), qPrintable(server.errorText()));
@@ -107,8 +102,8 @@ private slots:
         QCOMPARE(ReplyText(list.front(), "money"), QStringLiteral("200.00"));
         QCOMPARE(balance(c, invitee), 0.0);
 
-        QCOMPARE(review("review-recharge", QStringLiteral("recharge"), "approve"), 0);
-        QCOMPARE(review("review-recharge", QStringLiteral("recharge"), "reject"), 1); // already reviewed
+        QCOMPARE(reviewNewest(server, QStringLiteral("recharge"), QStringLiteral("approve")), 0);
+        QCOMPARE(reviewNewest(server, QStringLiteral("recharge"), QStringLiteral("reject")), 1); // already reviewed
         list = rows(c.call(cmGetRechargeList, invitee, Pass, {1}));
         QCOMPARE(ReplyInt(list.front(), "status"), 1);
         QVERIFY(ReplyDateTime(list.front(), "handletime").isValid());
@@ -119,7 +114,7 @@ private slots:
         QCOMPARE(code(c.call(cmRechargeRequest, invitee, Pass,
                              {Money::fromFen(5000), QStringLiteral("支付宝"), QStringLiteral("TX2")})),
                  1);
-        QCOMPARE(review("review-recharge", QStringLiteral("recharge"), "reject"), 0);
+        QCOMPARE(reviewNewest(server, QStringLiteral("recharge"), QStringLiteral("reject")), 0);
         QCOMPARE(balance(c, invitee), 200.0);
         QCOMPARE(inviteBalance(c, inviter), 10.0);
         QCOMPARE(ReplyInt(rows(c.call(cmGetRechargeList, invitee, Pass, {1})).front(), "status"), 2);
@@ -134,10 +129,10 @@ private slots:
         QCOMPARE(code(c.call(cmWithdrawRequest, inviter, Pass, {Money::fromFen(400)})), 1);
         QCOMPARE(inviteBalance(c, inviter), 6.0);
         QCOMPARE(ReplyInt(rows(c.call(cmGetWithdrawList, inviter, Pass, {1})).front(), "status"), 0);
-        QCOMPARE(review("review-withdraw", QStringLiteral("withdraw"), "reject"), 0);
+        QCOMPARE(reviewNewest(server, QStringLiteral("withdraw"), QStringLiteral("reject")), 0);
         QCOMPARE(inviteBalance(c, inviter), 10.0);
         QCOMPARE(code(c.call(cmWithdrawRequest, inviter, Pass, {Money::fromFen(1000)})), 1);
-        QCOMPARE(review("review-withdraw", QStringLiteral("withdraw"), "approve"), 0);
+        QCOMPARE(reviewNewest(server, QStringLiteral("withdraw"), QStringLiteral("approve")), 0);
         QCOMPARE(inviteBalance(c, inviter), 0.0);
         const auto withdrawals = rows(c.call(cmGetWithdrawList, inviter, Pass, {1}));
         QCOMPARE(withdrawals.size(), size_t(2));
@@ -180,7 +175,7 @@ private slots:
         QCOMPARE(recharges.count(QStringLiteral("ok")), size_t(1));
         QCOMPARE(recharges.count(QStringLiteral("该交易单号已提交过充值申请")), size_t(Racers - 1));
         // A rejected request frees its number.
-        QCOMPARE(review("review-recharge", QStringLiteral("recharge"), "reject"), 0);
+        QCOMPARE(reviewNewest(server, QStringLiteral("recharge"), QStringLiteral("reject")), 0);
         QCOMPARE(code(c.call(cmRechargeRequest, names[0], Pass,
                              {Money::fromFen(500), QStringLiteral("支付宝"), QStringLiteral("SAME-1")})),
                  1);

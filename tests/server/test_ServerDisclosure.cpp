@@ -96,17 +96,10 @@ private slots:
         QCOMPARE(code(c.call(cmRechargeRequest, recruit, Pass,
                              {Money::fromFen(20000), QStringLiteral("支付宝"), QStringLiteral("R-1")})),
                  1);
-        QString output;
-        QCOMPARE(server.admin({QStringLiteral("review-recharge"), newestRequestId(server, QStringLiteral("recharge")),
-                               QStringLiteral("approve")},
-                              &output),
-                 0);
+        QCOMPARE(reviewNewest(server, QStringLiteral("recharge"), QStringLiteral("approve")), 0);
         QCOMPARE(code(c.call(cmBindAlipay, boss, Pass, {QStringLiteral("b@c.d"), QStringLiteral("老板")})), 1);
         QCOMPARE(code(c.call(cmWithdrawRequest, boss, Pass, {Money::fromFen(400)})), 1);
-        QCOMPARE(server.admin({QStringLiteral("review-withdraw"), newestRequestId(server, QStringLiteral("withdraw")),
-                               QStringLiteral("reject")},
-                              &output),
-                 0);
+        QCOMPARE(reviewNewest(server, QStringLiteral("withdraw"), QStringLiteral("reject")), 0);
 
         // Newest first: the refund, the reserve, the commission, boss's own recharge.
         const auto log = rows(c.call(cmGetTradeLogList, boss, Pass, {1}));

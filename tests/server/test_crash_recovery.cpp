@@ -195,11 +195,7 @@ private slots:
             QCOMPARE(code(c.call(cmRechargeRequest, worker(i), Pass,
                                  {Money::fromFen(20000), QStringLiteral("支付宝"), QStringLiteral("start-%1").arg(i)})),
                      1);
-            QString output;
-            QCOMPARE(server.admin({QStringLiteral("review-recharge"),
-                                   newestRequestId(server, QStringLiteral("recharge")), QStringLiteral("approve")},
-                                  &output),
-                     0);
+            QCOMPARE(reviewNewest(server, QStringLiteral("recharge"), QStringLiteral("approve")), 0);
             ids.push_back(userId(c, worker(i)));
         }
         const QStringList violations = CheckLedger(server.database());

@@ -32,9 +32,7 @@ private slots:
     void signUpLogInDashboardAndPasswordChange() {
         ServerProcess server(true);
         QVERIFY2(server.start(), qPrintable(server.errorText()));
-        ChannelSettings channel;
-        channel.port = server.port();
-        TestServices t(channel);
+        TestServices t(server.channel());
         QTemporaryDir dir;
         const QString settings = dir.filePath(QStringLiteral("client.ini"));
 
@@ -99,9 +97,7 @@ private slots:
     void demoUserDashboardShowsTheServersFigures() {
         ServerProcess server(true);
         QVERIFY2(server.start(), qPrintable(server.errorText()));
-        ChannelSettings channel;
-        channel.port = server.port();
-        TestServices t(channel);
+        TestServices t(server.channel());
         QTemporaryDir dir;
         QVERIFY(login(t.services, dir.filePath(QStringLiteral("c.ini")), QStringLiteral("demo1"),
                       QStringLiteral("demo123")));

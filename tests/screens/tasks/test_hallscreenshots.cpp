@@ -44,9 +44,7 @@ private slots:
     void hallAndDetailDialog() {
         ServerProcess server(true);
         QVERIFY2(server.start(), qPrintable(server.errorText()));
-        TestServices t;
-        t.services.channel.host = QStringLiteral("127.0.0.1");
-        t.services.channel.port = server.port();
+        TestServices t(server.channel());
 
         TUserInfo& user = CurrentUser();
         user.Clear();
